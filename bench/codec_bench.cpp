@@ -1,0 +1,48 @@
+// Encode and Decode of texts on one codec object, ASCII and Chinese, 1 KiB to 1 MiB: the
+// throughput must stay flat as the text grows.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "codec/base64.h"
+#include "codec/code_page.h"
+
+namespace {
+
+std::u16string MakeText(std::size_t bytes, bool chinese) {
+  std::mt19937 random(42);
+  std::u16string text;
+  if (chinese) {
+    std::uniform_int_distribution<int> hanzi(0x4E00, 0x9FA5);
+    for (std::size_t i = 0; i < bytes / 2; ++i) text += static_cast<char16_t>(hanzi(random));
+  } else {
+    std::uniform_int_distribution<int> ascii(0x21, 0x7E);
+    for (std::size_t i = 0; i < bytes; ++i) text += static_cast<char16_t>(ascii(random));
+  }
+  return text;
+}
+
+void BM_Encode(benchmark::State& state) {
+  zentrova::codepage::SetNarrowCodePage(936);
+  const auto text = MakeText(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
+  zentrova::Base64 codec;
+  for (auto _ : state) benchmark::DoNotOptimize(codec.Encode(text));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+  state.SetLabel(state.range(1) ? "chinese" : "ascii");
+}
+
+void BM_Decode(benchmark::State& state) {
+  zentrova::codepage::SetNarrowCodePage(936);
+  const auto text = MakeText(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
+  zentrova::Base64 codec;
+  const auto encoded = codec.Encode(text);
+  for (auto _ : state) benchmark::DoNotOptimize(codec.Decode(encoded));
+  state.SetBytesProcessed(state.iterations() * state.range(0));
+  state.SetLabel(state.range(1) ? "chinese" : "ascii");
+}
+
+// Arguments: byte-form size, then 0 for ASCII or 1 for Chinese.
+BENCHMARK(BM_Encode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}});
+BENCHMARK(BM_Decode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}});
+
+}  // namespace

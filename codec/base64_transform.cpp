@@ -1,0 +1,230 @@
+#include "codec/base64_transform.h"
+
+#include <array>
+#include <cstring>
+
+namespace zentrova::base64 {
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Two output characters for every 12 bits of input: one lookup per half group.
+struct PairTable {
+  std::array<std::array<char, 2>, 4096> pairs{};
+  constexpr PairTable() {
+    for (unsigned i = 0; i < 4096; ++i) pairs[i] = {kAlphabet[i >> 6], kAlphabet[i & 63]};
+  }
+};
+constexpr PairTable kPairs;
+
+constexpr std::uint8_t kSkip = 0x80;
+constexpr std::uint8_t kPad = 0x81;
+constexpr std::uint8_t kBad = 0xFF;
+
+struct DecodeTable {
+  std::array<std::uint8_t, 256> values{};
+  constexpr DecodeTable() {
+    for (auto& v : values) v = kBad;
+    for (unsigned i = 0; i < 64; ++i) values[static_cast<unsigned char>(kAlphabet[i])] = i;
+    values['\r'] = values['\n'] = values[' '] = values['\t'] = kSkip;
+    values['='] = kPad;
+  }
+};
+constexpr DecodeTable kValues;
+
+inline std::uint8_t ValueOf(char c) { return kValues.values[static_cast<unsigned char>(c)]; }
+inline std::uint8_t ValueOf(char16_t c) { return c < 256 ? kValues.values[c] : kBad; }
+
+template <typename Char>
+inline Char* PutGroup(std::uint32_t v, Char* out) {
+  const auto& hi = kPairs.pairs[v >> 12];
+  const auto& lo = kPairs.pairs[v & 0xFFF];
+  out[0] = static_cast<Char>(hi[0]);
+  out[1] = static_cast<Char>(hi[1]);
+  out[2] = static_cast<Char>(lo[0]);
+  out[3] = static_cast<Char>(lo[1]);
+  return out + 4;
+}
+
+// Encodes one line's worth (at most 54 bytes), padding the last group when it is short.
+template <typename Char>
+Char* EncodeLine(const unsigned char* in, std::size_t n, Char* out) {
+  for (; n >= 3; n -= 3, in += 3) {
+    out = PutGroup((std::uint32_t{in[0]} << 16) | (std::uint32_t{in[1]} << 8) | in[2], out);
+  }
+  if (n > 0) {
+    const std::uint32_t v = (std::uint32_t{in[0]} << 16) | (n == 2 ? std::uint32_t{in[1]} << 8 : 0);
+    out = PutGroup(v, out);
+    out[-1] = static_cast<Char>('=');
+    if (n == 1) out[-2] = static_cast<Char>('=');
+  }
+  return out;
+}
+
+template <typename String>
+void EncodeInto(std::string_view bytes, String& out) {
+  const std::size_t start = out.size();
+  out.resize(start + EncodedLength(bytes.size()));
+  auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  auto* dst = out.data() + start;
+  std::size_t left = bytes.size();
+  while (left > kLineBytes) {
+    dst = EncodeLine(in, kLineBytes, dst);
+    *dst++ = static_cast<typename String::value_type>('\n');
+    in += kLineBytes;
+    left -= kLineBytes;
+  }
+  EncodeLine(in, left, dst);
+}
+
+}  // namespace
+
+std::size_t EncodedLength(std::size_t byteCount) {
+  if (byteCount == 0) return 0;
+  const std::size_t lines = (byteCount + kLineBytes - 1) / kLineBytes;
+  return (byteCount + 2) / 3 * 4 + (lines - 1);
+}
+
+void EncodeAppend(std::string_view bytes, std::string& out) { EncodeInto(bytes, out); }
+void EncodeAppend(std::string_view bytes, std::u16string& out) { EncodeInto(bytes, out); }
+
+DecodeFailure Decoder::Fail(DecodeFailure::Kind kind, std::size_t index, char16_t c) {
+  failure_ = {kind, consumed_ + index + 1, c};
+  return failure_;
+}
+
+char* Decoder::FlushPartial(char* dst) {
+  const std::uint32_t v = (pending_[0] << 18) | (pending_[1] << 12) | (pending_[2] << 6);
+  *dst++ = static_cast<char>(v >> 16);
+  if (pendingCount_ == 3) *dst++ = static_cast<char>(v >> 8);
+  pendingCount_ = 0;
+  return dst;
+}
+
+template <typename Char>
+DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string& out) {
+  if (failure_) return failure_;
+  const std::size_t start = out.size();
+  out.resize(start + (size + pendingCount_) / 4 * 3 + 3);
+  char* dst = out.data() + start;
+  std::size_t i = 0;
+  DecodeFailure result;
+  while (i < size) {
+    // Whole groups of four alphabet characters take the fast path: one test for all four.
+    if (pendingCount_ == 0 && !closed_) {
+      while (i + 4 <= size) {
+        const std::uint32_t a = ValueOf(text[i]), b = ValueOf(text[i + 1]),
+                            c = ValueOf(text[i + 2]), d = ValueOf(text[i + 3]);
+        if ((a | b | c | d) & 0x80) break;
+        const std::uint32_t v = (a << 18) | (b << 12) | (c << 6) | d;
+        dst[0] = static_cast<char>(v >> 16);
+        dst[1] = static_cast<char>(v >> 8);
+        dst[2] = static_cast<char>(v);
+        dst += 3;
+        i += 4;
+      }
+      if (i >= size) break;
+    }
+    const Char ch = text[i];
+    const std::uint8_t v = ValueOf(ch);
+    if (v == kSkip) {
+      ++i;
+      continue;
+    }
+    if (closed_) {
+      result = Fail(DecodeFailure::Kind::kAfterPadding, i, static_cast<char16_t>(ch));
+      break;
+    }
+    if (v == kPad) {
+      if (pendingCount_ < 2) {
+        result = Fail(DecodeFailure::Kind::kMisplacedPadding, i, static_cast<char16_t>(ch));
+        break;
+      }
+      if (pendingCount_ + ++padding_ == 4) {
+        dst = FlushPartial(dst);
+        closed_ = true;
+      }
+      ++i;
+      continue;
+    }
+    if (v == kBad) {
+      result = Fail(DecodeFailure::Kind::kOutsideAlphabet, i, static_cast<char16_t>(ch));
+      break;
+    }
+    if (padding_ > 0) {
+      result = Fail(DecodeFailure::Kind::kAfterPadding, i, static_cast<char16_t>(ch));
+      break;
+    }
+    pending_[pendingCount_++] = v;
+    if (pendingCount_ == 4) {
+      const std::uint32_t g =
+          (pending_[0] << 18) | (pending_[1] << 12) | (pending_[2] << 6) | pending_[3];
+      dst[0] = static_cast<char>(g >> 16);
+      dst[1] = static_cast<char>(g >> 8);
+      dst[2] = static_cast<char>(g);
+      dst += 3;
+      pendingCount_ = 0;
+    }
+    ++i;
+  }
+  out.resize(dst - out.data());
+  consumed_ += size;
+  return result;
+}
+
+DecodeFailure Decoder::Feed(std::u16string_view text, std::string& out) {
+  return FeedChars(text.data(), text.size(), out);
+}
+
+DecodeFailure Decoder::Feed(std::string_view text, std::string& out) {
+  return FeedChars(text.data(), text.size(), out);
+}
+
+DecodeFailure Decoder::Finish(std::string& out) {
+  if (failure_ || closed_) return failure_;
+  if (pendingCount_ == 1) {
+    failure_ = {DecodeFailure::Kind::kIncompleteGroup, consumed_, 0};
+    return failure_;
+  }
+  // A final group of two or three characters whose "=" padding was left off, wholly or in
+  // part, still stands for whole bytes.
+  if (pendingCount_ > 1) {
+    const std::size_t start = out.size();
+    out.resize(start + 2);
+    out.resize(FlushPartial(out.data() + start) - out.data());
+  }
+  closed_ = true;
+  return failure_;
+}
+
+std::u16string DescribeFailure(const DecodeFailure& failure) {
+  auto number = [](std::size_t n) {
+    const std::string s = std::to_string(n);
+    return std::u16string(s.begin(), s.end());
+  };
+  auto character = [&](char16_t c) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::u16string s = u"（U+";
+    for (int shift = 12; shift >= 0; shift -= 4)
+      s += static_cast<char16_t>(kHex[(c >> shift) & 15]);
+    if (c > 0x20 && c < 0x7F) s += std::u16string(u" '") + c + u"'";
+    return s + u"）";
+  };
+  const std::u16string at = u"Base64 文本无效：第 " + number(failure.position) + u" 个字符";
+  switch (failure.kind) {
+    case DecodeFailure::Kind::kOutsideAlphabet:
+      return at + character(failure.character) + u"不属于 Base64 字母表";
+    case DecodeFailure::Kind::kAfterPadding:
+      return at + character(failure.character) + u"出现在填充符 '=' 之后";
+    case DecodeFailure::Kind::kMisplacedPadding:
+      return at + u"是不该出现在此处的填充符 '='";
+    case DecodeFailure::Kind::kIncompleteGroup:
+      return u"Base64 文本无效：在第 " + number(failure.position) +
+             u" 个字符处结束，最后一组只有 1 个字符";
+    case DecodeFailure::Kind::kNone:
+      break;
+  }
+  return {};
+}
+
+}  // namespace zentrova::base64

@@ -1,0 +1,61 @@
+// The Base64 transform itself: RFC 4648 alphabet and padding, output broken into lines of 72
+// characters separated by single line feeds. No Qt, no code page: bytes in, characters out.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zentrova::base64 {
+
+inline constexpr std::size_t kLineChars = 72;
+inline constexpr std::size_t kLineBytes = 54;  // bytes that fill exactly one line
+
+// Returns the number of characters `Encode` writes for `byteCount` bytes, line feeds included.
+std::size_t EncodedLength(std::size_t byteCount);
+
+// Appends the encoded text of `bytes` to `out` (char or char16_t), lines of 72 characters
+// joined by "\n", no line feed after the last line.
+void EncodeAppend(std::string_view bytes, std::string& out);
+void EncodeAppend(std::string_view bytes, std::u16string& out);
+
+// Why a text failed to decode, and where: `position` is 1-based and counts input characters.
+struct DecodeFailure {
+  enum class Kind { kNone, kOutsideAlphabet, kAfterPadding, kMisplacedPadding, kIncompleteGroup };
+  Kind kind = Kind::kNone;
+  std::size_t position = 0;
+  char16_t character = 0;
+  explicit operator bool() const { return kind != Kind::kNone; }
+};
+
+// Carries an unfinished group of characters from one chunk of text to the next, so that text
+// split anywhere decodes as if it were whole.
+class Decoder {
+ public:
+  // Appends the bytes of `text` to `out`. Skips CR, LF, space and tab; stops at the first
+  // fault and reports it. `Finish` must follow the last chunk.
+  DecodeFailure Feed(std::u16string_view text, std::string& out);
+  DecodeFailure Feed(std::string_view text, std::string& out);
+  // Ends the text: a final group of two or three characters may lack its "=" padding.
+  DecodeFailure Finish(std::string& out);
+
+ private:
+  template <typename Char>
+  DecodeFailure FeedChars(const Char* text, std::size_t size, std::string& out);
+  DecodeFailure Fail(DecodeFailure::Kind kind, std::size_t index, char16_t c);
+  char* FlushPartial(char* dst);  // bytes of a group that ended early
+
+  std::uint32_t pending_[4] = {};
+  std::size_t pendingCount_ = 0;
+  std::size_t padding_ = 0;   // "=" seen so far in the closing group
+  std::size_t consumed_ = 0;  // characters fed before the current chunk
+  bool closed_ = false;       // a padded group has ended the data
+  DecodeFailure failure_;
+};
+
+// Describes a failure in words for the error state.
+std::u16string DescribeFailure(const DecodeFailure& failure);
+
+}  // namespace zentrova::base64

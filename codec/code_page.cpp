@@ -1,0 +1,219 @@
+#include "codec/code_page.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <memory>
+#include <vector>
+#endif
+
+namespace zentrova::codepage {
+
+#ifdef _WIN32
+
+std::uint32_t NarrowCodePage() { return GetACP(); }
+
+bool SetNarrowCodePage(std::uint32_t codePage) { return codePage == GetACP(); }
+
+std::string ToNarrow(std::u16string_view text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int needed = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
+  return bytes;
+}
+
+std::u16string FromNarrow(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  std::u16string text(static_cast<std::size_t>(needed), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
+                      needed);
+  return text;
+}
+
+#else
+
+namespace {
+
+// Both directions as lookup tables, built once per code page through iconv: a conversion is
+// then one table read per character instead of one iconv call per character.
+struct Tables {
+  struct Bytes {
+    std::uint8_t length = 0;  // 0: the code page cannot hold this code unit
+    char bytes[2] = {};
+  };
+  static constexpr std::uint32_t kLead = 0x10000;
+  static constexpr std::uint32_t kInvalid = 0x20000;
+
+  std::uint32_t codePage = 0;
+  std::vector<Bytes> narrow = std::vector<Bytes>(0x10000);
+  std::array<std::uint32_t, 256> single{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(0x10000);  // 0: no character
+};
+
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  ~Iconv() {
+    if (ok()) iconv_close(handle_);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of `in`; returns the bytes written, or -1 with errno set.
+  long Convert(const char* in, std::size_t inSize, char* out, std::size_t outSize) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    char* dst = out;
+    std::size_t outLeft = outSize;
+    if (iconv(handle_, &src, &inSize, &dst, &outLeft) == static_cast<std::size_t>(-1)) return -1;
+    if (iconv(handle_, nullptr, nullptr, &dst, &outLeft) == static_cast<std::size_t>(-1)) {
+      return -1;
+    }
+    return static_cast<long>(outSize - outLeft);
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
+  const std::string name = "CP" + std::to_string(codePage);
+  Iconv toNarrow(name.c_str(), "UTF-16LE");
+  Iconv toWide("UTF-16LE", name.c_str());
+  if (!toNarrow.ok() || !toWide.ok()) return nullptr;
+
+  auto tables = std::make_unique<Tables>();
+  tables->codePage = codePage;
+  for (std::uint32_t unit = 0; unit < 0x10000; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;  // half a pair is never a character
+    const char in[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    char out[8];
+    const long n = toNarrow.Convert(in, 2, out, sizeof out);
+    if (n == 1 || n == 2) {
+      tables->narrow[unit].length = static_cast<std::uint8_t>(n);
+      tables->narrow[unit].bytes[0] = out[0];
+      tables->narrow[unit].bytes[1] = out[1];
+    } else if (n > 2) {
+      return nullptr;  // longer sequences: not an ANSI code page
+    }
+  }
+  for (std::uint32_t lead = 0; lead < 256; ++lead) {
+    const char in[1] = {static_cast<char>(lead)};
+    char out[8];
+    const long n = toWide.Convert(in, 1, out, sizeof out);
+    if (n == 2) {
+      tables->single[lead] =
+          static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8);
+      continue;
+    }
+    if (n >= 0 || errno != EINVAL) {
+      tables->single[lead] = Tables::kInvalid;
+      continue;
+    }
+    tables->single[lead] = Tables::kLead;
+    for (std::uint32_t trail = 0; trail < 256; ++trail) {
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      if (toWide.Convert(pair, 2, out, sizeof out) == 2) {
+        tables->pairs[(lead << 8) | trail] = static_cast<char16_t>(
+            static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+      }
+    }
+  }
+  return tables;
+}
+
+// When iconv lacks the code page, ASCII still round-trips and everything else becomes "?".
+std::unique_ptr<Tables> AsciiTables(std::uint32_t codePage) {
+  auto tables = std::make_unique<Tables>();
+  tables->codePage = codePage;
+  for (std::uint32_t unit = 0; unit < 0x80; ++unit) {
+    tables->narrow[unit] = {1, {static_cast<char>(unit), 0}};
+    tables->single[unit] = unit;
+  }
+  for (std::uint32_t byte = 0x80; byte < 0x100; ++byte) tables->single[byte] = Tables::kInvalid;
+  return tables;
+}
+
+// The one piece of global mutable state the codec has: the host offers no ANSI code page, so
+// the process carries its own.
+std::uint32_t gCodePage = kDefaultCodePage;
+std::unique_ptr<Tables> gTables;
+
+const Tables& CurrentTables() {
+  if (!gTables || gTables->codePage != gCodePage) {
+    gTables = BuildTables(gCodePage);
+    if (!gTables) gTables = AsciiTables(gCodePage);
+  }
+  return *gTables;
+}
+
+}  // namespace
+
+std::uint32_t NarrowCodePage() { return gCodePage; }
+
+bool SetNarrowCodePage(std::uint32_t codePage) {
+  if (codePage == gCodePage) return true;
+  auto tables = BuildTables(codePage);
+  if (!tables) return false;
+  gTables = std::move(tables);
+  gCodePage = codePage;
+  return true;
+}
+
+std::string ToNarrow(std::u16string_view text) {
+  const Tables& tables = CurrentTables();
+  std::string bytes(text.size() * 2, '\0');
+  char* out = bytes.data();
+  for (const char16_t unit : text) {
+    const Tables::Bytes& entry = tables.narrow[unit];
+    if (entry.length == 0) {
+      *out++ = '?';
+    } else {
+      out[0] = entry.bytes[0];
+      out[1] = entry.bytes[1];
+      out += entry.length;
+    }
+  }
+  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+  return bytes;
+}
+
+std::u16string FromNarrow(std::string_view bytes) {
+  const Tables& tables = CurrentTables();
+  std::u16string text(bytes.size(), u'\0');
+  char16_t* out = text.data();
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const std::uint32_t single = tables.single[lead];
+    if (single < Tables::kLead) {
+      *out++ = static_cast<char16_t>(single);
+      continue;
+    }
+    char16_t pair = 0;
+    if (single == Tables::kLead && i + 1 < bytes.size()) {
+      pair = tables.pairs[(lead << 8) | static_cast<unsigned char>(bytes[i + 1])];
+    }
+    if (pair != 0) {
+      *out++ = pair;
+      ++i;
+    } else {
+      *out++ = u'\uFFFD';
+    }
+  }
+  text.resize(static_cast<std::size_t>(out - text.data()));
+  return text;
+}
+
+#endif
+
+}  // namespace zentrova::codepage

@@ -1,0 +1,28 @@
+// The narrow code page: how a text becomes bytes before encoding and how decoded bytes become
+// a text again. On Windows it is the system's ANSI code page; elsewhere a process-wide setting.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zentrova::codepage {
+
+inline constexpr std::uint32_t kDefaultCodePage = 936;  // GBK, the program's home
+
+// Returns the code page that conversions use now.
+std::uint32_t NarrowCodePage();
+
+// Makes `codePage` (a Windows code page number with at most two bytes a character) the one
+// conversions use. Returns false and changes nothing when this host cannot convert it. On
+// Windows the system's ANSI code page always rules, so only that number is accepted.
+bool SetNarrowCodePage(std::uint32_t codePage);
+
+// Returns the byte form of `text`: each UTF-16 code unit the code page cannot hold becomes
+// "?", so a surrogate pair becomes "??".
+std::string ToNarrow(std::u16string_view text);
+
+// Returns the text that `bytes` stand for: each byte that forms no character becomes U+FFFD.
+std::u16string FromNarrow(std::string_view bytes);
+
+}  // namespace zentrova::codepage

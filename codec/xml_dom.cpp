@@ -1,0 +1,93 @@
+#include "codec/xml_dom.h"
+
+#include <map>
+
+#include "codec/base64.h"
+#include "codec/base64_transform.h"
+
+namespace zentrova::xml {
+namespace {
+
+class Base64Element final : public DomElement {
+ public:
+  void SetDataType(std::u16string_view dataType) override {
+    if (dataType != kBinBase64) {
+      throw CodecError(kInvalidBase64Code, u"不支持的数据类型 '" + std::u16string(dataType) + u"'");
+    }
+    typed_ = true;
+  }
+
+  void SetNodeTypedValue(std::string_view bytes) override {
+    RequireType();
+    bytes_.assign(bytes);
+    text_.clear();
+    base64::EncodeAppend(bytes, text_);
+  }
+
+  const std::string& NodeTypedValue() const override { return bytes_; }
+  const std::u16string& Text() const override { return text_; }
+
+  void SetText(std::u16string_view text) override {
+    RequireType();
+    bytes_.clear();
+    text_.clear();
+    base64::Decoder decoder;
+    auto failure = decoder.Feed(text, bytes_);
+    if (!failure) failure = decoder.Finish(bytes_);
+    if (failure) {
+      bytes_.clear();
+      throw CodecError(kInvalidBase64Code, base64::DescribeFailure(failure));
+    }
+    text_.assign(text);
+  }
+
+ private:
+  void RequireType() const {
+    if (!typed_) throw CodecError(kInvalidBase64Code, u"元素尚未设置数据类型 'bin.base64'");
+  }
+
+  bool typed_ = false;
+  std::string bytes_;
+  std::u16string text_;
+};
+
+class Document final : public DomDocument {
+ public:
+  std::unique_ptr<DomElement> CreateElement(std::u16string_view name) override {
+    if (name.empty()) throw CodecError(kInvalidBase64Code, u"元素名不能为空");
+    return std::make_unique<Base64Element>();
+  }
+};
+
+std::map<std::u16string, ComponentRegistry::Factory, std::less<>>& Registrations() {
+  static std::map<std::u16string, ComponentRegistry::Factory, std::less<>> registrations = {
+      {std::u16string(kDomDocumentProgId), MakeDomDocument}};
+  return registrations;
+}
+
+}  // namespace
+
+std::unique_ptr<DomDocument> MakeDomDocument() { return std::make_unique<Document>(); }
+
+std::unique_ptr<DomDocument> ComponentRegistry::Create(std::u16string_view progId) {
+  const auto& registrations = Registrations();
+  const auto found = registrations.find(progId);
+  auto document = found == registrations.end() ? nullptr : found->second();
+  // 429 is what a host without the component answers: it cannot create the object.
+  if (!document)
+    throw CodecError(429, u"ActiveX 部件不能创建对象: '" + std::u16string(progId) + u"'");
+  return document;
+}
+
+void ComponentRegistry::Register(std::u16string_view progId, Factory factory) {
+  auto& registrations = Registrations();
+  if (factory) {
+    registrations.insert_or_assign(std::u16string(progId), std::move(factory));
+  } else if (const auto found = registrations.find(progId); found != registrations.end()) {
+    registrations.erase(found);
+  }
+}
+
+void ComponentRegistry::RestoreDefaults() { Register(kDomDocumentProgId, MakeDomDocument); }
+
+}  // namespace zentrova::xml

@@ -1,0 +1,69 @@
+#include "links/special_links.h"
+
+#include <algorithm>
+
+namespace zentrova::links {
+namespace {
+
+constexpr std::u16string_view kThunderOpen = u"AAhttp://";
+constexpr std::u16string_view kThunderClose = u"ZZ";
+constexpr std::size_t kThunderCut = 8;  // the source from this character follows "AAhttp://"
+
+// Only ASCII letters change: no other character lowers to a letter of the schemes we look
+// for, so the test finds exactly what a full lower-casing would.
+constexpr char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+}  // namespace
+
+std::u16string_view Prefix(LinkKind kind) {
+  switch (kind) {
+    case LinkKind::kThunder:
+      return u"thunder://";
+    case LinkKind::kFlashGet:
+      return u"flashget://";
+    case LinkKind::kQQWhirlwind:
+      return u"qqdl://";
+  }
+  return {};
+}
+
+bool Holds(std::u16string_view text, std::u16string_view needle) {
+  return std::search(text.begin(), text.end(), needle.begin(), needle.end(),
+                     [](char16_t a, char16_t b) { return Lower(a) == b; }) != text.end();
+}
+
+std::u16string From(std::u16string_view text, std::size_t position) {
+  return position > text.size() ? std::u16string() : std::u16string(text.substr(position - 1));
+}
+
+std::optional<std::u16string> MakeSpecialLink(LinkKind kind, std::u16string_view source,
+                                              const TextTransform& encode) {
+  if (!Holds(source, kHttp)) return std::nullopt;
+  // The first seven characters are dropped, not searched for: with the address at the start
+  // they are its scheme, which the payload then always carries in lower case.
+  const std::u16string payload =
+      kind == LinkKind::kThunder
+          ? std::u16string(kThunderOpen) + From(source, kThunderCut) + std::u16string(kThunderClose)
+          : std::u16string(source);
+  return std::u16string(Prefix(kind)) + encode(payload);
+}
+
+std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
+                                              const TextTransform& decode) {
+  std::u16string text(source);
+  if (const auto prefix = Prefix(LinkKind::kThunder); Holds(text, prefix)) {
+    const std::u16string payload = decode(From(text, prefix.size() + 1));
+    // Shorter than "AA" plus "ZZ": nothing of an address can be in it.
+    const std::size_t wrap = kThunderOpen.size() - kHttp.size() + kThunderClose.size();
+    text = payload.size() < wrap ? std::u16string() : payload.substr(2, payload.size() - wrap);
+  }
+  for (const LinkKind kind : {LinkKind::kFlashGet, LinkKind::kQQWhirlwind}) {
+    if (const auto prefix = Prefix(kind); Holds(text, prefix)) {
+      text = decode(From(text, prefix.size() + 1));
+    }
+  }
+  if (!Holds(text, kHttp)) return std::nullopt;
+  return text;
+}
+
+}  // namespace zentrova::links

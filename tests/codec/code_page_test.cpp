@@ -1,0 +1,63 @@
+#include "codec/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include "codec/utf8.h"
+
+namespace zentrova::codepage {
+namespace {
+
+class CodePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SetNarrowCodePage(kDefaultCodePage)); }
+  void TearDown() override { SetNarrowCodePage(kDefaultCodePage); }
+};
+
+struct Row {
+  std::u16string text;
+  std::string bytes;
+};
+
+TEST_F(CodePageTest, Gbk) {
+  EXPECT_EQ(NarrowCodePage(), 936u);
+  const Row rows[] = {
+      {u"abc", "abc"},
+      {u"中文", "\xD6\xD0\xCE\xC4"},
+      {u"€", "\x80"},
+      {u"a\u0E01b", "a?b"},                 // not in the code page
+      {u"\U0001F600", "??"},                // a surrogate pair is two code units
+      {std::u16string(1, u'\xD800'), "?"},  // so is half of one
+      {std::u16string(1, u'\0'), std::string(1, '\0')},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ToNarrow(row.text), row.bytes) << ToUtf8(row.text);
+  }
+}
+
+TEST_F(CodePageTest, BytesThatFormNoCharacterBecomeOneReplacementEach) {
+  const Row rows[] = {
+      {u"中文", "\xD6\xD0\xCE\xC4"},
+      {u"\uFFFD", "\x81"},            // a lead byte at the end
+      {u"\uFFFD ", "\x81\x20"},       // a lead byte with a trail that cannot follow it
+      {u"\uFFFD\uFFFD", "\xFF\xFF"},  // never a character
+      {u"a\uFFFD\u4E02", "a\xFF\x81\x40"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FromNarrow(row.bytes), row.text) << ToUtf8(row.text);
+  }
+}
+
+TEST_F(CodePageTest, OtherCodePagesAndUnknownOnes) {
+  ASSERT_TRUE(SetNarrowCodePage(1252));
+  EXPECT_EQ(NarrowCodePage(), 1252u);
+  EXPECT_EQ(ToNarrow(u"é中"), "\xE9?");
+  EXPECT_EQ(FromNarrow("\xE9\x80"), u"é€");
+
+  EXPECT_FALSE(SetNarrowCodePage(99999));
+  EXPECT_EQ(NarrowCodePage(), 1252u);
+  EXPECT_FALSE(SetNarrowCodePage(65001));  // more than two bytes a character
+  EXPECT_EQ(ToNarrow(u"é"), "\xE9");
+}
+
+}  // namespace
+}  // namespace zentrova::codepage
