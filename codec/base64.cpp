@@ -66,27 +66,28 @@ Base64::~Base64() {
 }
 
 std::u16string Base64::Encode(const std::u16string& strIn) {
-  std::u16string result;
-  if (strIn.empty() || !available_) return result;
-  try {
+  return Convert(strIn, [&](std::u16string& result) {
     element_->SetNodeTypedValue(codepage::ToNarrow(strIn));
     result = element_->Text();
     element_->SetText(u"");
-  } catch (const CodecError& e) {
-    RaiseError(e.code(), e.description());
-  } catch (const std::bad_alloc&) {
-    RaiseError(kOutOfMemory, u"内存不足");
-  }
-  return result;
+  });
 }
 
 std::u16string Base64::Decode(const std::u16string& strIn) {
-  std::u16string result;
-  if (strIn.empty() || !available_) return result;
-  try {
+  return Convert(strIn, [&](std::u16string& result) {
     element_->SetText(strIn);
     result = codepage::FromNarrow(element_->NodeTypedValue());
     element_->SetText(u"");
+  });
+}
+
+std::u16string Base64::Convert(const std::u16string& strIn,
+                               const std::function<void(std::u16string&)>& steps) {
+  std::u16string result;
+  if (strIn.empty() || !available_) return result;
+  // The caller never sees a failure: it is recorded, and the result reached so far returned.
+  try {
+    steps(result);
   } catch (const CodecError& e) {
     RaiseError(e.code(), e.description());
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -82,6 +83,9 @@ class Base64 {
   std::unique_ptr<xml::DomDocument> CreateObjectSafe(const std::u16string& progId);
   Bool16 ProcessFile(std::u16string& strInFile, std::u16string& strOutFile, Bool16 bEncode);
 
+  // Runs the component steps of Encode or Decode on a non-empty text, absorbing failures.
+  std::u16string Convert(const std::u16string& strIn,
+                         const std::function<void(std::u16string&)>& steps);
   template <typename Handler>
   void Raise(Handler&& handler);
 
