@@ -1,0 +1,33 @@
+// The program's entry: it hands over to the window, which is the start-up object.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
+
+#include "app/app_record.h"
+#include "app/common_controls.h"
+#include "app/frm_main.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  application.setApplicationName(
+      QString::fromUtf8(zentrova::app::kTitle.data(), zentrova::app::kTitle.size()));
+  const QLocale locale(
+      QString::fromUtf8(zentrova::app::kLocaleName.data(), zentrova::app::kLocaleName.size()));
+  QLocale::setDefault(locale);
+  // Qt's own Simplified-Chinese texts, so that standard buttons read as on a Chinese desktop.
+  QTranslator qtTexts;
+  if (qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+
+  zentrova::CommonControls commonControls;
+  auto* window = new zentrova::FrmMain(commonControls);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  const QRect screen = window->screen()->availableGeometry();
+  window->move(screen.center() - window->rect().center());
+  window->show();
+  return QApplication::exec();
+}

@@ -1,0 +1,22 @@
+#include "ui/qt_surface.h"
+
+#include "ui/qt_text.h"
+
+namespace zentrova::ui {
+
+std::u16string QtTextBox::Text() const { return FromQString(edit_.toPlainText()); }
+
+void QtTextBox::SetText(const std::u16string& text) { edit_.setPlainText(ToQString(text)); }
+
+// Plain text only, from the system clipboard rather than the X11 selection.
+std::u16string QtClipboard::GetText() {
+  return FromQString(clipboard_.text(QClipboard::Clipboard));
+}
+
+void QtClipboard::Clear() { clipboard_.clear(QClipboard::Clipboard); }
+
+void QtClipboard::SetText(const std::u16string& text) {
+  clipboard_.setText(ToQString(text), QClipboard::Clipboard);
+}
+
+}  // namespace zentrova::ui
