@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QScreen>
 #include <QTranslator>
 
 #include "app/app_record.h"
 #include "app/common_controls.h"
 #include "app/frm_main.h"
+#include "app/show_centred.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -26,8 +26,6 @@ int main(int argc, char* argv[]) {
   zentrova::CommonControls commonControls;
   auto* window = new zentrova::FrmMain(commonControls);
   window->setAttribute(Qt::WA_DeleteOnClose);
-  const QRect screen = window->screen()->availableGeometry();
-  window->move(screen.center() - window->rect().center());
-  window->show();
+  zentrova::ShowCentred(*window);
   return QApplication::exec();
 }

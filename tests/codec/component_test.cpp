@@ -5,81 +5,22 @@
 #include "codec/base64.h"
 #include "codec/xml_dom.h"
 #include "event_recorder.h"
+#include "watched_component.h"
 
 namespace zentrova {
 namespace {
 
+using testing::ComponentLog;
 using ::testing::ElementsAre;
 using testing::EventRecorder;
-
-// Wraps the real component and writes down what the codec does with it.
-struct ComponentLog {
-  std::vector<std::string> calls;
-  std::vector<std::u16string> textAfterEachCall;
-};
-
-class WatchedElement : public xml::DomElement {
- public:
-  WatchedElement(std::unique_ptr<xml::DomElement> real, ComponentLog& log)
-      : real_(std::move(real)), log_(log) {}
-  ~WatchedElement() override { log_.calls.push_back("~element"); }
-  void SetDataType(std::u16string_view type) override {
-    log_.calls.push_back("dataType");
-    real_->SetDataType(type);
-  }
-  void SetNodeTypedValue(std::string_view bytes) override {
-    log_.calls.push_back("set nodetypedvalue");
-    real_->SetNodeTypedValue(bytes);
-  }
-  const std::string& NodeTypedValue() const override {
-    log_.calls.push_back("get nodetypedvalue");
-    return real_->NodeTypedValue();
-  }
-  const std::u16string& Text() const override {
-    log_.calls.push_back("get Text");
-    return real_->Text();
-  }
-  void SetText(std::u16string_view text) override {
-    log_.calls.push_back(text.empty() ? "set Text \"\"" : "set Text");
-    real_->SetText(text);
-  }
-  const xml::DomElement& real() const { return *real_; }
-
- private:
-  std::unique_ptr<xml::DomElement> real_;
-  ComponentLog& log_;
-};
-
-class WatchedDocument : public xml::DomDocument {
- public:
-  WatchedDocument(ComponentLog& log, std::function<void()> failCreate)
-      : real_(xml::MakeDomDocument()), log_(log), failCreate_(std::move(failCreate)) {}
-  ~WatchedDocument() override { log_.calls.push_back("~document"); }
-  std::unique_ptr<xml::DomElement> CreateElement(std::u16string_view name) override {
-    log_.calls.push_back("createElement " + std::string(name.begin(), name.end()));
-    if (failCreate_) failCreate_();
-    auto element = std::make_unique<WatchedElement>(real_->CreateElement(name), log_);
-    last = element.get();
-    return element;
-  }
-  WatchedElement* last = nullptr;
-
- private:
-  std::unique_ptr<xml::DomDocument> real_;
-  ComponentLog& log_;
-  std::function<void()> failCreate_;
-};
+using testing::WatchedDocument;
 
 class ComponentTest : public ::testing::Test {
  protected:
   void TearDown() override { xml::ComponentRegistry::RestoreDefaults(); }
 
   void Watch(std::function<void()> failCreate = {}) {
-    xml::ComponentRegistry::Register(xml::kDomDocumentProgId, [this, failCreate] {
-      auto document = std::make_unique<WatchedDocument>(log, failCreate);
-      watched = document.get();
-      return document;
-    });
+    testing::WatchComponent(log, &watched, std::move(failCreate));
   }
 
   ComponentLog log;

@@ -1,0 +1,449 @@
+// The main window on Qt's offscreen platform: its layout against the table, its keyboard
+// behaviour, its lifecycle and its six buttons.
+#include "app/frm_main.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "app/show_centred.h"
+#include "codec/code_page.h"
+#include "codec/xml_dom.h"
+#include "ui/graphic_controls.h"
+#include "ui/layout.h"
+#include "ui/qt_text.h"
+#include "watched_component.h"
+
+using namespace zentrova;
+
+namespace {
+
+// Counts the window initialisations and how many widgets existed at each.
+class RecordingCommonControls : public CommonControls {
+ public:
+  void InitCommonControls() override {
+    ++initialisations;
+    widgetsAtInit = QApplication::allWidgets().size();
+  }
+  int initialisations = 0;
+  qsizetype widgetsAtInit = -1;
+};
+
+QString Name(std::string_view name) { return QString::fromUtf8(name.data(), name.size()); }
+
+QColor ToColor(std::uint32_t rgb) {
+  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// Writes "unload" into the log when the window is closed, however that comes about.
+class UnloadWatcher : public QObject {
+ public:
+  UnloadWatcher(QWidget& window, testing::ComponentLog& log) : log_(log) {
+    window.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Close) log_.calls.push_back("unload");
+    return false;
+  }
+
+ private:
+  testing::ComponentLog& log_;
+};
+
+// Answers the next message box when it opens, after letting `inspect` look at it.
+void AnswerNextMessageBox(std::function<void(QMessageBox&)> inspect) {
+  auto poll = std::make_shared<std::function<void()>>();
+  *poll = [inspect, poll] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      QTimer::singleShot(10, *poll);
+      return;
+    }
+    inspect(*box);
+    box->done(QMessageBox::Ok);
+  };
+  QTimer::singleShot(0, *poll);
+}
+
+class Window {
+ public:
+  Window() : window(new FrmMain(commonControls)) { window->setAttribute(Qt::WA_DeleteOnClose); }
+  ~Window() { delete window.data(); }
+  FrmMain* operator->() { return window.data(); }
+  template <typename T = QWidget>
+  T* Control(const char* name) {
+    return window->findChild<T*>(QString::fromLatin1(name));
+  }
+  RecordingCommonControls commonControls;
+  QPointer<FrmMain> window;
+};
+
+}  // namespace
+
+class FrmMainTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    codepage::SetNarrowCodePage(936);
+    QApplication::clipboard()->clear();
+  }
+  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
+
+  void everyControlStandsWhereTheTableSays() {
+    Window w;
+    QCOMPARE(w->size(), QSize(561, 291));
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+    QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Zentrova - By Ovrani"));
+    QVERIFY(!w->windowIcon().isNull());
+    QCOMPARE(w->windowIcon().availableSizes().size(), 3);
+
+    int seen = 0;
+    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
+      QWidget* control = w->findChild<QWidget*>(Name(spec.name));
+      QVERIFY2(control, spec.name.data());
+      ++seen;
+      const QWidget* expectedParent = spec.container.empty()
+                                          ? static_cast<QWidget*>(w.window.data())
+                                          : w.Control(spec.container.data());
+      QCOMPARE(control->parentWidget(), expectedParent);
+      const QPoint corner(ui::ToPixels(spec.left), ui::ToPixels(spec.top));
+      QCOMPARE(control->pos(), corner);
+      if (spec.autoSize) {
+        // Sized to its text: whatever the font, nothing of the text is cut off.
+        auto* label = qobject_cast<QLabel*>(control);
+        QVERIFY(label);
+        QCOMPARE(control->width(), label->sizeHint().width());
+        QVERIFY(control->geometry().right() < w->width());
+      } else if (spec.kind == ui::ControlKind::kLine) {
+        QCOMPARE(control->width(), ui::ToPixels(spec.width) + 1);
+        QCOMPARE(control->height(), 1);
+      } else {
+        QCOMPARE(control->size(), QSize(ui::ToPixels(spec.width), ui::ToPixels(spec.height)));
+      }
+    }
+    QCOMPARE(seen, 22);
+    // Pixel values of a few controls, so that the conversion itself is checked too.
+    QCOMPARE(w.Control("cmdExit")->geometry(), QRect(472, 256, 74, 24));
+    QCOMPARE(w.Control("TxtRes")->geometry(), QRect(16, 80, 353, 59));
+    QCOMPARE(w.Control("Img(3)")->geometry(), QRect(400, 91, 16, 16));
+    QCOMPARE(w.Control("LabMainSet(3)")->pos(), QPoint(56, 11));
+  }
+
+  void textsAndKinds() {
+    Window w;
+    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
+      QWidget* control = w->findChild<QWidget*>(Name(spec.name));
+      const QString text = ui::ToQString(spec.text);
+      switch (spec.kind) {
+        case ui::ControlKind::kButton:
+          QCOMPARE(qobject_cast<QPushButton*>(control)->text(), text);
+          QVERIFY(!qobject_cast<QPushButton*>(control)->isDefault());
+          QVERIFY(!qobject_cast<QPushButton*>(control)->autoDefault());
+          break;
+        case ui::ControlKind::kLabel:
+          QCOMPARE(qobject_cast<QLabel*>(control)->text(), text);
+          break;
+        case ui::ControlKind::kTextBox:
+          QCOMPARE(qobject_cast<QPlainTextEdit*>(control)->toPlainText(), QString());
+          break;
+        case ui::ControlKind::kImage: {
+          auto* image = qobject_cast<QLabel*>(control);
+          QCOMPARE(image->pixmap().size(), QSize(16, 16));
+          break;
+        }
+        case ui::ControlKind::kShape:
+          QVERIFY(qobject_cast<ui::ShapeWidget*>(control));
+          break;
+        case ui::ControlKind::kLine:
+          QVERIFY(qobject_cast<ui::LineWidget*>(control));
+          break;
+        case ui::ControlKind::kPictureBox:
+          break;
+      }
+    }
+    QCOMPARE(w.Control<QLabel>("LabMainSet(3)")->text(),
+             QStringLiteral(
+                 "【快车+迅雷+旋风】的专用链接加密与解密   By Ovrani   [www.ovrani.example]"));
+    QCOMPARE(w.Control<QLabel>("LabMainSet(4)")->text(),
+             QStringLiteral("注：当输入区为空时使用剪切板内的内容，转换完毕自动复制。"));
+  }
+
+  void iconsStandBesideTheirButtons() {
+    Window w;
+    const std::pair<const char*, const char*> pairs[] = {{"Img(0)", "cmdEncodeToFG"},
+                                                         {"Img(1)", "cmdEncodeToXL"},
+                                                         {"Img(2)", "cmdEncodeToXF"},
+                                                         {"Img(3)", "cmdDecodecmd"}};
+    for (const auto& [image, button] : pairs) {
+      QCOMPARE(w.Control(image)->x(), w.Control(button)->x() - ui::ToPixels(360));
+      QCOMPARE(w.Control(image)->y(), w.Control(button)->y() + ui::ToPixels(45));
+    }
+  }
+
+  void fontsAndColours() {
+    Window w;
+    QCOMPARE(w->font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(w->font().pointSizeF(), 8.25);
+    QCOMPARE(w->font().weight(), QFont::Normal);
+    for (const char* name : {"cmdExit", "TxtRes", "TxtOut", "LabMainSet(4)"}) {
+      QCOMPARE(w.Control(name)->font(), w->font());
+    }
+    for (const char* name : {"LabMainSet(0)", "LabMainSet(1)", "LabMainSet(2)", "LabMainSet(3)"}) {
+      const QFont font = w.Control(name)->font();
+      QCOMPARE(font.family(), QStringLiteral("Tahoma"));
+      QCOMPARE(font.pointSizeF(), 9.0);
+      QCOMPARE(font.weight(), QFont::Bold);
+    }
+
+    struct Colours {
+      const char* name;
+      std::uint32_t text;
+      std::optional<std::uint32_t> background;  // none: not painted
+    };
+    const Colours labels[] = {
+        {"LabMainSet(0)", 0xFFFFFF, 0x808080},     {"LabMainSet(1)", 0xFFFFFF, 0x808080},
+        {"LabMainSet(2)", 0x404040, 0xFFFFFF},     {"LabMainSet(3)", 0xFFFFFF, std::nullopt},
+        {"LabMainSet(4)", 0xC00000, std::nullopt},
+    };
+    for (const auto& row : labels) {
+      QWidget* label = w.Control(row.name);
+      QCOMPARE(label->palette().color(QPalette::WindowText), ToColor(row.text));
+      QCOMPARE(label->autoFillBackground(), row.background.has_value());
+      if (row.background) {
+        QCOMPARE(label->palette().color(QPalette::Window), ToColor(*row.background));
+      }
+    }
+    QVERIFY(w.Control("Picture1")->autoFillBackground());
+    QCOMPARE(w.Control("Picture1")->palette().color(QPalette::Window), QColor(0x80, 0xA0, 0xFF));
+    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(0)")->borderColor(), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(1)")->borderColor(), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(2)")->borderColor(), QColor(0xFF, 0xFF, 0xFF));
+    QCOMPARE(w.Control<ui::LineWidget>("Line")->lineColor(), QColor(0xFF, 0xFF, 0xFF));
+  }
+
+  void paintedPixels() {
+    Window w;
+    const QImage image = w->grab().toImage();
+    const std::tuple<QPoint, QColor, const char*> samples[] = {
+        {{3, 3}, QColor(0x80, 0xA0, 0xFF), "banner"},
+        {{10, 57}, QColor(0x80, 0x80, 0x80), "input frame title"},
+        {{10, 153}, QColor(0x80, 0x80, 0x80), "output frame title"},
+        {{545, 57}, QColor(0xFF, 0xFF, 0xFF), "operations frame title"},
+        {{8, 70}, QColor(0x80, 0x80, 0x80), "input frame's left border"},
+        {{450, 128}, QColor(0xFF, 0xFF, 0xFF), "divider"},
+    };
+    for (const auto& [point, colour, what] : samples) {
+      QVERIFY2(image.pixelColor(point) == colour, what);
+    }
+  }
+
+  void tabOrderAndFocus() {
+    Window w;
+    ShowCentred(*w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QCOMPARE(QApplication::focusWidget(), w.Control("TxtRes"));
+    const char* order[] = {"TxtOut",       "cmdEncodeToFG", "cmdEncodeToXL", "cmdEncodeToXF",
+                           "cmdDecodecmd", "cmdAbout",      "cmdExit",       "TxtRes"};
+    for (const char* next : order) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
+      const bool focusable =
+          spec.kind == ui::ControlKind::kButton || spec.kind == ui::ControlKind::kTextBox;
+      QCOMPARE(w->findChild<QWidget*>(Name(spec.name))->focusPolicy() != Qt::NoFocus, focusable);
+    }
+  }
+
+  void enterStartsANewLineAndClicksNothing() {
+    Window w;
+    ShowCentred(*w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    for (const char* name : {"TxtRes", "TxtOut"}) {
+      auto* box = w.Control<QPlainTextEdit>(name);
+      box->setFocus();
+      QTest::keyClicks(box, QStringLiteral("http://a/b"));
+      QTest::keyClick(box, Qt::Key_Return);
+      QTest::keyClicks(box, QStringLiteral("x"));
+      QCOMPARE(box->toPlainText(), QStringLiteral("http://a/b\nx"));
+    }
+    QCOMPARE(w->codecObject(), nullptr);  // no conversion ran
+  }
+
+  void windowIsCentredAndInitialisedOnceBeforeItsControls() {
+    const qsizetype before = QApplication::allWidgets().size();
+    Window w;
+    QCOMPARE(w.commonControls.initialisations, 1);
+    QCOMPARE(w.commonControls.widgetsAtInit, before + 1);  // the window alone
+    QCOMPARE(w.commonControls.LastLibraryError(), 0u);
+    ShowCentred(*w.window);
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.data()));
+    // The frame is the platform's: its centre may be off by its own thickness, no more.
+    const QPoint centre = w->frameGeometry().center();
+    const QPoint screen = w->screen()->availableGeometry().center();
+    const int margin = (w->frameGeometry().width() - w->width()) / 2 + 1;
+    QVERIFY2(
+        std::abs(centre.x() - screen.x()) <= margin && std::abs(centre.y() - screen.y()) <= margin,
+        qPrintable(QStringLiteral("window centre %1,%2, screen centre %3,%4")
+                       .arg(centre.x())
+                       .arg(centre.y())
+                       .arg(screen.x())
+                       .arg(screen.y())));
+    QCOMPARE(w->codecObject(), nullptr);
+    QCOMPARE(w.commonControls.initialisations, 1);
+  }
+
+  void aboutShowsTheCreditAndChangesNothing() {
+    QCOMPARE(FrmMain::AboutText(),
+             QStringLiteral("By Ovrani  -  QQ:10000000\r\n\r\nwww.ovrani.example"));
+    Window w;
+    w.Control<QPlainTextEdit>("TxtRes")->setPlainText(QStringLiteral("http://a/b"));
+    w.Control<QPushButton>("cmdEncodeToFG")->click();
+    const Base64* codec = w->codecObject();
+    QVERIFY(codec);
+    for (int round = 0; round < 3; ++round) {
+      int shown = 0;
+      AnswerNextMessageBox([&](QMessageBox& box) {
+        ++shown;
+        QCOMPARE(box.windowTitle(), QStringLiteral("关于"));
+        QCOMPARE(box.text(), FrmMain::AboutText());
+        QCOMPARE(box.icon(), QMessageBox::Information);
+        QCOMPARE(box.standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.buttons().size(), 1);
+        QVERIFY(box.isModal());
+      });
+      w.Control<QPushButton>("cmdAbout")->click();
+      QCOMPARE(shown, 1);
+    }
+    QCOMPARE(w->codecObject(), codec);
+    QCOMPARE(w.Control<QPlainTextEdit>("TxtOut")->toPlainText(),
+             QStringLiteral("flashget://aHR0cDovL2EvYg=="));
+  }
+
+  void accessKeysClickAboutAndExit() {
+    Window w;
+    ShowCentred(*w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    int shown = 0;
+    AnswerNextMessageBox([&](QMessageBox&) { ++shown; });
+    QTest::keyClick(w.window.data(), Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(shown, 1);
+    w->activateWindow();  // a window manager hands the focus back when the box closes
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QTest::keyClick(w.window.data(), Qt::Key_E, Qt::AltModifier);
+    QTRY_VERIFY(w.window.isNull());
+  }
+
+  void exitBeforeAnyConversion() {
+    Window w;
+    ShowCentred(*w.window);
+    w.Control<QPushButton>("cmdExit")->click();
+    QTRY_VERIFY(w.window.isNull());
+  }
+
+  void exitReleasesTheCodecBeforeTheWindow() {
+    testing::ComponentLog log;
+    testing::WatchComponent(log, nullptr);
+    Window w;
+    UnloadWatcher watcher(*w.window, log);
+    ShowCentred(*w.window);
+    w.Control<QPlainTextEdit>("TxtRes")->setPlainText(QStringLiteral("http://a/b"));
+    for (const char* button : {"cmdEncodeToXL", "cmdEncodeToFG", "cmdEncodeToXF", "cmdDecodecmd"}) {
+      w.Control<QPushButton>(button)->click();
+    }
+    w.Control<QPushButton>("cmdExit")->click();
+    QTRY_VERIFY(w.window.isNull());
+    const std::vector<std::string> tail(log.calls.end() - 3, log.calls.end());
+    QCOMPARE(tail, (std::vector<std::string>{"~element", "~document", "unload"}));
+    QCOMPARE(std::count(log.calls.begin(), log.calls.end(), "createElement TmpBase64"), 1);
+  }
+
+  void closingThroughTheTitleBarReleasesTheCodecWithTheWindow() {
+    testing::ComponentLog log;
+    testing::WatchComponent(log, nullptr);
+    Window w;
+    UnloadWatcher watcher(*w.window, log);
+    w.Control<QPlainTextEdit>("TxtRes")->setPlainText(QStringLiteral("http://a/b"));
+    w.Control<QPushButton>("cmdEncodeToXF")->click();
+    ShowCentred(*w.window);
+    w->close();  // what the close button does: no handler of the window runs
+    QTRY_VERIFY(w.window.isNull());
+    // The window is unloaded first; its codec goes with it.
+    const std::vector<std::string> tail(log.calls.end() - 3, log.calls.end());
+    QCOMPARE(tail, (std::vector<std::string>{"unload", "~element", "~document"}));
+  }
+
+  void buttonsConvertThroughTheClipboard() {
+    Window w;
+    QClipboard* clipboard = QApplication::clipboard();
+    auto* TxtRes = w.Control<QPlainTextEdit>("TxtRes");
+    auto* TxtOut = w.Control<QPlainTextEdit>("TxtOut");
+    const std::tuple<const char*, QString, QString> rows[] = {
+        {"cmdEncodeToXL", QStringLiteral("http://a/b"),
+         QStringLiteral("thunder://QUFodHRwOi8vYS9iWlo=")},
+        {"cmdEncodeToFG", QStringLiteral("http://a/b"),
+         QStringLiteral("flashget://aHR0cDovL2EvYg==")},
+        {"cmdEncodeToXF", QStringLiteral("http://a/b"), QStringLiteral("qqdl://aHR0cDovL2EvYg==")},
+        {"cmdDecodecmd", QStringLiteral("thunder://QUFodHRwOi8vYS/W0Fpa"),
+         QStringLiteral("http://a/中")},
+    };
+    for (const auto& [button, source, result] : rows) {
+      TxtRes->setPlainText(source);
+      w.Control<QPushButton>(button)->click();
+      QCOMPARE(TxtOut->toPlainText(), result);
+      QCOMPARE(clipboard->text(), result);
+      QCOMPARE(TxtRes->toPlainText(), source);
+
+      TxtRes->setPlainText(QStringLiteral("   "));  // spaces only: the clipboard is the source
+      clipboard->setText(source);
+      w.Control<QPushButton>(button)->click();
+      QCOMPARE(TxtOut->toPlainText(), result);
+      QCOMPARE(clipboard->text(), result);
+    }
+
+    TxtRes->clear();
+    clipboard->setText(QStringLiteral("https://a/b"));
+    w.Control<QPushButton>("cmdEncodeToXL")->click();
+    QCOMPARE(TxtOut->toPlainText(), QStringLiteral("剪切板文本不是HTTP链接"));
+    QCOMPARE(clipboard->text(), QStringLiteral("https://a/b"));
+  }
+
+  void failureThatReachesAHandlerIsShownAndTheProgramGoesOn() {
+    class NoElement : public xml::DomDocument {
+     public:
+      std::unique_ptr<xml::DomElement> CreateElement(std::u16string_view) override {
+        throw CodecError(-2147467259, u"未指定的错误");
+      }
+    };
+    xml::ComponentRegistry::Register(xml::kDomDocumentProgId,
+                                     [] { return std::make_unique<NoElement>(); });
+    Window w;
+    w.Control<QPlainTextEdit>("TxtRes")->setPlainText(QStringLiteral("http://a/b"));
+    QString shown;
+    AnswerNextMessageBox([&](QMessageBox& box) {
+      QCOMPARE(box.icon(), QMessageBox::Critical);
+      shown = box.text();
+    });
+    w.Control<QPushButton>("cmdEncodeToXL")->click();
+    QVERIFY(shown.contains(QStringLiteral("-2147467259")));
+    QVERIFY(shown.contains(QStringLiteral("未指定的错误")));
+    QCOMPARE(w.Control<QPlainTextEdit>("TxtOut")->toPlainText(), QString());
+    QCOMPARE(w->codecObject(), nullptr);
+
+    // Once the component works again, the same window converts.
+    xml::ComponentRegistry::RestoreDefaults();
+    w.Control<QPushButton>("cmdEncodeToXL")->click();
+    QCOMPARE(w.Control<QPlainTextEdit>("TxtOut")->toPlainText(),
+             QStringLiteral("thunder://QUFodHRwOi8vYS9iWlo="));
+  }
+};
+
+QTEST_MAIN(FrmMainTest)
+#include "frm_main_test.moc"
