@@ -57,17 +57,16 @@ class UnloadWatcher : public QObject {
 
 // Answers the next message box when it opens, after letting `inspect` look at it.
 void AnswerNextMessageBox(std::function<void(QMessageBox&)> inspect) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [inspect, poll] {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) {
-      QTimer::singleShot(10, *poll);
-      return;
-    }
+    if (!box) return;
+    poll->stop();
+    poll->deleteLater();
     inspect(*box);
     box->done(QMessageBox::Ok);
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  poll->start(10);
 }
 
 class Window {
