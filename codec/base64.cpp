@@ -30,17 +30,6 @@ std::int32_t CodecError::code() const noexcept { return code_; }
 
 const std::u16string& CodecError::description() const noexcept { return description_; }
 
-template <typename Handler>
-void Base64::Raise(Handler&& handler) {
-  // A handler may attach or detach listeners; those it detached hear nothing more.
-  const std::vector<Base64Events*> listeners = listeners_;
-  for (Base64Events* listener : listeners) {
-    if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end()) {
-      handler(*listener);
-    }
-  }
-}
-
 Base64::Base64() {
   const std::u16string progId(xml::kDomDocumentProgId);
   document_ = CreateObjectSafe(progId);

@@ -2,11 +2,13 @@
 // block, an error state and synchronous events for progress and cancel.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zentrova {
@@ -15,6 +17,9 @@ namespace xml {
 class DomDocument;
 class DomElement;
 }  // namespace xml
+namespace base64 {
+class Decoder;
+}  // namespace base64
 
 using Bool16 = std::int16_t;           // booleans crossing the interface
 inline constexpr Bool16 kTrue16 = -1;  // true is -1
@@ -82,6 +87,10 @@ class Base64 {
   void RaiseError(std::int32_t code, std::u16string description);
   std::unique_ptr<xml::DomDocument> CreateObjectSafe(const std::u16string& progId);
   Bool16 ProcessFile(std::u16string& strInFile, std::u16string& strOutFile, Bool16 bEncode);
+  // Converts one block of a file run into `text`; a block that fails is recorded and gives
+  // what it got to, so the run goes on.
+  void ConvertBlock(Bool16 bEncode, std::string_view bytes, bool lastBlock,
+                    base64::Decoder& decoder, std::string& text);
 
   // Runs the component steps of Encode or Decode on a non-empty text, absorbing failures.
   std::u16string Convert(const std::u16string& strIn,
@@ -99,5 +108,16 @@ class Base64 {
   Bool16 cancel_ = kFalse16;
   std::vector<Base64Events*> listeners_;
 };
+
+template <typename Handler>
+void Base64::Raise(Handler&& handler) {
+  // A handler may attach or detach listeners; those it detached hear nothing more.
+  const std::vector<Base64Events*> listeners = listeners_;
+  for (Base64Events* listener : listeners) {
+    if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end()) {
+      handler(*listener);
+    }
+  }
+}
 
 }  // namespace zentrova

@@ -197,6 +197,13 @@ DecodeFailure Decoder::Finish(std::string& out) {
   return failure_;
 }
 
+void Decoder::Restart() {
+  pendingCount_ = 0;
+  padding_ = 0;
+  closed_ = false;
+  failure_ = {};
+}
+
 std::u16string DescribeFailure(const DecodeFailure& failure) {
   auto number = [](std::size_t n) {
     const std::string s = std::to_string(n);

@@ -40,6 +40,9 @@ class Decoder {
   DecodeFailure Feed(std::string_view text, std::string& out);
   // Ends the text: a final group of two or three characters may lack its "=" padding.
   DecodeFailure Finish(std::string& out);
+  // Forgets an unfinished group and any fault, so that decoding starts afresh with the next
+  // chunk; positions keep counting from the start of the whole text.
+  void Restart();
 
  private:
   template <typename Char>

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "links/lazy_codec.h"
 #include "links/special_links.h"
 
 namespace zentrova {
@@ -19,15 +20,6 @@ std::u16string SourceText(LinkSurface& surface) {
   return input.substr(first, input.find_last_not_of(u' ') - first + 1);
 }
 
-// The codec is made right before its first use, never for a source that is refused.
-links::TextTransform Through(LinkSurface& surface,
-                             std::u16string (Base64::*member)(const std::u16string&)) {
-  return [&surface, member](const std::u16string& text) {
-    if (!surface.codec) surface.codec = std::make_unique<Base64>();
-    return ((*surface.codec).*member)(text);
-  };
-}
-
 void Finish(LinkSurface& surface, const std::optional<std::u16string>& result,
             std::u16string_view failureText) {
   if (!result) {
@@ -41,7 +33,8 @@ void Finish(LinkSurface& surface, const std::optional<std::u16string>& result,
 
 void MakeLink(LinkSurface& surface, LinkKind kind) {
   const std::u16string source = SourceText(surface);
-  Finish(surface, links::MakeSpecialLink(kind, source, Through(surface, &Base64::Encode)),
+  Finish(surface,
+         links::MakeSpecialLink(kind, source, links::Through(surface.codec, &Base64::Encode)),
          links::kNotHttpLink);
 }
 
@@ -55,7 +48,7 @@ void EncodeToXF(LinkSurface& surface) { MakeLink(surface, LinkKind::kQQWhirlwind
 
 void DecodeToPlain(LinkSurface& surface) {
   const std::u16string source = SourceText(surface);
-  Finish(surface, links::OpenSpecialLink(source, Through(surface, &Base64::Decode)),
+  Finish(surface, links::OpenSpecialLink(source, links::Through(surface.codec, &Base64::Decode)),
          links::kNotSpecialLink);
 }
 
