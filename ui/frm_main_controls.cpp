@@ -78,9 +78,11 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
       return image;
     }
     case ControlKind::kShape:
-      return new ShapeWidget(ToColor(spec.foreColor.value_or(0)), parent);
+      return new GraphicControl(GraphicControl::Figure::kRectangle,
+                                ToColor(spec.foreColor.value_or(0)), parent);
     case ControlKind::kLine:
-      return new LineWidget(ToColor(spec.foreColor.value_or(0)), parent);
+      return new GraphicControl(GraphicControl::Figure::kLine, ToColor(spec.foreColor.value_or(0)),
+                                parent);
   }
   return nullptr;
 }

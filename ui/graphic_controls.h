@@ -1,4 +1,4 @@
-// The window's purely graphic controls: a rectangle with a one-pixel border and no fill, and a
+// The window's purely graphic controls: a rectangle with a one-pixel border and no fill, or a
 // one-pixel line. Neither takes the focus or the mouse, like the lightweight controls they are.
 #pragma once
 
@@ -7,31 +7,21 @@
 
 namespace zentrova::ui {
 
-class ShapeWidget : public QWidget {
+class GraphicControl : public QWidget {
   Q_OBJECT
 
  public:
-  ShapeWidget(QColor border, QWidget* parent);
-  QColor borderColor() const { return border_; }
+  enum class Figure { kRectangle, kLine };
+
+  GraphicControl(Figure figure, QColor color, QWidget* parent);
+  Figure figure() const { return figure_; }
+  QColor color() const { return color_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QColor border_;
-};
-
-class LineWidget : public QWidget {
-  Q_OBJECT
-
- public:
-  LineWidget(QColor color, QWidget* parent);
-  QColor lineColor() const { return color_; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
+  Figure figure_;
   QColor color_;
 };
 

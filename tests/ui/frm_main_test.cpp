@@ -158,10 +158,12 @@ class FrmMainTest : public QObject {
           break;
         }
         case ui::ControlKind::kShape:
-          QVERIFY(qobject_cast<ui::ShapeWidget*>(control));
+          QCOMPARE(qobject_cast<ui::GraphicControl*>(control)->figure(),
+                   ui::GraphicControl::Figure::kRectangle);
           break;
         case ui::ControlKind::kLine:
-          QVERIFY(qobject_cast<ui::LineWidget*>(control));
+          QCOMPARE(qobject_cast<ui::GraphicControl*>(control)->figure(),
+                   ui::GraphicControl::Figure::kLine);
           break;
         case ui::ControlKind::kPictureBox:
           break;
@@ -221,10 +223,10 @@ class FrmMainTest : public QObject {
     }
     QVERIFY(w.Control("Picture1")->autoFillBackground());
     QCOMPARE(w.Control("Picture1")->palette().color(QPalette::Window), QColor(0x80, 0xA0, 0xFF));
-    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(0)")->borderColor(), QColor(0x80, 0x80, 0x80));
-    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(1)")->borderColor(), QColor(0x80, 0x80, 0x80));
-    QCOMPARE(w.Control<ui::ShapeWidget>("Shape(2)")->borderColor(), QColor(0xFF, 0xFF, 0xFF));
-    QCOMPARE(w.Control<ui::LineWidget>("Line")->lineColor(), QColor(0xFF, 0xFF, 0xFF));
+    QCOMPARE(w.Control<ui::GraphicControl>("Shape(0)")->color(), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(w.Control<ui::GraphicControl>("Shape(1)")->color(), QColor(0x80, 0x80, 0x80));
+    QCOMPARE(w.Control<ui::GraphicControl>("Shape(2)")->color(), QColor(0xFF, 0xFF, 0xFF));
+    QCOMPARE(w.Control<ui::GraphicControl>("Line")->color(), QColor(0xFF, 0xFF, 0xFF));
   }
 
   void paintedPixels() {
