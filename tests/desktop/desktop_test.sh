@@ -1,0 +1,245 @@
+#!/usr/bin/env bash
+# The real program on a real X11 desktop (Xvfb with the openbox window manager), driven only
+# from outside as a person would: xdotool clicks and keys, xclip for the clipboard.
+#   desktop_test.sh PROGRAM ARTIFACT_DIR [PACKAGE_DIR]
+# With PACKAGE_DIR, the .deb found there is unpacked into a scratch root and run from it.
+set -u
+program=$1
+artifacts=$2
+package_dir=${3:-}
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+passed=0 failed=0
+pids=()
+
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $name"
+    return 1
+  fi
+}
+
+# wait_until SECONDS COMMAND...: polls the command until it succeeds.
+wait_until() {
+  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  shift
+  while ! "$@" 2>/dev/null; do
+    (($(date +%s%N) > deadline)) && return 1
+    sleep 0.02
+  done
+}
+
+# The display: Xvfb picks a free number itself.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_until 10 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$(cat "$work/display")
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wait_until 10 wm_ready || { echo "openbox did not start"; exit 1; }
+
+# Control centres in twips, from the window's layout: left + width / 2, top + height / 2.
+declare -A centre=(
+  [cmdExit]="7635 4020" [cmdAbout]="6427 4020" [cmdDecodecmd]="7207 1500"
+  [cmdEncodeToXF]="7207 3300" [cmdEncodeToXL]="7207 2820" [cmdEncodeToFG]="7207 2340"
+  [TxtOut]="2887 3082" [TxtRes]="2887 1642"
+)
+
+app_pid=""
+window=""
+start_app() {  # start_app PROGRAM
+  "$1" >>"$artifacts/program.log" 2>&1 &
+  app_pid=$!
+  pids+=("$app_pid")
+  wait_until 10 find_window || return 1
+  xdotool windowactivate --sync "$window" 2>/dev/null
+}
+find_window() {
+  window=$(xdotool search --onlyvisible --name '^Zentrova - By' | head -1)
+  [[ -n $window ]]
+}
+
+origin() {  # the client area's top-left corner on the screen
+  xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
+
+click() {  # click CONTROL
+  local ox oy tx ty
+  read -r ox oy < <(origin)
+  read -r tx ty <<<"${centre[$1]}"
+  xdotool mousemove --sync $((ox + tx / 15)) $((oy + ty / 15)) click 1
+}
+
+clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
+
+set_clipboard() {  # the xclip that serves it lives until another program takes the clipboard
+  printf '%s' "$1" | xclip -selection clipboard -i &
+  wait $!
+  wait_until 5 clipboard_is "$1"
+  clip_owner=$(pgrep -n -x xclip)
+}
+
+# What TxtOut shows: selecting all of it puts it in the PRIMARY selection.
+txtout() {
+  click TxtOut
+  xdotool key ctrl+a
+  xclip -selection primary -o 2>/dev/null
+}
+txtout_is() { [[ "$(txtout)" == "$1" ]]; }
+
+clear_input() {
+  click TxtRes
+  xdotool key ctrl+a BackSpace
+}
+
+check "the program starts and maps its window" start_app "$program" || exit 1
+
+# Conversions with the clipboard as the source (the input box is empty).
+convert_from_clipboard() {  # BUTTON SOURCE EXPECTED
+  set_clipboard "$2"
+  click "$1"
+  wait_until 5 clipboard_is "$3"
+}
+while IFS='|' read -r button source expected; do
+  check "$button: $source" convert_from_clipboard "$button" "$source" "$expected"
+done <<'ROWS'
+cmdEncodeToXL|http://a/b|thunder://QUFodHRwOi8vYS9iWlo=
+cmdEncodeToFG|http://a/b|flashget://aHR0cDovL2EvYg==
+cmdEncodeToXF|http://a/b|qqdl://aHR0cDovL2EvYg==
+cmdDecodecmd|thunder://QUFodHRwOi8vYS9iWlo=|http://a/b
+cmdDecodecmd|flashget://aHR0cDovL2EvYg==|http://a/b
+cmdDecodecmd|qqdl://aHR0cDovL2EvYg==|http://a/b
+cmdEncodeToXL|http://a/中|thunder://QUFodHRwOi8vYS/W0Fpa
+cmdDecodecmd|thunder://QUFodHRwOi8vYS/W0Fpa|http://a/中
+ROWS
+
+# Refused sources: the failure text in TxtOut, the clipboard as it was and still served by
+# the program that set it.
+refused() {  # BUTTON SOURCE FAILURE
+  set_clipboard "$2"
+  click "$1"
+  txtout_is "$3" && clipboard_is "$2" && kill -0 "$clip_owner"
+}
+check "thunder refuses https" refused cmdEncodeToXL "https://a/b" "剪切板文本不是HTTP链接"
+check "flashget refuses https" refused cmdEncodeToFG "https://a/b" "剪切板文本不是HTTP链接"
+check "qqdl refuses https" refused cmdEncodeToXF "https://a/b" "剪切板文本不是HTTP链接"
+check "decoder refuses garbage" refused cmdDecodecmd "qqdl://@@@@" "剪切板文本不是专用链接"
+
+# The input box as the source.
+typed() {  # BUTTON TEXT EXPECTED
+  clear_input
+  xdotool type --delay 5 "$2"
+  click "$1"
+  wait_until 5 clipboard_is "$3"
+}
+check "typed address to FlashGet" typed cmdEncodeToFG "http://a/b" "flashget://aHR0cDovL2EvYg=="
+check "typed link back" typed cmdDecodecmd "qqdl://aHR0cDovL2EvYg==" "http://a/b"
+clear_input
+
+# A long address makes a link of several lines, which decodes back.
+long="http://example.com/$(printf 'x%.0s' $(seq 150))/file.zip"
+long_link() {
+  set_clipboard "$long"
+  click cmdEncodeToXF
+  wait_until 5 bash -c '[[ "$(xclip -selection clipboard -o)" == qqdl://* ]]' || return 1
+  local link
+  link=$(clipboard)
+  [[ $link == *$'\n'* ]] || return 1
+  click cmdDecodecmd
+  wait_until 5 clipboard_is "$long"
+}
+check "long address spans lines and comes back" long_link
+
+# How it looks: a screenshot, checked at a few pixels of the layout.
+shot="$artifacts/screenshot.png"
+import -window root "$shot"
+pixel() {  # pixel X Y (client coordinates) -> "R,G,B"
+  local ox oy
+  read -r ox oy < <(origin)
+  convert "$shot" -format "%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.r)],%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.g)],%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.b)]" info:
+}
+pixel_is() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
+note_is_red() {  # some pixel of the note's text is #C00000
+  local ox oy
+  read -r ox oy < <(origin)
+  convert "$shot" -crop "336x13+$((ox + 16))+$((oy + 261))" txt:- | grep -qi '#C00000'
+}
+check "banner is light blue" pixel_is 3 3 "128,160,255"
+check "input frame title is grey" pixel_is 10 57 "128,128,128"
+check "output frame title is grey" pixel_is 10 153 "128,128,128"
+check "operations title is white" pixel_is 545 57 "255,255,255"
+check "note is dark red" note_is_red
+
+# About through Alt+A, closed with Enter.
+about() {
+  xdotool windowactivate --sync "$window"
+  xdotool key alt+a
+  local box
+  box=$(timeout 5 xdotool search --sync --onlyvisible --name '^关于$' | head -1)
+  [[ -n $box ]] || return 1
+  xdotool key Return
+  wait_until 5 bash -c "! xdotool search --onlyvisible --name '^关于$' >/dev/null"
+}
+check "About opens and closes" about
+
+# Exit through Alt+E: the process ends, with status 0, within two seconds.
+ends_within() {  # SECONDS
+  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  while kill -0 "$app_pid" 2>/dev/null; do
+    (($(date +%s%N) > deadline)) && return 1
+    sleep 0.02
+  done
+  wait "$app_pid"
+}
+exit_keys() {
+  xdotool windowactivate --sync "$window"
+  xdotool key alt+e
+  ends_within 2
+}
+check "Exit ends the program" exit_keys
+
+# The title bar's close button, after a conversion.
+close_button() {
+  start_app "$program" || return 1
+  convert_from_clipboard cmdEncodeToXF "http://a/b" "qqdl://aHR0cDovL2EvYg==" || return 1
+  local ox oy left right top bottom
+  read -r ox oy < <(origin)
+  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  xdotool mousemove --sync $((ox + 561 + right - 10)) $((oy - top / 2)) click 1
+  ends_within 2
+}
+check "the close button ends the program" close_button
+
+# The Debian package, unpacked into a scratch root, runs from there.
+if [[ -n $package_dir ]]; then
+  installed() {
+    local packages=("$package_dir"/zentrova_*.deb)
+    ((${#packages[@]} == 1)) && [[ -f ${packages[0]} ]] || return 1
+    dpkg -x "${packages[0]}" "$work/root" || return 1
+    start_app "$work/root/usr/bin/zentrova" || return 1
+    convert_from_clipboard cmdEncodeToXL "http://a/b" "thunder://QUFodHRwOi8vYS9iWlo=" || return 1
+    xdotool windowactivate --sync "$window"
+    xdotool key alt+e
+    ends_within 2
+  }
+  check "the unpacked package runs" installed
+fi
+
+echo "$passed passed, $failed failed"
+((failed == 0))
