@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   fonts-wqy-microhei
   xvfb xauth xdotool xclip x11-utils imagemagick openbox
+  libx11-dev libxfixes-dev libxtst-dev
 )
 
 missing=()

@@ -12,8 +12,11 @@ work=$(mktemp -d)
 passed=0 failed=0
 pids=()
 
+source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  stop_display
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -31,34 +34,7 @@ check() {  # check NAME CONDITION-COMMAND...
   fi
 }
 
-# wait_until SECONDS COMMAND...: polls the command until it succeeds.
-wait_until() {
-  local deadline=$(($(date +%s%N) + $1 * 1000000000))
-  shift
-  while ! "$@" 2>/dev/null; do
-    (($(date +%s%N) > deadline)) && return 1
-    sleep 0.02
-  done
-}
-
-# The display: Xvfb picks a free number itself.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_until 10 test -s "$work/display" || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$(cat "$work/display")
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_until 10 wm_ready || { echo "openbox did not start"; exit 1; }
-
-# Control centres in twips, from the window's layout: left + width / 2, top + height / 2.
-declare -A centre=(
-  [cmdExit]="7635 4020" [cmdAbout]="6427 4020" [cmdDecodecmd]="7207 1500"
-  [cmdEncodeToXF]="7207 3300" [cmdEncodeToXL]="7207 2820" [cmdEncodeToFG]="7207 2340"
-  [TxtOut]="2887 3082" [TxtRes]="2887 1642"
-)
+start_display 1024x768 wm || exit 1
 
 app_pid=""
 window=""
@@ -69,42 +45,17 @@ start_app() {  # start_app PROGRAM
   wait_until 10 find_window || return 1
   xdotool windowactivate --sync "$window" 2>/dev/null
 }
-find_window() {
-  window=$(xdotool search --onlyvisible --name '^Zentrova - By' | head -1)
-  [[ -n $window ]]
-}
-
-origin() {  # the client area's top-left corner on the screen
-  xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
-}
-
-click() {  # click CONTROL
-  local ox oy tx ty
-  read -r ox oy < <(origin)
-  read -r tx ty <<<"${centre[$1]}"
-  xdotool mousemove --sync $((ox + tx / 15)) $((oy + ty / 15)) click 1
-}
-
-clipboard() { xclip -selection clipboard -o 2>/dev/null; }
-clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
-
-set_clipboard() {  # the xclip that serves it lives until another program takes the clipboard
-  printf '%s' "$1" | xclip -selection clipboard -i &
-  wait $!
-  wait_until 5 clipboard_is "$1"
-  clip_owner=$(pgrep -n -x xclip)
-}
 
 # What TxtOut shows: selecting all of it puts it in the PRIMARY selection.
 txtout() {
-  click TxtOut
+  click_control TxtOut
   xdotool key ctrl+a
   xclip -selection primary -o 2>/dev/null
 }
 txtout_is() { [[ "$(txtout)" == "$1" ]]; }
 
 clear_input() {
-  click TxtRes
+  click_control TxtRes
   xdotool key ctrl+a BackSpace
 }
 
@@ -113,7 +64,7 @@ check "the program starts and maps its window" start_app "$program" || exit 1
 # Conversions with the clipboard as the source (the input box is empty).
 convert_from_clipboard() {  # BUTTON SOURCE EXPECTED
   set_clipboard "$2"
-  click "$1"
+  click_control "$1"
   wait_until 5 clipboard_is "$3"
 }
 while IFS='|' read -r button source expected; do
@@ -133,7 +84,7 @@ ROWS
 # the program that set it.
 refused() {  # BUTTON SOURCE FAILURE
   set_clipboard "$2"
-  click "$1"
+  click_control "$1"
   txtout_is "$3" && clipboard_is "$2" && kill -0 "$clip_owner"
 }
 check "thunder refuses https" refused cmdEncodeToXL "https://a/b" "剪切板文本不是HTTP链接"
@@ -145,7 +96,7 @@ check "decoder refuses garbage" refused cmdDecodecmd "qqdl://@@@@" "剪切板文
 typed() {  # BUTTON TEXT EXPECTED
   clear_input
   xdotool type --delay 5 "$2"
-  click "$1"
+  click_control "$1"
   wait_until 5 clipboard_is "$3"
 }
 check "typed address to FlashGet" typed cmdEncodeToFG "http://a/b" "flashget://aHR0cDovL2EvYg=="
@@ -156,12 +107,12 @@ clear_input
 long="http://example.com/$(printf 'x%.0s' $(seq 150))/file.zip"
 long_link() {
   set_clipboard "$long"
-  click cmdEncodeToXF
+  click_control cmdEncodeToXF
   wait_until 5 bash -c '[[ "$(xclip -selection clipboard -o)" == qqdl://* ]]' || return 1
   local link
   link=$(clipboard)
   [[ $link == *$'\n'* ]] || return 1
-  click cmdDecodecmd
+  click_control cmdDecodecmd
   wait_until 5 clipboard_is "$long"
 }
 check "long address spans lines and comes back" long_link
@@ -171,13 +122,13 @@ shot="$artifacts/screenshot.png"
 import -window root "$shot"
 pixel() {  # pixel X Y (client coordinates) -> "R,G,B"
   local ox oy
-  read -r ox oy < <(origin)
+  read -r ox oy < <(window_origin)
   convert "$shot" -format "%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.r)],%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.g)],%[fx:int(255*p{$((ox + $1)),$((oy + $2))}.b)]" info:
 }
 pixel_is() { [[ "$(pixel "$1" "$2")" == "$3" ]]; }
 note_is_red() {  # some pixel of the note's text is #C00000
   local ox oy
-  read -r ox oy < <(origin)
+  read -r ox oy < <(window_origin)
   convert "$shot" -crop "336x13+$((ox + 16))+$((oy + 261))" txt:- | grep -qi '#C00000'
 }
 check "banner is light blue" pixel_is 3 3 "128,160,255"
@@ -219,9 +170,9 @@ close_button() {
   start_app "$program" || return 1
   convert_from_clipboard cmdEncodeToXF "http://a/b" "qqdl://aHR0cDovL2EvYg==" || return 1
   local ox oy left right top bottom
-  read -r ox oy < <(origin)
+  read -r ox oy < <(window_origin)
   read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-  xdotool mousemove --sync $((ox + 561 + right - 10)) $((oy - top / 2)) click 1
+  xdotool mousemove $((ox + 561 + right - 10)) $((oy - top / 2)) click 1
   ends_within 2
 }
 check "the close button ends the program" close_button

@@ -1,0 +1,80 @@
+# Shared by the run script, the desktop tests and the start-up benchmark: a private X display
+# and the few ways of finding and reaching the window from outside. Source it; it defines
+# functions only. The caller kills what it started (the pids in desktop_pids).
+desktop_pids=()
+
+# wait_until SECONDS COMMAND...: polls the command until it succeeds.
+wait_until() {
+  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  shift
+  while ! "$@" 2>/dev/null; do
+    (($(date +%s%N) > deadline)) && return 1
+    sleep 0.01
+  done
+}
+
+# start_display WIDTHxHEIGHT [wm]: Xvfb on a display number it picks itself, exported as
+# DISPLAY; with "wm", openbox runs on it too, ready before this returns.
+start_display() {
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  desktop_pids+=($!)
+  wait_until 10 test -s "$numfile" || { rm -f "$numfile"; echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=:$(cat "$numfile")
+  rm -f "$numfile"
+  if [[ ${2:-} == wm ]]; then
+    openbox --sm-disable >/dev/null 2>&1 &
+    desktop_pids+=($!)
+    wait_until 10 _wm_ready || { echo "openbox did not start" >&2; return 1; }
+  fi
+}
+_wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+stop_display() {
+  local pid
+  for pid in "${desktop_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait "${desktop_pids[@]}" 2>/dev/null
+  desktop_pids=()
+}
+
+# find_window: sets window to the main window's id once it is mapped.
+find_window() {
+  window=$(xdotool search --onlyvisible --name '^Zentrova - By' 2>/dev/null | head -1)
+  [[ -n $window ]]
+}
+
+# window_origin: the client area's top-left corner on the screen. (xwininfo, because
+# xdotool's geometry leaves out the frame a window manager adds.)
+window_origin() {
+  xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
+}
+
+# Control centres in twips, from the window's layout: left + width / 2, top + height / 2.
+declare -A control_centre=(
+  [cmdExit]="7635 4020" [cmdAbout]="6427 4020" [cmdDecodecmd]="7207 1500"
+  [cmdEncodeToXF]="7207 3300" [cmdEncodeToXL]="7207 2820" [cmdEncodeToFG]="7207 2340"
+  [TxtOut]="2887 3082" [TxtRes]="2887 1642"
+)
+
+# click_control NAME: a left click at the control's centre (15 twips to the pixel).
+click_control() {
+  local ox oy tx ty
+  read -r ox oy < <(window_origin)
+  read -r tx ty <<<"${control_centre[$1]}"
+  # No --sync: it waits for a motion that never comes when the pointer is already there. A
+  # press and a release rather than "click", which holds the button down for a while.
+  xdotool mousemove $((ox + tx / 15)) $((oy + ty / 15)) mousedown 1 mouseup 1
+}
+
+clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
+
+# set_clipboard TEXT: the xclip that serves it (its pid in clip_owner) lives until another
+# program takes the clipboard.
+set_clipboard() {
+  printf '%s' "$1" | xclip -selection clipboard -i &
+  wait $!
+  wait_until 5 clipboard_is "$1" || return 1
+  clip_owner=$(pgrep -n -x xclip)
+}
