@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test in both presets.
+# Installs what is missing, then builds and runs every test: the plain build, the sanitized
+# build, and the fuzzers for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
-for preset in default asan; do
+for preset in default asan fuzz; do
   echo "== $preset =="
   cmake --workflow --preset "$preset"
 done
