@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 
 #include "base64_peer.h"
@@ -48,6 +51,51 @@ std::string Encoded(const std::string& bytes) {
   std::string text;
   base64::EncodeAppend(bytes, text);
   return text;
+}
+
+// Sanitizers keep freed memory in quarantine, so peak memory says nothing under them.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeasurable = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryIsMeasurable = false;
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+#else
+constexpr bool kMemoryIsMeasurable = true;
+#endif
+
+// Runs `work` in a child process and returns how far its peak resident memory rose above
+// what the process held when it began, in bytes (0 when it never did); nothing when `work`
+// returned false.
+template <typename Work>
+std::optional<std::int64_t> PeakMemoryRise(Work work) {
+  long pages = 0;
+  long resident = 0;
+  std::ifstream("/proc/self/statm") >> pages >> resident;
+  const std::int64_t before = std::int64_t{resident} * ::sysconf(_SC_PAGESIZE);
+  int channel[2];
+  if (::pipe(channel) != 0) return std::nullopt;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(channel[0]);
+    std::int64_t rise = -1;
+    if (work()) {
+      rusage usage{};
+      ::getrusage(RUSAGE_SELF, &usage);
+      rise = std::max<std::int64_t>(0, std::int64_t{usage.ru_maxrss} * 1024 - before);
+    }
+    const bool sent = ::write(channel[1], &rise, sizeof rise) == sizeof rise;
+    ::_exit(sent ? 0 : 1);
+  }
+  ::close(channel[1]);
+  std::int64_t rise = -1;
+  if (::read(channel[0], &rise, sizeof rise) != sizeof rise) rise = -1;
+  ::close(channel[0]);
+  ::waitpid(child, nullptr, 0);
+  if (rise < 0) return std::nullopt;
+  return rise;
 }
 
 class FileRunTest : public ::testing::Test {
@@ -349,7 +397,7 @@ TEST_F(FileRunTest, CompletionGetsTheCallersVariablesAndBlockSizeHoldsForTheRun)
 TEST_F(FileRunTest, FilesOfTwoGibibytesAndMoreAreCountedIn64Bits) {
   // Sparse files: their size costs no disk and nothing is read past the first block.
   const std::string big = Path(Name("big"));
-  const std::int64_t size = (std::int64_t{3} << 30) + 7;
+  const std::int64_t size = (std::int64_t{4} << 30) + 7;  // wraps to 7 in 32 bits
   {
     const int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
@@ -369,6 +417,65 @@ TEST_F(FileRunTest, FilesOfTwoGibibytesAndMoreAreCountedIn64Bits) {
   recorder.events.clear();
   EXPECT_EQ(codec.EncodeFile(source, out), kFalse16);
   EXPECT_EQ(recorder.events.back(), "ErrorOccured 6");
+}
+
+// A sparse file of 4 GiB of NUL bytes, decoded to the end: every block fails to decode and is
+// skipped, so the run reads the whole file, counts its blocks in 64 bits, and holds no more
+// than a block's worth of memory at any time.
+TEST_F(FileRunTest, FourGibibyteFileIsReadToTheEndWithinABlocksMemory) {
+  const std::string big = Path(Name("big"));
+  const std::int64_t size = (std::int64_t{4} << 30) + 3;
+  {
+    const int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, size), 0);
+    ::close(fd);
+  }
+  std::u16string source = Name("big");
+  codec.Detach(recorder);
+  struct Count : Base64Events {
+    void BlockRead(std::int32_t current, std::int32_t total, std::int32_t, Bool16&) override {
+      last = current;
+      totals = total;
+    }
+    void ErrorOccured(std::int32_t code, const std::u16string&) override {
+      if (code == 5) ++failedBlocks;
+    }
+    std::int32_t last = 0, totals = 0, failedBlocks = 0;
+  } count;
+  codec.Attach(count);
+  codec.BlockSize(8 << 20);  // 8 MiB of text a block: 512 and a bit
+  const std::int32_t expected =
+      static_cast<std::int32_t>((size + (8 << 20) + 583) / ((8 << 20) + 584));
+  const std::optional<std::int64_t> rise = PeakMemoryRise([&] {
+    return codec.DecodeFile(source, out) == kTrue16 && count.last == expected &&
+           count.totals == expected && count.failedBlocks == expected &&
+           fs::file_size(Path(out)) == 0;
+  });
+  ASSERT_TRUE(rise) << "the run failed, or its blocks were miscounted";
+  if (kMemoryIsMeasurable) {
+    EXPECT_LT(*rise, std::int64_t{64} << 20);
+  }
+}
+
+// The largest block sizes are taken as they are, and a small file still needs no more memory
+// than its own size: the buffer is never larger than the file.
+TEST_F(FileRunTest, LargestBlockSizeConvertsSmallFilesWithoutReservingIt) {
+  const std::string bytes = RandomBytes(1000, 21);
+  WriteAll(Path(in), bytes);
+  codec.BlockSize(2147483610);
+  EXPECT_EQ(Base64Peer::EncodeBlockSize(codec), 2147483610);
+  EXPECT_EQ(Base64Peer::DecodeBlockSize(codec), 2147483632);
+  std::u16string back = Name("back");
+  const std::optional<std::int64_t> rise = PeakMemoryRise([&] {
+    return codec.EncodeFile(in, out) == kTrue16 && codec.DecodeFile(out, back) == kTrue16;
+  });
+  ASSERT_TRUE(rise) << "a run failed";
+  if (kMemoryIsMeasurable) {
+    EXPECT_LT(*rise, std::int64_t{16} << 20);
+  }
+  EXPECT_EQ(ReadAll(Path(back)), bytes);
+  EXPECT_EQ(codec.LastErrorCode(), 0);
 }
 
 }  // namespace

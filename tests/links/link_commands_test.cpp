@@ -6,6 +6,7 @@
 #include "codec/code_page.h"
 #include "codec/xml_dom.h"
 #include "fake_surface.h"
+#include "links/special_links.h"
 
 namespace zentrova {
 namespace {
@@ -172,6 +173,31 @@ TEST_F(LinkCommandsTest, LongAddressesMakeMultiLineLinksThatComeBack) {
     decode.Run(DecodeToPlain);
     EXPECT_EQ(decode.TxtOut.current(), address);
   }
+}
+
+// Fifty megabytes in the input box or on the clipboard: every command finishes and its result
+// is whole (the link holds the address it was made of, the decoder gives it back).
+TEST_F(LinkCommandsTest, FiftyMegabyteSourcesConvertWhole) {
+  const std::size_t size = 50u << 20;
+  std::u16string address = u"http://host/";
+  address.resize(size, u'a');
+  address.replace(size - 3, 3, u"中文z");
+  Scene thunder(address);
+  thunder.Run(EncodeToXL);
+  const std::u16string link = thunder.TxtOut.current();
+  ASSERT_EQ(link.rfind(u"thunder://", 0), 0u);
+  EXPECT_EQ(thunder.clipboard.current(), link);
+
+  Scene back({}, link);  // from the clipboard this time
+  back.Run(DecodeToPlain);
+  EXPECT_TRUE(back.TxtOut.current() == address);  // no 50 MB diff on failure
+
+  std::u16string garbage = u"qqdl://";
+  garbage.resize(size, u'@');
+  Scene refused({}, garbage);
+  refused.Run(DecodeToPlain);
+  EXPECT_EQ(refused.TxtOut.current(), links::kNotSpecialLink);
+  EXPECT_TRUE(refused.clipboard.current() == garbage);
 }
 
 TEST_F(LinkCommandsTest, CodecIsMadeAtFirstNeedAndKeptForEveryRun) {
