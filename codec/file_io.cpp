@@ -35,7 +35,15 @@ std::wstring Wide(const std::u16string& name) { return std::wstring(name.begin()
     case ERROR_PATH_NOT_FOUND:
       code = kPathNotFound;
       break;
-    case ERROR_ACCESS_DENIED:
+    case ERROR_ACCESS_DENIED: {
+      // Opening a folder as a file is refused as access denied; it is a path error, as on
+      // every other system.
+      const DWORD attributes = GetFileAttributesW(Wide(name).c_str());
+      const bool folder =
+          attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      code = folder ? kPathFileAccessError : kPermissionDenied;
+      break;
+    }
     case ERROR_SHARING_VIOLATION:
     case ERROR_WRITE_PROTECT:
       code = kPermissionDenied;

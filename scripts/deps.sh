@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth xdotool xclip x11-utils imagemagick openbox
   libx11-dev libxfixes-dev libxtst-dev
+  g++-mingw-w64-x86-64-posix wine wine64 locales python3
 )
 
 missing=()
@@ -17,11 +18,24 @@ for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+
+# The Windows tests run under Wine in a Chinese (PRC) locale, which gives them code page 936.
+ensure_chinese_locale() {
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return
+  echo "Creating the zh_CN.UTF-8 locale"
+  "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+}
+
+if [[ ${#missing[@]} -eq 0 ]]; then
+  ensure_chinese_locale
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_chinese_locale

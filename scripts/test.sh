@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the plain build, the sanitized
-# build, and the fuzzers for a bounded time.
+# build, the fuzzers for a bounded time, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
-for preset in default asan fuzz; do
+for preset in default asan fuzz windows; do
   echo "== $preset =="
   cmake --workflow --preset "$preset"
 done
