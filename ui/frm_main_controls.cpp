@@ -18,10 +18,10 @@ QColor ToColor(std::uint32_t rgb) {
   return QColor::fromRgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-QFont ToFont(const FontSpec& spec) {
-  QFont font(QString::fromUtf8(spec.family.data(), static_cast<qsizetype>(spec.family.size())));
-  font.setPointSizeF(spec.pointSize);
-  font.setWeight(static_cast<QFont::Weight>(spec.weight));
+QFont ToFont(const FontEntry& entry) {
+  QFont font(QString::fromUtf8(entry.family.data(), static_cast<qsizetype>(entry.family.size())));
+  font.setPointSizeF(entry.pointSize);
+  font.setWeight(static_cast<QFont::Weight>(entry.weight));
   return font;
 }
 
@@ -35,22 +35,22 @@ void SetColor(QWidget& widget, QPalette::ColorRole role, std::uint32_t rgb) {
   widget.setPalette(palette);
 }
 
-QWidget* MakeLabel(const ControlSpec& spec, QWidget* parent) {
-  auto* label = new QLabel(ToQString(spec.text), parent);
+QWidget* MakeLabel(const ControlEntry& entry, QWidget* parent) {
+  auto* label = new QLabel(ToQString(entry.text), parent);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  if (spec.foreColor) SetColor(*label, QPalette::WindowText, *spec.foreColor);
-  if (spec.backColor) {
+  if (entry.foreColor) SetColor(*label, QPalette::WindowText, *entry.foreColor);
+  if (entry.backColor) {
     label->setAutoFillBackground(true);
-    SetColor(*label, QPalette::Window, *spec.backColor);
+    SetColor(*label, QPalette::Window, *entry.backColor);
   }
   return label;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
-  switch (spec.kind) {
+QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
+  switch (entry.kind) {
     case ControlKind::kButton: {
-      auto* button = new QPushButton(ToQString(spec.text), parent);
+      auto* button = new QPushButton(ToQString(entry.text), parent);
       button->setAutoDefault(false);
       button->setDefault(false);
       return button;
@@ -66,22 +66,22 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent) {
     case ControlKind::kPictureBox: {
       auto* box = new QWidget(parent);
       box->setAutoFillBackground(true);
-      if (spec.backColor) SetColor(*box, QPalette::Window, *spec.backColor);
+      if (entry.backColor) SetColor(*box, QPalette::Window, *entry.backColor);
       return box;
     }
     case ControlKind::kLabel:
-      return MakeLabel(spec, parent);
+      return MakeLabel(entry, parent);
     case ControlKind::kImage: {
       auto* image = new QLabel(parent);
-      image->setPixmap(QPixmap(Name(spec.picture)));
+      image->setPixmap(QPixmap(Name(entry.picture)));
       image->setAttribute(Qt::WA_TransparentForMouseEvents);
       return image;
     }
     case ControlKind::kShape:
       return new GraphicControl(GraphicControl::Figure::kRectangle,
-                                ToColor(spec.foreColor.value_or(0)), parent);
+                                ToColor(entry.foreColor.value_or(0)), parent);
     case ControlKind::kLine:
-      return new GraphicControl(GraphicControl::Figure::kLine, ToColor(spec.foreColor.value_or(0)),
+      return new GraphicControl(GraphicControl::Figure::kLine, ToColor(entry.foreColor.value_or(0)),
                                 parent);
   }
   return nullptr;
@@ -96,16 +96,16 @@ bool TakesFocus(ControlKind kind) {
 int ToPixels(int twips) { return static_cast<int>(std::lround(twips / double{kTwipsPerPixel})); }
 
 void ApplyWindowProperties(QWidget& window) {
-  const WindowSpec& spec = MainWindow();
-  window.setObjectName(Name(spec.name));
-  window.setWindowTitle(ToQString(spec.caption));
-  window.setFont(ToFont(spec.font));
+  const WindowEntry& entry = MainWindow();
+  window.setObjectName(Name(entry.name));
+  window.setWindowTitle(ToQString(entry.caption));
+  window.setFont(ToFont(entry.font));
   QIcon icon;
   for (const char* size : {"48", "32", "16"}) {
     icon.addFile(QStringLiteral(":/icons/app-%1.png").arg(QLatin1String(size)));
   }
   window.setWindowIcon(icon);
-  window.setFixedSize(ToPixels(spec.clientWidth), ToPixels(spec.clientHeight));
+  window.setFixedSize(ToPixels(entry.clientWidth), ToPixels(entry.clientHeight));
   window.setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                         Qt::WindowCloseButtonHint);
@@ -114,30 +114,31 @@ void ApplyWindowProperties(QWidget& window) {
 FrmMainControls BuildControls(QWidget& window) {
   std::map<std::string_view, QWidget*> made;
   std::vector<std::pair<int, QWidget*>> tabOrder;
-  for (const ControlSpec& spec : MainWindowControls()) {
-    QWidget* parent = spec.container.empty() ? &window : made.at(spec.container);
-    QWidget* widget = MakeControl(spec, parent);
-    widget->setObjectName(Name(spec.name));
-    if (spec.font) widget->setFont(ToFont(*spec.font));
-    widget->move(ToPixels(spec.left), ToPixels(spec.top));
-    if (spec.kind == ControlKind::kLine) {
-      widget->resize(ToPixels(spec.width) + 1, ToPixels(spec.height) + 1);
+  for (const ControlEntry& entry : MainWindowControls()) {
+    QWidget* parent = entry.container.empty() ? &window : made.at(entry.container);
+    QWidget* widget = MakeControl(entry, parent);
+    widget->setObjectName(Name(entry.name));
+    if (entry.font) widget->setFont(ToFont(*entry.font));
+    widget->move(ToPixels(entry.left), ToPixels(entry.top));
+    if (entry.kind == ControlKind::kLine) {
+      widget->resize(ToPixels(entry.width) + 1, ToPixels(entry.height) + 1);
     } else {
-      widget->resize(ToPixels(spec.width), ToPixels(spec.height));
+      widget->resize(ToPixels(entry.width), ToPixels(entry.height));
     }
-    if (spec.autoSize) widget->adjustSize();
-    if (TakesFocus(spec.kind)) {
-      tabOrder.emplace_back(spec.tabIndex.value_or(0), widget);
+    if (entry.autoSize) widget->adjustSize();
+    if (TakesFocus(entry.kind)) {
+      tabOrder.emplace_back(entry.tabIndex.value_or(0), widget);
     } else {
       widget->setFocusPolicy(Qt::NoFocus);
     }
-    made[spec.name] = widget;
+    made[entry.name] = widget;
   }
 
   // Buttons, text boxes and the banner are windows of their own and stand above the labels,
   // frames, line and images drawn on the window's face.
-  for (const ControlSpec& spec : MainWindowControls()) {
-    if (TakesFocus(spec.kind) || spec.kind == ControlKind::kPictureBox) made.at(spec.name)->raise();
+  for (const ControlEntry& entry : MainWindowControls()) {
+    if (TakesFocus(entry.kind) || entry.kind == ControlKind::kPictureBox)
+      made.at(entry.name)->raise();
   }
   std::sort(tabOrder.begin(), tabOrder.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });

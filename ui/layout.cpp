@@ -8,8 +8,8 @@
 namespace zentrova::ui {
 namespace {
 
-constexpr FontSpec kWindowFont{"Tahoma", 8.25, 400};
-constexpr FontSpec kTitleFont{"Tahoma", 9, 700};
+constexpr FontEntry kWindowFont{"Tahoma", 8.25, 400};
+constexpr FontEntry kTitleFont{"Tahoma", 9, 700};
 constexpr std::uint32_t kWhite = Rgb(0xFF, 0xFF, 0xFF);
 constexpr std::uint32_t kGrey = Rgb(0x80, 0x80, 0x80);
 
@@ -19,8 +19,8 @@ const std::u16string kCredit = u"【快车+迅雷+旋风】的专用链接加密
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 22>& Controls() {
-  static const std::array<ControlSpec, 22> controls = {{
+const std::array<ControlEntry, 22>& Controls() {
+  static const std::array<ControlEntry, 22> controls = {{
       {"cmdExit", K::kButton, u"退出(&E)", 7080, 3840, 1110, 360, 12},
       {"cmdAbout", K::kButton, u"关于(&A)", 5880, 3840, 1095, 360, 11},
       {"Picture1", K::kPictureBox, u"", 0, 0, 8415, 615, 9, {}, {}, {}, Rgb(0x80, 0xA0, 0xFF)},
@@ -108,18 +108,18 @@ const std::array<ControlSpec, 22>& Controls() {
 
 }  // namespace
 
-const WindowSpec& MainWindow() {
-  static const WindowSpec window{"FrmMain", u"Zentrova - By " + std::u16string(author::kName), 8415,
-                                 4365, kWindowFont};
+const WindowEntry& MainWindow() {
+  static const WindowEntry window{"FrmMain", u"Zentrova - By " + std::u16string(author::kName),
+                                  8415, 4365, kWindowFont};
   return window;
 }
 
-std::span<const ControlSpec> MainWindowControls() { return Controls(); }
+std::span<const ControlEntry> MainWindowControls() { return Controls(); }
 
-const ControlSpec* FindControl(std::string_view name) {
+const ControlEntry* FindControl(std::string_view name) {
   const auto& controls = Controls();
   const auto found = std::find_if(controls.begin(), controls.end(),
-                                  [&](const ControlSpec& c) { return c.name == name; });
+                                  [&](const ControlEntry& c) { return c.name == name; });
   return found == controls.end() ? nullptr : &*found;
 }
 

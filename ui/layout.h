@@ -14,7 +14,7 @@ inline constexpr int kTwipsPerPixel = 15;
 
 enum class ControlKind { kButton, kPictureBox, kLabel, kTextBox, kImage, kLine, kShape };
 
-struct FontSpec {
+struct FontEntry {
   std::string_view family;
   double pointSize;
   int weight;  // 400 normal, 700 bold
@@ -24,7 +24,7 @@ inline constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t 
   return (std::uint32_t{r} << 16) | (std::uint32_t{g} << 8) | b;
 }
 
-struct ControlSpec {
+struct ControlEntry {
   std::string_view name;  // the control's name, with its index for members of an array
   ControlKind kind;
   std::u16string text;
@@ -33,27 +33,27 @@ struct ControlSpec {
   int left, top, width, height;
   std::optional<int> tabIndex;                  // none: the control cannot be in the tab order
   std::string_view container = {};              // empty: the window itself
-  std::optional<FontSpec> font = {};            // none: the window's font
+  std::optional<FontEntry> font = {};           // none: the window's font
   std::optional<std::uint32_t> foreColor = {};  // text colour; a line's or rectangle's border
   std::optional<std::uint32_t> backColor = {};  // none: transparent or the platform's
   std::string_view picture = {};                // resource path of the picture an image shows
   bool autoSize = false;                        // a label that grows to fit its text
 };
 
-struct WindowSpec {
+struct WindowEntry {
   std::string_view name;
   std::u16string caption;
   int clientWidth, clientHeight;  // twips
-  FontSpec font;
+  FontEntry font;
 };
 
 // Returns the window's own properties.
-const WindowSpec& MainWindow();
+const WindowEntry& MainWindow();
 
 // Returns the 22 controls of the main window in creation order.
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlEntry> MainWindowControls();
 
 // Returns the control named `name` ("cmdExit", "LabMainSet(3)"), or nullptr.
-const ControlSpec* FindControl(std::string_view name);
+const ControlEntry* FindControl(std::string_view name);
 
 }  // namespace zentrova::ui

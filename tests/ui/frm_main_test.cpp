@@ -104,27 +104,27 @@ class FrmMainTest : public QObject {
     QCOMPARE(w->windowIcon().availableSizes().size(), 3);
 
     int seen = 0;
-    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
-      QWidget* control = w->findChild<QWidget*>(Name(spec.name));
-      QVERIFY2(control, spec.name.data());
+    for (const ui::ControlEntry& entry : ui::MainWindowControls()) {
+      QWidget* control = w->findChild<QWidget*>(Name(entry.name));
+      QVERIFY2(control, entry.name.data());
       ++seen;
-      const QWidget* expectedParent = spec.container.empty()
+      const QWidget* expectedParent = entry.container.empty()
                                           ? static_cast<QWidget*>(w.window.data())
-                                          : w.Control(spec.container.data());
+                                          : w.Control(entry.container.data());
       QCOMPARE(control->parentWidget(), expectedParent);
-      const QPoint corner(ui::ToPixels(spec.left), ui::ToPixels(spec.top));
+      const QPoint corner(ui::ToPixels(entry.left), ui::ToPixels(entry.top));
       QCOMPARE(control->pos(), corner);
-      if (spec.autoSize) {
+      if (entry.autoSize) {
         // Sized to its text: whatever the font, nothing of the text is cut off.
         auto* label = qobject_cast<QLabel*>(control);
         QVERIFY(label);
         QCOMPARE(control->width(), label->sizeHint().width());
         QVERIFY(control->geometry().right() < w->width());
-      } else if (spec.kind == ui::ControlKind::kLine) {
-        QCOMPARE(control->width(), ui::ToPixels(spec.width) + 1);
+      } else if (entry.kind == ui::ControlKind::kLine) {
+        QCOMPARE(control->width(), ui::ToPixels(entry.width) + 1);
         QCOMPARE(control->height(), 1);
       } else {
-        QCOMPARE(control->size(), QSize(ui::ToPixels(spec.width), ui::ToPixels(spec.height)));
+        QCOMPARE(control->size(), QSize(ui::ToPixels(entry.width), ui::ToPixels(entry.height)));
       }
     }
     QCOMPARE(seen, 22);
@@ -137,10 +137,10 @@ class FrmMainTest : public QObject {
 
   void textsAndKinds() {
     Window w;
-    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
-      QWidget* control = w->findChild<QWidget*>(Name(spec.name));
-      const QString text = ui::ToQString(spec.text);
-      switch (spec.kind) {
+    for (const ui::ControlEntry& entry : ui::MainWindowControls()) {
+      QWidget* control = w->findChild<QWidget*>(Name(entry.name));
+      const QString text = ui::ToQString(entry.text);
+      switch (entry.kind) {
         case ui::ControlKind::kButton:
           QCOMPARE(qobject_cast<QPushButton*>(control)->text(), text);
           QVERIFY(!qobject_cast<QPushButton*>(control)->isDefault());
@@ -256,10 +256,10 @@ class FrmMainTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
     }
-    for (const ui::ControlSpec& spec : ui::MainWindowControls()) {
+    for (const ui::ControlEntry& entry : ui::MainWindowControls()) {
       const bool focusable =
-          spec.kind == ui::ControlKind::kButton || spec.kind == ui::ControlKind::kTextBox;
-      QCOMPARE(w->findChild<QWidget*>(Name(spec.name))->focusPolicy() != Qt::NoFocus, focusable);
+          entry.kind == ui::ControlKind::kButton || entry.kind == ui::ControlKind::kTextBox;
+      QCOMPARE(w->findChild<QWidget*>(Name(entry.name))->focusPolicy() != Qt::NoFocus, focusable);
     }
   }
 
