@@ -14,8 +14,11 @@ wait_until() {
 }
 
 # start_display WIDTHxHEIGHT [wm]: Xvfb on a display number it picks itself, exported as
-# DISPLAY; with "wm", openbox runs on it too, ready before this returns.
+# DISPLAY; with "wm", openbox runs on it too, ready before this returns. A caller killed by a
+# signal (a test timeout, Ctrl-C) still runs its EXIT trap, so nothing is left behind.
 start_display() {
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
   local numfile
   numfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
