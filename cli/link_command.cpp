@@ -7,7 +7,7 @@
 #include "codec/base64.h"
 #include "codec/utf8.h"
 #include "links/lazy_codec.h"
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 namespace zentrova::cli {
 namespace {

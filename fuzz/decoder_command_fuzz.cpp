@@ -8,7 +8,7 @@
 #include "fake_surface.h"
 #include "fuzz/fuzz_input.h"
 #include "links/link_commands.h"
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zentrova;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "codec/base64.h"
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 namespace zentrova::links {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "links/lazy_codec.h"
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 namespace zentrova {
 namespace {

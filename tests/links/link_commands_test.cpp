@@ -6,7 +6,7 @@
 #include "codec/code_page.h"
 #include "codec/xml_dom.h"
 #include "fake_surface.h"
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 namespace zentrova {
 namespace {

@@ -1,4 +1,4 @@
-#include "links/special_links.h"
+#include "links/link_formats.h"
 
 #include <algorithm>
 
