@@ -23,7 +23,7 @@ app=$!
 wait_until 10 find_window
 sleep 0.5  # let the first paint land
 read -r ox oy < <(window_origin)
-read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+read -r left right top bottom < <(frame_extents)
 read -r width height < <(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
 mkdir -p "$(dirname "$shot")"
 import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((ox - left))+$((oy - top))" +repage "$shot"

@@ -53,6 +53,11 @@ window_origin() {
   xwininfo -id "$window" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'
 }
 
+# frame_extents: the widths the window manager's frame adds, "LEFT RIGHT TOP BOTTOM".
+frame_extents() {
+  xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g'
+}
+
 # Control centres in twips, from the window's layout: left + width / 2, top + height / 2.
 declare -A control_centre=(
   [cmdExit]="7635 4020" [cmdAbout]="6427 4020" [cmdDecodecmd]="7207 1500"

@@ -171,7 +171,7 @@ close_button() {
   convert_from_clipboard cmdEncodeToXF "http://a/b" "qqdl://aHR0cDovL2EvYg==" || return 1
   local ox oy left right top bottom
   read -r ox oy < <(window_origin)
-  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  read -r left right top bottom < <(frame_extents)
   xdotool mousemove $((ox + 561 + right - 10)) $((oy - top / 2)) click 1
   ends_within 2
 }
