@@ -3,6 +3,11 @@
 # functions only. The caller kills what it started (the pids in desktop_pids).
 desktop_pids=()
 
+# How long any wait for the desktop or the program may take before it counts as failed. Waits
+# end as soon as their condition holds, so this only bounds a failure; it is generous because a
+# loaded machine, a sanitized build or Wine can be many times slower than an idle one.
+patience=${ZENTROVA_PATIENCE:-60}
+
 # wait_until SECONDS COMMAND...: polls the command until it succeeds.
 wait_until() {
   local deadline=$(($(date +%s%N) + $1 * 1000000000))
@@ -23,13 +28,13 @@ start_display() {
   numfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   desktop_pids+=($!)
-  wait_until 10 test -s "$numfile" || { rm -f "$numfile"; echo "Xvfb did not start" >&2; return 1; }
+  wait_until "$patience" test -s "$numfile" || { rm -f "$numfile"; echo "Xvfb did not start" >&2; return 1; }
   export DISPLAY=:$(cat "$numfile")
   rm -f "$numfile"
   if [[ ${2:-} == wm ]]; then
     openbox --sm-disable >/dev/null 2>&1 &
     desktop_pids+=($!)
-    wait_until 10 _wm_ready || { echo "openbox did not start" >&2; return 1; }
+    wait_until "$patience" _wm_ready || { echo "openbox did not start" >&2; return 1; }
   fi
 }
 _wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
@@ -83,6 +88,6 @@ clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
 set_clipboard() {
   printf '%s' "$1" | xclip -selection clipboard -i &
   wait $!
-  wait_until 5 clipboard_is "$1" || return 1
+  wait_until "$patience" clipboard_is "$1" || return 1
   clip_owner=$(pgrep -n -x xclip)
 }
