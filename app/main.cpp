@@ -8,11 +8,15 @@
 #include "app/common_controls.h"
 #include "app/frm_main.h"
 #include "app/show_centred.h"
+#include "ui/identity.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   application.setApplicationName(
       QString::fromUtf8(zentrova::app::kTitle.data(), zentrova::app::kTitle.size()));
+  // Wayland compositors find the window's icon and name through its desktop entry.
+  QGuiApplication::setDesktopFileName(
+      QString::fromUtf8(zentrova::identity::kAppId.data(), zentrova::identity::kAppId.size()));
   const QLocale locale(
       QString::fromUtf8(zentrova::app::kLocaleName.data(), zentrova::app::kLocaleName.size()));
   QLocale::setDefault(locale);

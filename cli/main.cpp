@@ -14,7 +14,7 @@ constexpr char kHelp[] =
     "  zentrova-cli encode-file IN OUT [--block-size N]\n"
     "  zentrova-cli decode-file IN OUT [--block-size N]\n"
     "  zentrova-cli link thunder|flashget|qqdl|decode [TEXT]\n"
-    "  zentrova-cli --help\n"
+    "  zentrova-cli --help | --version\n"
     "\n"
     "encode-file writes IN as Base64 text in lines of 72 characters; decode-file turns such\n"
     "text back into bytes. Both read IN in blocks (--block-size bytes, rounded up to whole\n"
@@ -40,6 +40,10 @@ int main(int argc, char* argv[]) {
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kHelp, stdout);
+    return zentrova::cli::kSuccess;
+  }
+  if (command == "--version" || command == "-V") {
+    std::fputs("zentrova-cli " ZENTROVA_VERSION "\n", stdout);
     return zentrova::cli::kSuccess;
   }
 

@@ -1,17 +1,30 @@
 # A Debian package of the window program and the command-line client: cpack -G DEB in the
-# build folder writes zentrova_<version>_<arch>.deb.
+# build folder writes zentrova_<version>_<arch>.deb, clean for lintian.
 set(CPACK_PACKAGE_NAME zentrova)
-set(CPACK_PACKAGE_VENDOR Ovrani)
+set(CPACK_PACKAGE_VENDOR ${ZENTROVA_MAKER})
 set(CPACK_PACKAGE_CONTACT "Ovrani <ovrani@ovrani.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Converts download addresses to and from Thunder, FlashGet and QQ Whirlwind links")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
-# The Qt libraries with their platform plugins, and a font that holds the Chinese texts.
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.ovrani.example/zentrova/)
+# The first line is the synopsis; the rest, indented by CPack, the extended description.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "converter between download addresses and Thunder, FlashGet, QQ links
+Zentrova turns a plain download address into the special link of one of
+three download managers, Thunder (thunder://), FlashGet (flashget://) or
+QQ Whirlwind (qqdl://), and turns any such link back into the address it
+carries. Its window has a Simplified-Chinese interface and works through
+the input box or the clipboard; addresses are converted through code page
+936, as on a Chinese Windows desktop.
+.
+The package also holds zentrova-cli, which does the same conversions for
+scripts and converts whole files to and from Base64 text.")
+# Libraries from the binaries themselves; the pieces Qt loads at run time by hand: its
+# platform plugins, and a font that holds the Chinese texts.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)

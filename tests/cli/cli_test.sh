@@ -32,6 +32,7 @@ expect "not special" 1 "" "剪切板文本不是专用链接" -- "$cli" link dec
 expect "bad kind" 2 "" "unknown link kind" -- "$cli" link ed2k http://a/b
 expect "no command" 2 "" "no command" -- "$cli"
 expect "bad command" 2 "" "unknown command" -- "$cli" frobnicate
+expect "version" 0 "zentrova-cli $ZENTROVA_VERSION" "" -- "$cli" --version
 expect "help" 0 "$("$cli" --help)" "" -- "$cli" --help
 expect "files missing" 2 "" "give an input and an output" -- "$cli" encode-file only-one
 expect "block size word" 2 "" "whole number" -- "$cli" encode-file a b --block-size lots
@@ -50,7 +51,8 @@ expect "zero block size" 1 "" "error 11" -- "$cli" encode-file "$work/in" "$work
 truncate -s 20G "$work/big"
 "$cli" encode-file "$work/big" "$work/big.b64" --block-size 54 2>"$work/stderr" &
 pid=$!
-for _ in $(seq 100); do [[ -s $work/big.b64 ]] && break; sleep 0.05; done
+# Once blocks are being written; the deadline only bounds a failure.
+for _ in $(seq 1200); do [[ -s $work/big.b64 ]] && break; sleep 0.05; done
 kill -INT "$pid"
 wait "$pid"
 status=$?

@@ -23,6 +23,10 @@ using namespace zentrova;
 
 namespace {
 
+// Bounds a wait for the window system; a wait ends as soon as its condition holds, so this is
+// generous for a loaded machine or a sanitized build.
+constexpr int kPatienceMs = 60000;
+
 // Counts the window initialisations and how many widgets existed at each.
 class RecordingCommonControls : public CommonControls {
  public:
@@ -248,7 +252,7 @@ class FrmMainTest : public QObject {
   void tabOrderAndFocus() {
     Window w;
     ShowCentred(*w.window);
-    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data(), kPatienceMs));
     QCOMPARE(QApplication::focusWidget(), w.Control("TxtRes"));
     const char* order[] = {"TxtOut",       "cmdEncodeToFG", "cmdEncodeToXL", "cmdEncodeToXF",
                            "cmdDecodecmd", "cmdAbout",      "cmdExit",       "TxtRes"};
@@ -266,7 +270,7 @@ class FrmMainTest : public QObject {
   void enterStartsANewLineAndClicksNothing() {
     Window w;
     ShowCentred(*w.window);
-    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data(), kPatienceMs));
     for (const char* name : {"TxtRes", "TxtOut"}) {
       auto* box = w.Control<QPlainTextEdit>(name);
       box->setFocus();
@@ -285,7 +289,7 @@ class FrmMainTest : public QObject {
     QCOMPARE(w.commonControls.widgetsAtInit, before + 1);  // the window alone
     QCOMPARE(w.commonControls.LastLibraryError(), 0u);
     ShowCentred(*w.window);
-    QVERIFY(QTest::qWaitForWindowExposed(w.window.data()));
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.data(), kPatienceMs));
     // The frame is the platform's: its centre may be off by its own thickness, no more.
     const QPoint centre = w->frameGeometry().center();
     const QPoint screen = w->screen()->availableGeometry().center();
@@ -331,22 +335,22 @@ class FrmMainTest : public QObject {
   void accessKeysClickAboutAndExit() {
     Window w;
     ShowCentred(*w.window);
-    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data(), kPatienceMs));
     int shown = 0;
     AnswerNextMessageBox([&](QMessageBox&) { ++shown; });
     QTest::keyClick(w.window.data(), Qt::Key_A, Qt::AltModifier);
-    QTRY_COMPARE(shown, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(shown, 1, kPatienceMs);
     w->activateWindow();  // a window manager hands the focus back when the box closes
-    QVERIFY(QTest::qWaitForWindowActive(w.window.data()));
+    QVERIFY(QTest::qWaitForWindowActive(w.window.data(), kPatienceMs));
     QTest::keyClick(w.window.data(), Qt::Key_E, Qt::AltModifier);
-    QTRY_VERIFY(w.window.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(w.window.isNull(), kPatienceMs);
   }
 
   void exitBeforeAnyConversion() {
     Window w;
     ShowCentred(*w.window);
     w.Control<QPushButton>("cmdExit")->click();
-    QTRY_VERIFY(w.window.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(w.window.isNull(), kPatienceMs);
   }
 
   void exitReleasesTheCodecBeforeTheWindow() {
@@ -360,7 +364,7 @@ class FrmMainTest : public QObject {
       w.Control<QPushButton>(button)->click();
     }
     w.Control<QPushButton>("cmdExit")->click();
-    QTRY_VERIFY(w.window.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(w.window.isNull(), kPatienceMs);
     const std::vector<std::string> tail(log.calls.end() - 3, log.calls.end());
     QCOMPARE(tail, (std::vector<std::string>{"~element", "~document", "unload"}));
     QCOMPARE(std::count(log.calls.begin(), log.calls.end(), "createElement TmpBase64"), 1);
@@ -375,7 +379,7 @@ class FrmMainTest : public QObject {
     w.Control<QPushButton>("cmdEncodeToXF")->click();
     ShowCentred(*w.window);
     w->close();  // what the close button does: no handler of the window runs
-    QTRY_VERIFY(w.window.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(w.window.isNull(), kPatienceMs);
     // The window is unloaded first; its codec goes with it.
     const std::vector<std::string> tail(log.calls.end() - 3, log.calls.end());
     QCOMPARE(tail, (std::vector<std::string>{"unload", "~element", "~document"}));
