@@ -11,7 +11,7 @@ passed=0 failed=0
 check() {  # check NAME CONDITION-COMMAND...
   local name=$1
   shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; return 1; fi
 }
 headless_run() {  # SCREENSHOT: runs the script, its status in $status, its errors in $work/err
   env -u DISPLAY -u WAYLAND_DISPLAY ZENTROVA_SCREENSHOT="$1" \

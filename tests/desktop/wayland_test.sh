@@ -24,7 +24,7 @@ passed=0 failed=0
 check() {  # check NAME CONDITION-COMMAND...
   local name=$1
   shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; return 1; fi
 }
 
 # --debug gives the scene graph and the screenshooter; pixman renders without a GPU.
