@@ -5,7 +5,7 @@
 #   bench/startup.sh [PROGRAM] [N]    (after building the default preset)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath "${1:-build/default/app/zentrova}")
+program=$(realpath "${1:-build/default/qt/zentrova}")
 runs=${2:-20}
 probe=build/default/bench/startup_probe
 source scripts/lib/desktop.sh

@@ -9,7 +9,7 @@ scripts/deps.sh
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 cmake --preset default >/dev/null
 cmake --build --preset default --target zentrova
-program=$PWD/build/default/app/zentrova
+program=$PWD/build/default/qt/zentrova
 
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   exec "$program"

@@ -10,8 +10,6 @@
 
 namespace zentrova::ui {
 
-inline constexpr int kTwipsPerPixel = 15;
-
 enum class ControlKind { kButton, kPictureBox, kLabel, kTextBox, kImage, kLine, kShape };
 
 struct FontEntry {
@@ -36,7 +34,7 @@ struct ControlEntry {
   std::optional<FontEntry> font = {};           // none: the window's font
   std::optional<std::uint32_t> foreColor = {};  // text colour; a line's or rectangle's border
   std::optional<std::uint32_t> backColor = {};  // none: transparent or the platform's
-  std::string_view picture = {};                // resource path of the picture an image shows
+  std::string_view picture = {};                // name of the icon an image shows ("thunder")
   bool autoSize = false;                        // a label that grows to fit its text
 };
 

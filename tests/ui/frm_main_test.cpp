@@ -1,6 +1,6 @@
 // The main window on Qt's offscreen platform: its layout against the table, its keyboard
 // behaviour, its lifecycle and its six buttons.
-#include "app/frm_main.h"
+#include "qt/frm_main.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,12 +11,13 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/show_centred.h"
 #include "codec/code_page.h"
 #include "codec/xml_dom.h"
-#include "ui/graphic_controls.h"
+#include "qt/graphic_controls.h"
+#include "qt/qt_text.h"
+#include "qt/show_centred.h"
+#include "ui/about.h"
 #include "ui/layout.h"
-#include "ui/qt_text.h"
 #include "watched_component.h"
 
 using namespace zentrova;
@@ -306,7 +307,7 @@ class FrmMainTest : public QObject {
   }
 
   void aboutShowsTheCreditAndChangesNothing() {
-    QCOMPARE(FrmMain::AboutText(),
+    QCOMPARE(ui::ToQString(ui::AboutText()),
              QStringLiteral("By Ovrani  -  QQ:10000000\r\n\r\nwww.ovrani.example"));
     Window w;
     w.Control<QPlainTextEdit>("TxtRes")->setPlainText(QStringLiteral("http://a/b"));
@@ -318,7 +319,7 @@ class FrmMainTest : public QObject {
       AnswerNextMessageBox([&](QMessageBox& box) {
         ++shown;
         QCOMPARE(box.windowTitle(), QStringLiteral("关于"));
-        QCOMPARE(box.text(), FrmMain::AboutText());
+        QCOMPARE(box.text(), ui::ToQString(ui::AboutText()));
         QCOMPARE(box.icon(), QMessageBox::Information);
         QCOMPARE(box.standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.buttons().size(), 1);

@@ -1,6 +1,6 @@
 // The common-controls layer on Windows itself: the library and its function are found by
 // name, and the platform's last error is what gets stored.
-#include "app/common_controls.h"
+#include "ui/common_controls.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -4,10 +4,10 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/app_record.h"
-#include "app/common_controls.h"
-#include "app/frm_main.h"
-#include "app/show_centred.h"
+#include "qt/app_record.h"
+#include "qt/frm_main.h"
+#include "qt/show_centred.h"
+#include "ui/common_controls.h"
 #include "ui/identity.h"
 
 int main(int argc, char* argv[]) {

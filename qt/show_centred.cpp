@@ -1,4 +1,4 @@
-#include "app/show_centred.h"
+#include "qt/show_centred.h"
 
 #include <QScreen>
 

@@ -1,4 +1,4 @@
-#include "ui/graphic_controls.h"
+#include "qt/graphic_controls.h"
 
 #include <QPainter>
 

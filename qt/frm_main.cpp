@@ -1,11 +1,12 @@
-#include "app/frm_main.h"
+#include "qt/frm_main.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "ui/author.h"
-#include "ui/qt_surface.h"
-#include "ui/qt_text.h"
+#include "qt/qt_surface.h"
+#include "qt/qt_text.h"
+#include "ui/about.h"
+#include "ui/handler_guard.h"
 
 namespace zentrova {
 
@@ -28,20 +29,14 @@ FrmMain::FrmMain(CommonControls& commonControls, QWidget* parent)
 
 FrmMain::~FrmMain() = default;
 
-QString FrmMain::AboutText() {
-  return ui::ToQString(u"By " + std::u16string(author::kName) + u"  -  QQ:" +
-                       std::u16string(author::kMessengerNumber) + u"\r\n\r\n" +
-                       std::u16string(author::kWebAddress));
-}
-
 void FrmMain::Form_Initialize() {
   commonControls_.InitCommonControls();
   commonControls_.RecordLastError();
 }
 
 void FrmMain::cmdAbout_Click() {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("关于"), AboutText(), QMessageBox::Ok,
-                  this);
+  QMessageBox box(QMessageBox::Information, ui::ToQString(std::u16string(ui::kAboutTitle)),
+                  ui::ToQString(ui::AboutText()), QMessageBox::Ok, this);
   box.exec();
 }
 
@@ -52,26 +47,17 @@ void FrmMain::cmdExit_Click() {
 }
 
 void FrmMain::RunCommand(void (*command)(LinkSurface&)) {
-  // A failure of the clipboard, a text box or the codec's creation ends the command where it
-  // happened; it is shown here and the program goes on.
-  try {
+  const auto failure = ui::RunGuarded([&] {
     ui::QtTextBox TxtRes(*controls_.TxtRes);
     ui::QtTextBox TxtOut(*controls_.TxtOut);
     ui::QtClipboard clipboard(*QApplication::clipboard());
     LinkSurface surface{TxtRes, TxtOut, clipboard, codec};
     command(surface);
-  } catch (const CodecError& e) {
-    ReportFailure(e.code(), ui::ToQString(e.description()));
-  } catch (const std::bad_alloc&) {
-    ReportFailure(7, QStringLiteral("内存不足"));
-  } catch (const std::exception& e) {
-    ReportFailure(-1, QString::fromLocal8Bit(e.what()));
+  });
+  if (failure) {
+    QMessageBox::critical(this, windowTitle(),
+                          ui::ToQString(ui::FailureReport(failure->code, failure->description)));
   }
-}
-
-void FrmMain::ReportFailure(std::int32_t code, const QString& description) {
-  QMessageBox::critical(this, windowTitle(),
-                        QStringLiteral("错误 %1：%2").arg(code).arg(description));
 }
 
 }  // namespace zentrova

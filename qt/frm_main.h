@@ -4,10 +4,10 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/common_controls.h"
 #include "codec/base64.h"
 #include "links/link_commands.h"
-#include "ui/frm_main_controls.h"
+#include "qt/frm_main_controls.h"
+#include "ui/common_controls.h"
 
 namespace zentrova {
 
@@ -22,15 +22,11 @@ class FrmMain : public QWidget {
   // The codec the conversions share; nullptr until the first conversion needs it.
   const Base64* codecObject() const { return codec.get(); }
 
-  // Returns the About box's text.
-  static QString AboutText();
-
  private:
   void Form_Initialize();
   void cmdAbout_Click();
   void cmdExit_Click();
   void RunCommand(void (*command)(LinkSurface&));
-  void ReportFailure(std::int32_t code, const QString& description);
 
   CommonControls& commonControls_;
   std::unique_ptr<Base64> codec;

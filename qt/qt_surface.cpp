@@ -1,6 +1,6 @@
-#include "ui/qt_surface.h"
+#include "qt/qt_surface.h"
 
-#include "ui/qt_text.h"
+#include "qt/qt_text.h"
 
 namespace zentrova::ui {
 

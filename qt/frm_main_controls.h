@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "ui/layout.h"
+#include "ui/twips.h"
 
 namespace zentrova::ui {
 
@@ -20,9 +21,6 @@ struct FrmMainControls {
   QPlainTextEdit* TxtOut = nullptr;
   QPlainTextEdit* TxtRes = nullptr;
 };
-
-// Returns `twips` in device-independent pixels at 15 twips a pixel, rounded.
-int ToPixels(int twips);
 
 // Gives `window` its caption, icon, font and fixed client size, without maximise or resize.
 void ApplyWindowProperties(QWidget& window);

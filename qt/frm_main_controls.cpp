@@ -1,15 +1,14 @@
-#include "ui/frm_main_controls.h"
+#include "qt/frm_main_controls.h"
 
 #include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <vector>
 
-#include "ui/graphic_controls.h"
-#include "ui/qt_text.h"
+#include "qt/graphic_controls.h"
+#include "qt/qt_text.h"
 
 namespace zentrova::ui {
 namespace {
@@ -73,7 +72,7 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       return MakeLabel(entry, parent);
     case ControlKind::kImage: {
       auto* image = new QLabel(parent);
-      image->setPixmap(QPixmap(Name(entry.picture)));
+      image->setPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(Name(entry.picture))));
       image->setAttribute(Qt::WA_TransparentForMouseEvents);
       return image;
     }
@@ -92,8 +91,6 @@ bool TakesFocus(ControlKind kind) {
 }
 
 }  // namespace
-
-int ToPixels(int twips) { return static_cast<int>(std::lround(twips / double{kTwipsPerPixel})); }
 
 void ApplyWindowProperties(QWidget& window) {
   const WindowEntry& entry = MainWindow();

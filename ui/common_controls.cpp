@@ -1,4 +1,4 @@
-#include "app/common_controls.h"
+#include "ui/common_controls.h"
 
 #ifdef _WIN32
 #include <windows.h>
