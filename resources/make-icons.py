@@ -8,7 +8,8 @@ needs no image tools. Writes into icons/generated/:
   app-30001.dib ... app-30006.dib, app.icongroup         the same six images and their group
                                                          directory, for the Windows resources
   {flashget,thunder,qqdl}-{8,32}.png                     the button icons at 16 px
-  decode-8.png                                           256 colours with a transparency mask
+  {flashget,thunder,qqdl}.ico                            the same two images, for Windows
+  decode-8.png, decode.ico                               256 colours with a transparency mask
 """
 import os
 import struct
@@ -135,10 +136,15 @@ def main():
     write("app.icongroup", icon_group(images, 30001))
     for name in ("flashget", "thunder", "qqdl"):
         svg = os.path.join(SOURCES, name + ".svg")
+        button = []
         for paletted in (True, False):
-            write(f"{name}-{8 if paletted else 32}.png", png(16, rasterise(svg, 16, paletted), paletted))
-    decode = os.path.join(SOURCES, "decode.svg")
-    write("decode-8.png", png(16, rasterise(decode, 16, True), True))
+            pixels = rasterise(svg, 16, paletted)
+            button.append((16, pixels, paletted))
+            write(f"{name}-{8 if paletted else 32}.png", png(16, pixels, paletted))
+        write(f"{name}.ico", ico(button))
+    decode = rasterise(os.path.join(SOURCES, "decode.svg"), 16, True)
+    write("decode-8.png", png(16, decode, True))
+    write("decode.ico", ico([(16, decode, True)]))
 
 
 if __name__ == "__main__":

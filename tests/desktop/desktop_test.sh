@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The real program on a real X11 desktop (Xvfb with the openbox window manager), driven only
-# from outside as a person would: xdotool clicks and keys, xclip for the clipboard.
+# from outside as a person would: xdotool clicks and keys, xclip for the clipboard. One suite
+# for both front ends: the Qt program, and Zentrova.exe under Wine in a Chinese locale.
 #   desktop_test.sh PROGRAM ARTIFACT_DIR [PACKAGE_DIR]
-# With PACKAGE_DIR, the .deb found there is unpacked into a scratch root and run from it.
+# A PROGRAM ending in .exe runs under wine64. With PACKAGE_DIR, the .deb found there is
+# unpacked into a scratch root and run from it.
 set -u
 program=$1
 artifacts=$2
@@ -16,6 +18,7 @@ source "$(dirname "$0")/../../scripts/lib/desktop.sh"
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  [[ $program == *.exe ]] && wineserver -k 2>/dev/null
   stop_display
   wait 2>/dev/null
   rm -rf "$work"
@@ -36,23 +39,50 @@ check() {  # check NAME CONDITION-COMMAND...
 
 start_display 1024x768 wm || exit 1
 
+if [[ $program == *.exe ]]; then
+  # Windows as the program's users have it: code page 936 from a Chinese (PRC) locale.
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
+  wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  # A new Wine prefix takes a while to make; that is no part of the program's start.
+  timeout 600 wineboot -i >>"$artifacts/program.log" 2>&1
+  timeout 600 wineserver -w
+  run_program() { "$wine64" "$@"; }
+else
+  run_program() { "$@"; }
+fi
+
 app_pid=""
 window=""
 start_app() {  # start_app PROGRAM
-  "$1" >>"$artifacts/program.log" 2>&1 &
+  run_program "$1" >>"$artifacts/program.log" 2>&1 &
   app_pid=$!
   pids+=("$app_pid")
   wait_until "$patience" find_window || return 1
   xdotool windowactivate --sync "$window" 2>/dev/null
 }
 
-# What TxtOut shows: selecting all of it puts it in the PRIMARY selection.
+# Handlers run one at a time, so once the About box that Alt+A asks for has come and gone,
+# every earlier click has been handled.
+about_box_shown() { xdotool search --onlyvisible --name '^关于$' >/dev/null 2>&1; }
+about_box_gone() { ! about_box_shown; }
+about() {
+  xdotool windowactivate --sync "$window" 2>/dev/null
+  xdotool key alt+a
+  wait_until "$patience" about_box_shown || return 1
+  xdotool key Return
+  wait_until "$patience" about_box_gone
+}
+
+# What TxtOut shows, through the clipboard: select all of it and copy.
 txtout() {
   click_control TxtOut
-  xdotool key ctrl+a
-  xclip -selection primary -o 2>/dev/null
+  xdotool key ctrl+a ctrl+c
 }
-txtout_is() { [[ "$(txtout)" == "$1" ]]; }
+txtout_is() {
+  set_clipboard "(not yet copied)" || return 1
+  txtout
+  wait_until "$patience" clipboard_is "$1"
+}
 
 clear_box() {  # NAME
   click_control "$1"
@@ -61,6 +91,26 @@ clear_box() {  # NAME
 clear_input() { clear_box TxtRes; }
 
 check "the program starts and maps its window" start_app "$program" || exit 1
+
+# The whole window, frame included, stands in the middle of the work area, and its client
+# area is 561 x 291 pixels (at 96 dpi, as Xvfb and Wine have it here).
+client_size_is() {
+  xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{exit !(w == 561 && h == 291)}'
+}
+frame_centred() {
+  local ox oy left right top bottom wx wy ww wh
+  read -r ox oy < <(window_origin)
+  read -r left right top bottom < <(frame_extents)
+  read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
+  local dx=$(((ox - left) * 2 + 561 + left + right - (wx * 2 + ww)))
+  local dy=$(((oy - top) * 2 + 291 + top + bottom - (wy * 2 + wh)))
+  # Twice the offsets, so that an odd leftover pixel is allowed.
+  frame_offset="$dx/2, $dy/2"
+  ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2))
+}
+check "the client area is 561 x 291" client_size_is
+check "the framed window is centred on the work area" wait_until "$patience" frame_centred ||
+  echo "  (the frame is off centre by $frame_offset pixels)"
 
 # Conversions with the clipboard as the source (the input box is empty).
 convert_from_clipboard() {  # BUTTON SOURCE EXPECTED
@@ -87,7 +137,8 @@ refused() {  # BUTTON SOURCE FAILURE
   clear_box TxtOut  # so that only this click can put the failure text there
   set_clipboard "$2"
   click_control "$1"
-  wait_until "$patience" txtout_is "$3" && clipboard_is "$2" && kill -0 "$clip_owner"
+  about || return 1
+  clipboard_is "$2" && kill -0 "$clip_owner" && txtout_is "$3"
 }
 check "thunder refuses https" refused cmdEncodeToXL "https://a/b" "剪切板文本不是HTTP链接"
 check "flashget refuses https" refused cmdEncodeToFG "https://a/b" "剪切板文本不是HTTP链接"
@@ -140,15 +191,6 @@ check "operations title is white" pixel_is 545 57 "255,255,255"
 check "note is dark red" note_is_red
 
 # About through Alt+A, closed with Enter.
-about() {
-  xdotool windowactivate --sync "$window"
-  xdotool key alt+a
-  local box
-  box=$(timeout "$patience" xdotool search --sync --onlyvisible --name '^关于$' | head -1)
-  [[ -n $box ]] || return 1
-  xdotool key Return
-  wait_until "$patience" bash -c "! xdotool search --onlyvisible --name '^关于$' >/dev/null"
-}
 check "About opens and closes" about
 
 # Exit through Alt+E: the process ends, with status 0. (How fast is bench/'s business.)

@@ -1,0 +1,179 @@
+#include "win32/frm_main.h"
+
+#include <stdexcept>
+
+#include "resources/zentrova_ids.h"
+#include "ui/about.h"
+#include "ui/handler_guard.h"
+#include "ui/layout.h"
+#include "ui/twips.h"
+#include "win32/win32_surface.h"
+#include "win32/win32_text.h"
+
+namespace zentrova::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"FrmMain";
+// A fixed single border: a caption with the system menu and minimise, never resized or
+// maximised.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : ui::kStandardDpi;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(CommonControls& commonControls, HINSTANCE instance)
+    : commonControls_(commonControls), instance_(instance) {
+  Form_Initialize();
+}
+
+FrmMain::~FrmMain() {
+  if (window_) DestroyWindow(window_);
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void FrmMain::Form_Initialize() {
+  commonControls_.InitCommonControls();
+  commonControls_.RecordLastError();
+}
+
+void FrmMain::Show(int showCommand) {
+  // The window's icon is the application's icon group; Windows picks the image for each use.
+  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+                                           IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                           GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APPLICATION_ICON),
+                                             IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+  WNDCLASSEXW cls{};
+  cls.cbSize = sizeof cls;
+  cls.lpfnWndProc = WindowProc;
+  cls.hInstance = instance_;
+  cls.hIcon = bigIcon_;
+  cls.hIconSm = smallIcon_;
+  cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  cls.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&cls)) throw std::runtime_error("the window class cannot be registered");
+
+  const ui::WindowEntry& entry = ui::MainWindow();
+  const int dpi = SystemDpi();
+  RECT frame{0, 0, ui::ToPixels(entry.clientWidth, dpi), ui::ToPixels(entry.clientHeight, dpi)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = work.left + (work.right - work.left - width) / 2;
+  const int top = work.top + (work.bottom - work.top - height) / 2;
+
+  window_ = CreateWindowExW(kExStyle, kWindowClass, ToWide(entry.caption).c_str(), kStyle, left,
+                            top, width, height, nullptr, nullptr, instance_, this);
+  if (!window_) throw std::runtime_error("the main window cannot be created");
+  controls_.Build(window_, instance_, dpi);
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(controls_.WindowFont()), FALSE);
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(controls_.Find("TxtRes"));
+}
+
+bool FrmMain::PreTranslate(MSG& message) {
+  if (!window_) return false;
+  // Enter on a focused button clicks it, as on Windows; there is no default button.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+    const ui::ControlEntry* entry = controls_.EntryOf(GetFocus());
+    if (entry && entry->kind == ui::ControlKind::kButton) {
+      SendMessageW(GetFocus(), BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return IsDialogMessageW(window_, &message);
+}
+
+LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == BN_CLICKED && lParam) OnCommand(reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(
+          controls_.ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window_, &paint);
+      controls_.PaintGraphics(dc);
+      EndPaint(window_, &paint);
+      return 0;
+    }
+    case WM_DESTROY:
+      // Unloading the only window ends the program.
+      SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window_, message, wParam, lParam);
+  }
+}
+
+void FrmMain::OnCommand(HWND control) {
+  if (control == controls_.Find("cmdAbout")) {
+    cmdAbout_Click();
+  } else if (control == controls_.Find("cmdExit")) {
+    cmdExit_Click();
+  } else if (control == controls_.Find("cmdEncodeToXL")) {
+    RunCommand(EncodeToXL);
+  } else if (control == controls_.Find("cmdEncodeToFG")) {
+    RunCommand(EncodeToFG);
+  } else if (control == controls_.Find("cmdEncodeToXF")) {
+    RunCommand(EncodeToXF);
+  } else if (control == controls_.Find("cmdDecodecmd")) {
+    RunCommand(DecodeToPlain);
+  }
+}
+
+void FrmMain::cmdAbout_Click() {
+  // Style 64: the information icon and an OK button only.
+  MessageBoxW(window_, ToWide(ui::AboutText()).c_str(), ToWide(ui::kAboutTitle).c_str(),
+              MB_OK | MB_ICONINFORMATION);
+}
+
+void FrmMain::cmdExit_Click() {
+  // The codec goes before the window does.
+  codec.reset();
+  DestroyWindow(window_);
+}
+
+void FrmMain::RunCommand(void (*command)(LinkSurface&)) {
+  const auto failure = ui::RunGuarded([&] {
+    EditTextBox TxtRes(controls_.Find("TxtRes"));
+    EditTextBox TxtOut(controls_.Find("TxtOut"));
+    SystemClipboard clipboard(window_);
+    LinkSurface surface{TxtRes, TxtOut, clipboard, codec};
+    command(surface);
+  });
+  if (failure) {
+    const std::wstring caption = ToWide(ui::MainWindow().caption);
+    MessageBoxW(window_, ToWide(ui::FailureReport(failure->code, failure->description)).c_str(),
+                caption.c_str(), MB_OK | MB_ICONERROR);
+  }
+}
+
+}  // namespace zentrova::win32

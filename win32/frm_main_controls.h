@@ -1,0 +1,55 @@
+// Builds the main window's controls on Win32 from the layout table, and gives them the look the
+// table asks for: fonts, colours, icons, the frames and the divider painted on the window face.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string_view>
+#include <vector>
+
+#include "ui/layout.h"
+
+namespace zentrova::win32 {
+
+class FrmMainControls {
+ public:
+  FrmMainControls() = default;
+  ~FrmMainControls();
+  FrmMainControls(const FrmMainControls&) = delete;
+  FrmMainControls& operator=(const FrmMainControls&) = delete;
+
+  // Creates every control of the table on `window` at `dpi` dots per inch, in creation order,
+  // then puts the ones that take the focus into the tab order by their tab index.
+  void Build(HWND window, HINSTANCE instance, int dpi);
+
+  // Returns the control named `name` ("TxtRes", "LabMainSet(3)"), or nullptr.
+  HWND Find(std::string_view name) const;
+  // Returns the table's entry for `control`, or nullptr when it is none of ours.
+  const ui::ControlEntry* EntryOf(HWND control) const;
+  // The window's font, Tahoma 8.25 pt at the window's DPI.
+  HFONT WindowFont() const { return windowFont_; }
+
+  // The answer to WM_CTLCOLORSTATIC for `control`: its text colour and background. Labels
+  // without a background of their own let what is behind them show through.
+  HBRUSH ColorStatic(HDC dc, HWND control);
+  // Paints the frames and the divider, which are drawn on the window's face, not windows.
+  void PaintGraphics(HDC dc) const;
+
+ private:
+  HFONT FontFor(const ui::FontEntry& font);
+  HBRUSH SolidBrush(std::uint32_t rgb);
+
+  int dpi_ = 96;
+  HFONT windowFont_ = nullptr;
+  std::vector<std::pair<ui::FontEntry, HFONT>> fonts_;
+  std::map<std::uint32_t, HBRUSH> brushes_;
+  std::vector<HICON> icons_;
+  std::map<std::string_view, HWND> byName_;
+  std::map<HWND, const ui::ControlEntry*> byWindow_;
+};
+
+// The class name of the banner's picture box, which paints its own colour.
+inline constexpr wchar_t kPictureBoxClass[] = L"ZentrovaPictureBox";
+
+}  // namespace zentrova::win32

@@ -1,0 +1,15 @@
+// Texts cross between the link commands (std::u16string) and Win32 (wchar_t, UTF-16 on
+// Windows) unchanged.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zentrova::win32 {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 text is UTF-16");
+
+inline std::wstring ToWide(std::u16string_view text) { return {text.begin(), text.end()}; }
+inline std::u16string FromWide(std::wstring_view text) { return {text.begin(), text.end()}; }
+
+}  // namespace zentrova::win32
