@@ -12,7 +12,7 @@ packages=(
   weston wl-clipboard qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev
-  g++-mingw-w64-x86-64-posix wine wine64 locales python3
+  g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis
 )
 
 missing=()
