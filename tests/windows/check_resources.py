@@ -93,6 +93,22 @@ def main(path):
             check(image_language == LANG_ZH_CN, f"image {image_id} language {image_language}")
     check(language == LANG_ZH_CN, f"icon group language {language}")
 
+    # The button icons: 16 x 16 each, 256 colours and 32-bit, the decoder's 256 colours only.
+    for group_id, depths in ((101, [8, 32]), (102, [8, 32]), (103, [8, 32]), (104, [8])):
+        _, group = resources.get((RT_GROUP_ICON, group_id), (None, b""))
+        check(bool(group), f"button icon group {group_id} is missing")
+        if not group:
+            continue
+        count = struct.unpack_from("<HHH", group, 0)[2]
+        found = []
+        for i in range(count):
+            width, height, _, _, _, bits, size, image_id = struct.unpack_from(
+                "<BBBBHHIH", group, 6 + 14 * i)
+            found.append((width, height, bits))
+            check(len(resources.get((RT_ICON, image_id), (None, b""))[1]) == size,
+                  f"button icon {group_id}'s image {image_id} is missing or cut")
+        check(found == [(16, 16, d) for d in depths], f"button icon {group_id} holds {found}")
+
     # The version block: numbers 1.0.0.0, one string table 080404b0, translation 2052/1200.
     language, version = resources.get((RT_VERSION, 1), (None, b""))
     check(bool(version), "version block is missing")
@@ -137,6 +153,10 @@ def main(path):
                   "version": "6.0.0.0", "processorArchitecture": "*",
                   "publicKeyToken": "6595b64144ccf1df", "language": "*"}
         check([d.attrib for d in deps] == [wanted], f"manifest dependencies {[d.attrib for d in deps]}")
+        aware = root.find("{urn:schemas-microsoft-com:asm.v3}application/"
+                          "{urn:schemas-microsoft-com:asm.v3}windowsSettings/"
+                          "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")
+        check(aware is not None and aware.text == "true", "the manifest declares DPI awareness")
 
     for failure in failures:
         print("FAIL:", failure)
