@@ -11,10 +11,10 @@ artifacts=$2
 package_dir=${3:-}
 mkdir -p "$artifacts"
 work=$(mktemp -d)
-passed=0 failed=0
 pids=()
 
 source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+source "$(dirname "$0")/../support/checks.sh"
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
@@ -24,18 +24,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAIL: $name"
-    return 1
-  fi
-}
 
 start_display 1024x768 wm || exit 1
 
@@ -230,5 +218,4 @@ if [[ -n $package_dir ]]; then
   check "the unpacked package runs" installed
 fi
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+report

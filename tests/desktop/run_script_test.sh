@@ -7,12 +7,7 @@ set -u
 source_dir=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; return 1; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 headless_run() {  # SCREENSHOT: runs the script, its status in $status, its errors in $work/err
   env -u DISPLAY -u WAYLAND_DISPLAY ZENTROVA_SCREENSHOT="$1" \
     "$source_dir/scripts/run.sh" >"$work/out" 2>"$work/err"
@@ -41,5 +36,4 @@ headless_run /dev/null/window.png
 check "a screenshot it cannot write fails" test "$status" -ne 0
 check "and says why" grep -q "cannot be written" "$work/err"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+report

@@ -20,19 +20,14 @@ cleanup() {
   rm -rf "$XDG_RUNTIME_DIR"
 }
 trap cleanup EXIT
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; return 1; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 # --debug gives the scene graph and the screenshooter; pixman renders without a GPU.
 weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 --idle-time=0 \
   --debug --socket="$WAYLAND_DISPLAY" >"$artifacts/weston.log" 2>&1 &
 pids+=($!)
 compositor_ready() { [[ -S $XDG_RUNTIME_DIR/$WAYLAND_DISPLAY ]]; }
-check "weston starts" wait_until "$patience" compositor_ready || { echo "0 passed, 1 failed"; exit 1; }
+check "weston starts" wait_until "$patience" compositor_ready || { report; exit 1; }
 
 QT_QPA_PLATFORM=wayland "$program" >"$artifacts/wayland-program.log" 2>&1 &
 app_pid=$!
@@ -45,7 +40,7 @@ window_view() {
   [[ -n $view ]]
 }
 check "the window appears with its title and application id" wait_until "$patience" window_view ||
-  { echo "$passed passed, $failed failed"; exit 1; }
+  { report; exit 1; }
 
 # The window's place on the output: "position: (x1, y1) -> (x2, y2)", frame included.
 read -r x1 y1 x2 y2 < <(sed -n 's/.*position: (\([0-9]*\), \([0-9]*\)) -> (\([0-9]*\), \([0-9]*\)).*/\1 \2 \3 \4/p' <<<"$view")
@@ -63,5 +58,4 @@ check "the window is painted: the banner is light blue" wait_until "$patience" b
 rm -rf "$shot_dir"
 check "the program is still running" kill -0 "$app_pid"
 
-echo "$passed passed, $failed failed"
-((failed == 0))
+report

@@ -16,13 +16,8 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; return 1; fi
-}
-finish() { echo "$passed passed, $failed failed"; ((failed == 0)); exit; }
+source "$(dirname "$0")/../support/checks.sh"
+finish() { report; exit; }
 
 # The prefix is made before the clock of any check starts: that can take long on a busy machine.
 DISPLAY='' timeout 900 wineboot -i >/dev/null 2>&1
@@ -64,7 +59,8 @@ timeout 900 wineserver -w
 check "the uninstaller runs silently" silent "$folder/Uninstall.exe"
 check "the program's folder is gone" test ! -e "$folder"
 check "the shortcut is gone" test ! -e "$(dirname "$shortcut")"
-check "the uninstaller is no longer registered" bash -c "! $(declare -f registered); ! registered"
+unregistered() { ! registered; }
+check "the uninstaller is no longer registered" unregistered
 leftovers() { ! find "$drive_c" -iname '*zentrova*' -not -path '*/Temp/*' | grep -q .; }
 check "nothing named for the program is left" leftovers
 finish
