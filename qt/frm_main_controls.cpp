@@ -1,6 +1,7 @@
 #include "qt/frm_main_controls.h"
 
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <algorithm>
@@ -34,6 +35,24 @@ void SetColor(QWidget& widget, QPalette::ColorRole role, std::uint32_t rgb) {
   widget.setPalette(palette);
 }
 
+// Enter on a focused button clicks it, as on Windows, although no button is the default.
+class EnterClicks : public QObject {
+ public:
+  explicit EnterClicks(QPushButton& button) : QObject(&button), button_(button) {
+    button.installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    button_.click();
+    return true;
+  }
+
+ private:
+  QPushButton& button_;
+};
+
 QWidget* MakeLabel(const ControlEntry& entry, QWidget* parent) {
   auto* label = new QLabel(ToQString(entry.text), parent);
   label->setTextFormat(Qt::PlainText);
@@ -52,6 +71,7 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       auto* button = new QPushButton(ToQString(entry.text), parent);
       button->setAutoDefault(false);
       button->setDefault(false);
+      new EnterClicks(*button);
       return button;
     }
     case ControlKind::kTextBox: {

@@ -4,7 +4,11 @@
 
 namespace zentrova::ui {
 
-std::u16string QtTextBox::Text() const { return FromQString(edit_.toPlainText()); }
+// A line break reaches the commands as CR LF, as a Windows text box holds it, so the same
+// visible text makes the same link on every front end.
+std::u16string QtTextBox::Text() const {
+  return FromQString(edit_.toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+}
 
 void QtTextBox::SetText(const std::u16string& text) { edit_.setPlainText(ToQString(text)); }
 

@@ -85,6 +85,14 @@ void FrmMain::Show(int showCommand) {
 
 bool FrmMain::PreTranslate(MSG& message) {
   if (!window_) return false;
+  // Tab moves on by tab index from the text boxes too: a multi-line edit asks for every key,
+  // and would keep the Tab for itself.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+      !(GetKeyState(VK_CONTROL) & 0x8000)) {
+    const bool back = GetKeyState(VK_SHIFT) & 0x8000;
+    if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
+    return true;
+  }
   // Enter on a focused button clicks it, as on Windows; there is no default button.
   if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
     const ui::ControlEntry* entry = controls_.EntryOf(GetFocus());
@@ -92,6 +100,8 @@ bool FrmMain::PreTranslate(MSG& message) {
       SendMessageW(GetFocus(), BM_CLICK, 0, 0);
       return true;
     }
+    // Enter in a text box starts a new line there; the dialog manager would take it.
+    if (entry && entry->kind == ui::ControlKind::kTextBox) return false;
   }
   return IsDialogMessageW(window_, &message);
 }
