@@ -39,7 +39,9 @@ check "the Start menu has its shortcut" test -f "$shortcut"
 check "the uninstaller is registered" registered
 check "the uninstaller is installed" test -f "$folder/Uninstall.exe"
 
-# The installed program, from its installed place, on a desktop.
+# The installed program, from its installed place, on a desktop. Wine's processes that the
+# queries above started without a display must be gone first, or the program gets none either.
+timeout 900 wineserver -w
 start_display 1024x768 wm || finish
 converts_once() {
   "$wine64" "$folder/Zentrova.exe" >/dev/null 2>&1 &
