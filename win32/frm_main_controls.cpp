@@ -143,6 +143,10 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
 
     HFONT font = entry.font ? FontFor(*entry.font) : windowFont_;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (entry.kind == ui::ControlKind::kTextBox) {
+      // Pasted links can be long; an EDIT otherwise stops taking typed or pasted text at 30000.
+      SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    }
     if (entry.kind == ui::ControlKind::kPictureBox) {
       SetWindowLongPtrW(control, GWLP_USERDATA, ToColorRef(entry.backColor.value_or(0)));
     }
