@@ -8,8 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   fonts-wqy-microhei
-  xvfb xauth xdotool xclip x11-utils imagemagick openbox file
-  weston wl-clipboard qt6-wayland
+  xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps
+  weston qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis
