@@ -2,11 +2,11 @@
 # build folder writes zentrova_<version>_<arch>.deb, clean for lintian.
 set(CPACK_PACKAGE_NAME zentrova)
 set(CPACK_PACKAGE_VENDOR ${ZENTROVA_MAKER})
-set(CPACK_PACKAGE_CONTACT "Ovrani <ovrani@ovrani.example>")
+set(CPACK_PACKAGE_CONTACT "${ZENTROVA_MAKER} <${ZENTROVA_CONTACT}>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.ovrani.example/zentrova/)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZENTROVA_HOMEPAGE})
 # The first line is the synopsis; the rest, indented by CPack, the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "converter between download addresses and Thunder, FlashGet, QQ links

@@ -19,14 +19,10 @@ QColor ToColor(std::uint32_t rgb) {
 }
 
 QFont ToFont(const FontEntry& entry) {
-  QFont font(QString::fromUtf8(entry.family.data(), static_cast<qsizetype>(entry.family.size())));
+  QFont font(ToQString(entry.family));
   font.setPointSizeF(entry.pointSize);
   font.setWeight(static_cast<QFont::Weight>(entry.weight));
   return font;
-}
-
-QString Name(std::string_view name) {
-  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 void SetColor(QWidget& widget, QPalette::ColorRole role, std::uint32_t rgb) {
@@ -92,7 +88,7 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       return MakeLabel(entry, parent);
     case ControlKind::kImage: {
       auto* image = new QLabel(parent);
-      image->setPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(Name(entry.picture))));
+      image->setPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(ToQString(entry.picture))));
       image->setAttribute(Qt::WA_TransparentForMouseEvents);
       return image;
     }
@@ -114,7 +110,7 @@ bool TakesFocus(ControlKind kind) {
 
 void ApplyWindowProperties(QWidget& window) {
   const WindowEntry& entry = MainWindow();
-  window.setObjectName(Name(entry.name));
+  window.setObjectName(ToQString(entry.name));
   window.setWindowTitle(ToQString(entry.caption));
   window.setFont(ToFont(entry.font));
   QIcon icon;
@@ -134,7 +130,7 @@ FrmMainControls BuildControls(QWidget& window) {
   for (const ControlEntry& entry : MainWindowControls()) {
     QWidget* parent = entry.container.empty() ? &window : made.at(entry.container);
     QWidget* widget = MakeControl(entry, parent);
-    widget->setObjectName(Name(entry.name));
+    widget->setObjectName(ToQString(entry.name));
     if (entry.font) widget->setFont(ToFont(*entry.font));
     widget->move(ToPixels(entry.left), ToPixels(entry.top));
     if (entry.kind == ControlKind::kLine) {

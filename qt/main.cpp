@@ -6,19 +6,17 @@
 
 #include "qt/app_record.h"
 #include "qt/frm_main.h"
+#include "qt/qt_text.h"
 #include "qt/show_centred.h"
 #include "ui/common_controls.h"
 #include "ui/identity.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  application.setApplicationName(
-      QString::fromUtf8(zentrova::app::kTitle.data(), zentrova::app::kTitle.size()));
+  application.setApplicationName(zentrova::ui::ToQString(zentrova::identity::kName));
   // Wayland compositors find the window's icon and name through its desktop entry.
-  QGuiApplication::setDesktopFileName(
-      QString::fromUtf8(zentrova::identity::kAppId.data(), zentrova::identity::kAppId.size()));
-  const QLocale locale(
-      QString::fromUtf8(zentrova::app::kLocaleName.data(), zentrova::app::kLocaleName.size()));
+  QGuiApplication::setDesktopFileName(zentrova::ui::ToQString(zentrova::identity::kAppId));
+  const QLocale locale(zentrova::ui::ToQString(zentrova::app::kLocaleName));
   QLocale::setDefault(locale);
   // Qt's own Simplified-Chinese texts, so that standard buttons read as on a Chinese desktop.
   QTranslator qtTexts;
