@@ -46,6 +46,20 @@ stop_display() {
   desktop_pids=()
 }
 
+# use_wine: Windows programs run as the program's users have them, through "$wine64" in a
+# Chinese (PRC) locale, which gives code page 936. A Wine still running in the prefix keeps the
+# display it was started on, so it is ended first; making a new prefix can take minutes on a
+# busy machine, so it is done here, before any wait for the program starts.
+use_wine() {
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  wineserver -k 2>/dev/null
+  timeout 900 wineserver -w 2>/dev/null
+  DISPLAY='' timeout 900 wineboot -i >/dev/null 2>&1
+  timeout 900 wineserver -w 2>/dev/null
+}
+
 # find_window: sets window to the main window's id once it is mapped.
 find_window() {
   window=$(xdotool search --onlyvisible --name '^Zentrova - By' 2>/dev/null | head -1)

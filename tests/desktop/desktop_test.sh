@@ -28,15 +28,7 @@ trap cleanup EXIT
 start_display 1024x768 wm || exit 1
 
 if [[ $program == *.exe ]]; then
-  # Windows as the program's users have it: code page 936 from a Chinese (PRC) locale.
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
-  wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-  # A Wine left running in the prefix keeps the display it was started on; end it first.
-  wineserver -k 2>/dev/null
-  timeout 600 wineserver -w 2>/dev/null
-  # A new Wine prefix takes a while to make; that is no part of the program's start.
-  timeout 600 wineboot -i >>"$artifacts/program.log" 2>&1
-  timeout 600 wineserver -w
+  use_wine
   run_program() { "$wine64" "$@"; }
 else
   run_program() { "$@"; }

@@ -6,9 +6,8 @@
 set -u
 installer=$1
 source "$(dirname "$0")/../../scripts/lib/desktop.sh"
-export WINEPREFIX LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX
 WINEPREFIX=$(mktemp -d)
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 cleanup() {
   [[ -n ${app:-} ]] && kill "$app" 2>/dev/null
   wineserver -k 2>/dev/null
@@ -19,9 +18,7 @@ trap cleanup EXIT
 source "$(dirname "$0")/../support/checks.sh"
 finish() { report; exit; }
 
-# The prefix is made before the clock of any check starts: that can take long on a busy machine.
-DISPLAY='' timeout 900 wineboot -i >/dev/null 2>&1
-timeout 900 wineserver -w
+use_wine
 
 drive_c=$WINEPREFIX/drive_c
 folder="$drive_c/Program Files/Zentrova"
