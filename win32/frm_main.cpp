@@ -144,17 +144,20 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrmMain::OnCommand(HWND control) {
-  if (control == controls_.Find("cmdAbout")) {
+  const ui::ControlEntry* entry = controls_.EntryOf(control);
+  if (!entry) return;
+  const std::string_view name = entry->name;
+  if (name == "cmdAbout") {
     cmdAbout_Click();
-  } else if (control == controls_.Find("cmdExit")) {
+  } else if (name == "cmdExit") {
     cmdExit_Click();
-  } else if (control == controls_.Find("cmdEncodeToXL")) {
+  } else if (name == "cmdEncodeToXL") {
     RunCommand(EncodeToXL);
-  } else if (control == controls_.Find("cmdEncodeToFG")) {
+  } else if (name == "cmdEncodeToFG") {
     RunCommand(EncodeToFG);
-  } else if (control == controls_.Find("cmdEncodeToXF")) {
+  } else if (name == "cmdEncodeToXF") {
     RunCommand(EncodeToXF);
-  } else if (control == controls_.Find("cmdDecodecmd")) {
+  } else if (name == "cmdDecodecmd") {
     RunCommand(DecodeToPlain);
   }
 }
@@ -179,11 +182,12 @@ void FrmMain::RunCommand(void (*command)(LinkSurface&)) {
     LinkSurface surface{TxtRes, TxtOut, clipboard, codec};
     command(surface);
   });
-  if (failure) {
-    const std::wstring caption = ToWide(ui::MainWindow().caption);
-    MessageBoxW(window_, ToWide(ui::FailureReport(failure->code, failure->description)).c_str(),
-                caption.c_str(), MB_OK | MB_ICONERROR);
-  }
+  if (failure) ShowFailure(window_, *failure);
+}
+
+void ShowFailure(HWND owner, const ui::HandlerFailure& failure) {
+  MessageBoxW(owner, ToWide(ui::FailureReport(failure.code, failure.description)).c_str(),
+              ToWide(ui::MainWindow().caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace zentrova::win32

@@ -8,6 +8,7 @@
 #include "codec/base64.h"
 #include "links/link_commands.h"
 #include "ui/common_controls.h"
+#include "ui/handler_guard.h"
 #include "win32/frm_main_controls.h"
 
 namespace zentrova::win32 {
@@ -45,5 +46,8 @@ class FrmMain {
   std::unique_ptr<Base64> codec;
   FrmMainControls controls_;
 };
+
+// Shows a failure that reached a handler in a critical message box over `owner`.
+void ShowFailure(HWND owner, const ui::HandlerFailure& failure);
 
 }  // namespace zentrova::win32

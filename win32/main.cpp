@@ -2,14 +2,9 @@
 // runs the message loop until the window is gone.
 #include <windows.h>
 
-#include <string>
-
-#include "ui/about.h"
 #include "ui/common_controls.h"
 #include "ui/handler_guard.h"
-#include "ui/layout.h"
 #include "win32/frm_main.h"
-#include "win32/win32_text.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   zentrova::CommonControls commonControls;
@@ -27,12 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   });
   if (failure) {
     // The window could not be made: say why, as the platform would, and end.
-    const std::wstring caption = zentrova::win32::ToWide(zentrova::ui::MainWindow().caption);
-    MessageBoxW(
-        nullptr,
-        zentrova::win32::ToWide(zentrova::ui::FailureReport(failure->code, failure->description))
-            .c_str(),
-        caption.c_str(), MB_OK | MB_ICONERROR);
+    zentrova::win32::ShowFailure(nullptr, *failure);
     return 1;
   }
   return status;
