@@ -16,7 +16,7 @@ if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
 fi
 
 shot=$(realpath -m "${ZENTROVA_SCREENSHOT:-build/default/screenshot.png}")
-mkdir -p "$(dirname "$shot")" && touch "$shot" ||
+mkdir -p "$(dirname "$shot")" && [[ -w $(dirname "$shot") ]] ||
   { echo "run.sh: the screenshot cannot be written to $shot" >&2; exit 1; }
 source scripts/lib/desktop.sh
 # The clean-up's own statuses (a killed program, a stopped display) are not the run's.
