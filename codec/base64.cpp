@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "codec/code_page.h"
-#include "codec/utf8.h"
 #include "codec/xml_dom.h"
 
 namespace zentrova {
@@ -15,20 +14,8 @@ namespace {
 constexpr std::int32_t kDefaultBlockSize = 1048576;
 constexpr std::int32_t kEncodeUnit = 54;   // bytes in one full line of encoded text
 constexpr std::int32_t kDecodeUnit = 584;  // eight full lines with their line feeds
-constexpr std::int32_t kOverflow = 6;
-constexpr std::int32_t kOutOfMemory = 7;
-constexpr std::int32_t kComponentMissing = 90001;
 
 }  // namespace
-
-CodecError::CodecError(std::int32_t code, std::u16string description)
-    : std::runtime_error(std::to_string(code) + ": " + ToUtf8(description)),
-      code_(code),
-      description_(std::move(description)) {}
-
-std::int32_t CodecError::code() const noexcept { return code_; }
-
-const std::u16string& CodecError::description() const noexcept { return description_; }
 
 Base64::Base64() {
   const std::u16string progId(xml::kDomDocumentProgId);
@@ -41,10 +28,10 @@ Base64::Base64() {
       element_ = document_->CreateElement(u"TmpBase64");
       element_->SetDataType(xml::kBinBase64);
     } catch (const std::bad_alloc&) {
-      throw CodecError(kOutOfMemory, u"内存不足");
+      throw CodecError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
     }
   } else {
-    RaiseError(kComponentMissing, u"错误,建立必须 '" + progId + u"' 对象");
+    RaiseError(errors::kComponentMissing, u"错误,建立必须 '" + progId + u"' 对象");
   }
   BlockSize(kDefaultBlockSize);
 }
@@ -80,7 +67,7 @@ std::u16string Base64::Convert(const std::u16string& strIn,
   } catch (const CodecError& e) {
     RaiseError(e.code(), e.description());
   } catch (const std::bad_alloc&) {
-    RaiseError(kOutOfMemory, u"内存不足");
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
   }
   return result;
 }
@@ -98,7 +85,8 @@ void Base64::BlockSize(std::int32_t lngBytes) {
   const std::int64_t encode = roundUp(kEncodeUnit);
   const std::int64_t decode = roundUp(kDecodeUnit);
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-  if (encode > kMax || decode > kMax) throw CodecError(kOverflow, u"溢出");
+  if (encode > kMax || decode > kMax)
+    throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText));
   encodeBlockSize_ = static_cast<std::int32_t>(encode);
   decodeBlockSize_ = static_cast<std::int32_t>(decode);
 }

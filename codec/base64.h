@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "codec/codec_error.h"
 
 namespace zentrova {
 
@@ -25,33 +26,42 @@ using Bool16 = std::int16_t;           // booleans crossing the interface
 inline constexpr Bool16 kTrue16 = -1;  // true is -1
 inline constexpr Bool16 kFalse16 = 0;
 
-// A failure that reaches a caller: construction of a codec whose element cannot be made, or a
-// block size that overflows.
-class CodecError : public std::runtime_error {
- public:
-  CodecError(std::int32_t code, std::u16string description);
-  std::int32_t code() const noexcept;
-  const std::u16string& description() const noexcept;
-
- private:
-  std::int32_t code_;
-  std::u16string description_;
-};
-
 // Outgoing interface of `Base64`. Every handler defaults to doing nothing, so a listener
-// overrides only what it cares about.
+// overrides only what it cares about. Events are synchronous calls on the caller's thread, in
+// attach order; the run goes on when the handler returns.
+//
+// A file run raises, when it completes: BeforeFileOpenIn, BeforeFileOpenOut, one BlockRead per
+// block, AfterFileCloseOut, AfterFileCloseIn, then FileEncodeComplete or FileDecodeComplete.
+// `bCancel` starts each run false; a handler that makes it non-zero cancels the run:
+//  - in BeforeFileOpenIn: nothing is opened, nothing more is raised; the run returns false;
+//  - in BeforeFileOpenOut: the input is closed again (without AfterFileCloseIn) and the output
+//    never touched; the run returns false;
+//  - in BlockRead: no further block is read, but the run still closes both files with their
+//    events, raises the completion event and returns true: a cancelled run that got this far
+//    is a completed one whose output holds the blocks written so far.
+// A cancel is no error: the error state stays as it was.
 class Base64Events {
  public:
   virtual ~Base64Events() = default;
+  // After each block's text is written. `lngCurrentBlock` counts from 1 to `lngTotalBlocks`;
+  // `lBlockMode` is 0 while encoding and 1 while decoding.
   virtual void BlockRead(std::int32_t /*lngCurrentBlock*/, std::int32_t /*lngTotalBlocks*/,
                          std::int32_t /*lBlockMode*/, Bool16& /*bCancel*/) {}
+  // The last step of a completed DecodeFile or EncodeFile run; the names are the very
+  // variables the caller passed.
   virtual void FileDecodeComplete(std::u16string& /*strOriginalFile*/,
                                   std::u16string& /*strDecodedFile*/) {}
   virtual void FileEncodeComplete(std::u16string& /*strOriginalFile*/,
                                   std::u16string& /*strEncodedFile*/) {}
+  // Whenever the error state is set: a text or block that cannot be converted (the run goes
+  // on), a missing input (90002), or a failure of the file layer (the run ends, false, and
+  // raises nothing more; both files are already closed, so the handler may remove the output).
   virtual void ErrorOccured(std::int32_t /*lngCode*/, const std::u16string& /*strDescription*/) {}
+  // Once the input has been found, before it is opened.
   virtual void BeforeFileOpenIn(const std::u16string& /*strFileName*/, Bool16& /*bCancel*/) {}
+  // Once the input is open, before the output is opened (and created if missing).
   virtual void BeforeFileOpenOut(const std::u16string& /*strFileName*/, Bool16& /*bCancel*/) {}
+  // Right after the input, or the output, has been closed at the end of a run.
   virtual void AfterFileCloseIn(const std::u16string& /*strFileName*/) {}
   virtual void AfterFileCloseOut(const std::u16string& /*strFileName*/) {}
 };
@@ -69,7 +79,8 @@ class Base64 {
   // Returns the decoded bytes of `strIn` read as a text; "" for an empty text, an unavailable
   // component or a recorded failure (text that is not Base64).
   std::u16string Decode(const std::u16string& strIn);
-  // Convert a whole file block by block; kTrue16 when the run reached its end.
+  // Convert a whole file block by block; kTrue16 when the run reached its end (also after a
+  // cancel in BlockRead), kFalse16 for a missing input, an early cancel or a failure.
   Bool16 EncodeFile(std::u16string& strInFile, std::u16string& strOutFile);
   Bool16 DecodeFile(std::u16string& strInFile, std::u16string& strOutFile);
   std::int32_t LastErrorCode() const;
@@ -87,9 +98,16 @@ class Base64 {
   void RaiseError(std::int32_t code, std::u16string description);
   std::unique_ptr<xml::DomDocument> CreateObjectSafe(const std::u16string& progId);
   Bool16 ProcessFile(std::u16string& strInFile, std::u16string& strOutFile, Bool16 bEncode);
-  // Converts one block of a file run into `text`; a block that fails is recorded and gives
-  // what it got to, so the run goes on.
-  void ConvertBlock(Bool16 bEncode, std::string_view bytes, bool lastBlock,
+  // Where a block stands in its run: its number, the run's total, and whether the text
+  // ends with it.
+  struct BlockPlace {
+    std::int32_t number;
+    std::int32_t total;
+    bool last;
+  };
+  // Converts one block of a file run into `text`; a block that fails is recorded and skipped,
+  // so the run goes on.
+  void ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
                     base64::Decoder& decoder, std::string& text);
 
   // Runs the component steps of Encode or Decode on a non-empty text, absorbing failures.

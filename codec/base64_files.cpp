@@ -6,30 +6,37 @@
 #include "codec/base64.h"
 #include "codec/base64_transform.h"
 #include "codec/file_io.h"
-#include "codec/xml_dom.h"
 
 namespace zentrova {
 namespace {
 
-constexpr std::int32_t kInputMissing = 90002;
+using errors::Number;
+
 constexpr std::int32_t kEncodeMode = 0;
 constexpr std::int32_t kDecodeMode = 1;
-
-std::u16string Number(std::int64_t n) {
-  const std::string s = std::to_string(n);
-  return std::u16string(s.begin(), s.end());
-}
 
 // Block sizes of 0 or below cannot divide a file into blocks; say so before the output is
 // touched.
 void RequirePositive(std::int32_t blockSize) {
   if (blockSize == 0) {
-    throw CodecError(fileio::kDivisionByZero, u"除数为零：块大小为 0，无法把文件分成块");
+    throw CodecError(errors::kDivisionByZero, u"除数为零：块大小为 0，无法把文件分成块");
   }
   if (blockSize < 0) {
-    throw CodecError(fileio::kInvalidArgument,
+    throw CodecError(errors::kInvalidArgument,
                      u"无效的过程调用或参数：块大小为负数 (" + Number(blockSize) + u")");
   }
+}
+
+// Returns the input's length. Some files (those of /proc, for one) say they are empty and yet
+// have content; their blocks cannot be counted, and an empty result would be a silent loss.
+std::int64_t LengthOf(fileio::InputFile& input, const std::u16string& name) {
+  const std::int64_t length = input.Length();
+  char probe = 0;
+  if (length == 0 && input.Read(&probe, 1) > 0) {
+    throw CodecError(errors::kPathFileAccessError,
+                     u"无法取得文件长度 " + errors::Quoted(name) + u"：文件报告长度为 0，却有内容");
+  }
+  return length;
 }
 
 }  // namespace
@@ -42,28 +49,32 @@ Bool16 Base64::DecodeFile(std::u16string& strInFile, std::u16string& strOutFile)
   return ProcessFile(strInFile, strOutFile, kFalse16) ? kTrue16 : kFalse16;
 }
 
-void Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, bool lastBlock,
+void Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
                           base64::Decoder& decoder, std::string& text) {
   text.clear();
   try {
     if (bEncode) {
       if (available_) base64::EncodeAppend(bytes, text);
-      if (!lastBlock) text.push_back('\n');
+      if (!place.last) text.push_back('\n');
       return;
     }
     if (!available_) return;
     auto failure = decoder.Feed(bytes, text);
-    if (!failure && lastBlock) failure = decoder.Finish(text);
+    if (!failure && place.last) failure = decoder.Finish(text);
     if (failure) {
-      // As a block that Decode refuses: nothing of it is written, and the next block starts
-      // afresh.
+      // As a block that Decode refuses: nothing of it is written. The decoder keeps count of
+      // the characters, so the next block decodes exactly what it holds.
       text.clear();
-      decoder.Restart();
-      RaiseError(xml::kInvalidBase64Code, base64::DescribeFailure(failure));
+      const std::size_t lost = decoder.BytesInLastChunk();
+      decoder.Resync();
+      RaiseError(errors::kInvalidArgument,
+                 u"第 " + Number(place.number) + u" 块（共 " + Number(place.total) +
+                     u" 块）无法解码，已跳过，少写 " + Number(static_cast<std::int64_t>(lost)) +
+                     u" 字节。" + base64::DescribeFailure(failure));
     }
   } catch (const std::bad_alloc&) {
     text.clear();
-    RaiseError(fileio::kOutOfMemory, u"内存不足");
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
   }
 }
 
@@ -72,8 +83,17 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
   const std::int32_t mode = bEncode ? kEncodeMode : kDecodeMode;
   cancel_ = kFalse16;
 
-  if (!fileio::IsOrdinaryFile(strInFile)) {
-    RaiseError(kInputMissing, u"文件不存在 / 打开文件错误:" + strInFile);
+  std::filesystem::path inPath;
+  std::filesystem::path outPath;
+  try {
+    inPath = fileio::PathOf(strInFile);
+    outPath = fileio::PathOf(strOutFile);
+    if (fileio::FindInput(inPath) == fileio::Presence::kMissing) {
+      RaiseError(errors::kInputMissing, std::u16string(errors::kInputMissingText) + strInFile);
+      return kFalse16;
+    }
+  } catch (const CodecError& e) {
+    RaiseError(e.code(), e.description());
     return kFalse16;
   }
   Raise([&](Base64Events& l) { l.BeforeFileOpenIn(strInFile, cancel_); });
@@ -82,22 +102,22 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
   std::optional<fileio::InputFile> input;
   std::optional<fileio::OutputFile> output;
   try {
-    input.emplace(strInFile);
+    input.emplace(inPath);
     Raise([&](Base64Events& l) { l.BeforeFileOpenOut(strOutFile, cancel_); });
     if (cancel_) {
       input->Close();
       return kFalse16;
     }
     RequirePositive(blockSize);
-    output.emplace(strOutFile);
+    const std::int64_t length = LengthOf(*input, strInFile);
+    output.emplace(outPath, *input);
 
-    const std::int64_t length = input->Length();
     const std::int64_t fullBlocks = length / blockSize;
     const std::int64_t remainder = length - fullBlocks * blockSize;
     const std::int64_t totalBlocks = fullBlocks + (remainder > 0 ? 1 : 0);
     if (totalBlocks > std::numeric_limits<std::int32_t>::max()) {
-      throw CodecError(fileio::kOverflow,
-                       u"溢出：文件有 " + Number(totalBlocks) + u" 块，超出块计数的范围");
+      throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText) + u"：文件有 " +
+                                              Number(totalBlocks) + u" 块，超出块计数的范围");
     }
     const auto total = static_cast<std::int32_t>(totalBlocks);
 
@@ -107,10 +127,14 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
     std::string text;
     base64::Decoder decoder;
     std::int32_t counter = 0;
+    bool ended = false;  // the text's end has been converted
     auto convert = [&](std::size_t size) {
       const std::size_t got = input->Read(buffer.data(), size);
-      ConvertBlock(bEncode, std::string_view(buffer.data(), got), counter + 1 == total, decoder,
-                   text);
+      // A file that shrank during the run ends here, and its end is checked as any other.
+      const bool last = counter + 1 == total || got < size;
+      ConvertBlock(bEncode, std::string_view(buffer.data(), got), {counter + 1, total, last},
+                   decoder, text);
+      ended = ended || last;
       output->Write(text);
       ++counter;
       Raise([&](Base64Events& l) { l.BlockRead(counter, total, mode, cancel_); });
@@ -119,6 +143,11 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
       convert(static_cast<std::size_t>(blockSize));
     }
     if (!input->AtEnd() && remainder > 0 && !cancel_) convert(static_cast<std::size_t>(remainder));
+    if (!ended && !cancel_ && !bEncode && counter > 0) {
+      // The file ended exactly where a block would have begun.
+      ConvertBlock(bEncode, {}, {counter, total, true}, decoder, text);
+      output->Write(text);
+    }
 
     output->Close();
     Raise([&](Base64Events& l) { l.AfterFileCloseOut(strOutFile); });
@@ -138,7 +167,7 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
   } catch (const std::bad_alloc&) {
     output.reset();
     input.reset();
-    RaiseError(fileio::kOutOfMemory, u"内存不足");
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
   }
   return kFalse16;
 }

@@ -88,26 +88,98 @@ std::size_t EncodedLength(std::size_t byteCount) {
 void EncodeAppend(std::string_view bytes, std::string& out) { EncodeInto(bytes, out); }
 void EncodeAppend(std::string_view bytes, std::u16string& out) { EncodeInto(bytes, out); }
 
-DecodeFailure Decoder::Fail(DecodeFailure::Kind kind, std::size_t index, char16_t c) {
-  failure_ = {kind, consumed_ + index + 1, c};
-  return failure_;
+template <typename Char>
+DecodeFailure Decoder::Fail(DecodeFailure::Kind kind, const Char* text, std::size_t size,
+                            std::size_t index) {
+  DecodeFailure failure{kind, consumed_ + index + 1, static_cast<char32_t>(text[index]),
+                        sizeof(Char) == 1, false};
+  if constexpr (sizeof(Char) == 1) {
+    // Name the character the bytes begin, read as UTF-8, or else the byte itself.
+    const auto lead = static_cast<unsigned char>(text[index]);
+    failure.character = lead;
+    if (lead >= 0x80) {
+      const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+      char32_t c = lead & (0x3F >> (length > 0 ? length - 1 : 0));
+      bool valid = length > 0 && index + length <= size;
+      for (std::size_t k = 1; valid && k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[index + k]);
+        valid = (next & 0xC0) == 0x80;
+        c = (c << 6) | (next & 0x3F);
+      }
+      valid = valid && !(length == 3 && c < 0x800) &&
+              !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !(c >= 0xD800 && c < 0xE000);
+      if (valid) {
+        failure.character = c;
+      } else {
+        failure.byte = true;
+      }
+    }
+  } else {
+    const char32_t c = static_cast<char16_t>(text[index]);
+    if (c >= 0xD800 && c < 0xDC00 && index + 1 < size && text[index + 1] >= 0xDC00 &&
+        text[index + 1] < 0xE000) {
+      failure.character = 0x10000 + ((c - 0xD800) << 10) + (text[index + 1] - 0xDC00);
+    }
+  }
+  failure_ = failure;
+  return failure;
 }
 
 char* Decoder::FlushPartial(char* dst) {
   const std::uint32_t v = (pending_[0] << 18) | (pending_[1] << 12) | (pending_[2] << 6);
-  *dst++ = static_cast<char>(v >> 16);
-  if (pendingCount_ == 3) *dst++ = static_cast<char>(v >> 8);
+  if (!tainted_) {
+    *dst++ = static_cast<char>(v >> 16);
+    if (pendingCount_ == 3) *dst++ = static_cast<char>(v >> 8);
+  }
   pendingCount_ = 0;
+  tainted_ = false;
   return dst;
+}
+
+template <typename Char>
+void Decoder::CountRest(const Char* text, std::size_t size) {
+  // Padding already seen held places of the group it stood in.
+  if (closed_) {
+    pendingCount_ = 0;
+  } else if (padding_ > 0) {
+    pendingCount_ += padding_;
+    tainted_ = true;
+  }
+  padding_ = 0;
+  closed_ = false;
+  for (std::size_t i = 0; i < size; ++i) {
+    const std::uint8_t v = ValueOf(text[i]);
+    if (v == kSkip) continue;
+    if (v < 64) {
+      pending_[pendingCount_] = v;
+    } else {
+      pending_[pendingCount_] = 0;
+      tainted_ = true;
+    }
+    if (++pendingCount_ == 4) {
+      bytesInChunk_ += 3;
+      pendingCount_ = 0;
+      tainted_ = false;
+    }
+  }
 }
 
 template <typename Char>
 DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string& out) {
   if (failure_) return failure_;
+  inBytes_ = sizeof(Char) == 1;
   const std::size_t start = out.size();
   out.resize(start + (size + pendingCount_) / 4 * 3 + 3);
   char* dst = out.data() + start;
   std::size_t i = 0;
+  if constexpr (sizeof(Char) == 1) {
+    // Notepad starts its UTF-8 files with a byte-order mark.
+    if (consumed_ == 0 && size >= 3 && static_cast<unsigned char>(text[0]) == 0xEF &&
+        static_cast<unsigned char>(text[1]) == 0xBB &&
+        static_cast<unsigned char>(text[2]) == 0xBF) {
+      i = 3;
+    }
+  }
   DecodeFailure result;
   while (i < size) {
     // Whole groups of four alphabet characters take the fast path: one test for all four.
@@ -125,19 +197,18 @@ DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string
       }
       if (i >= size) break;
     }
-    const Char ch = text[i];
-    const std::uint8_t v = ValueOf(ch);
+    const std::uint8_t v = ValueOf(text[i]);
     if (v == kSkip) {
       ++i;
       continue;
     }
     if (closed_) {
-      result = Fail(DecodeFailure::Kind::kAfterPadding, i, static_cast<char16_t>(ch));
+      result = Fail(DecodeFailure::Kind::kAfterPadding, text, size, i);
       break;
     }
     if (v == kPad) {
       if (pendingCount_ < 2) {
-        result = Fail(DecodeFailure::Kind::kMisplacedPadding, i, static_cast<char16_t>(ch));
+        result = Fail(DecodeFailure::Kind::kMisplacedPadding, text, size, i);
         break;
       }
       if (pendingCount_ + ++padding_ == 4) {
@@ -148,26 +219,31 @@ DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string
       continue;
     }
     if (v == kBad) {
-      result = Fail(DecodeFailure::Kind::kOutsideAlphabet, i, static_cast<char16_t>(ch));
+      result = Fail(DecodeFailure::Kind::kOutsideAlphabet, text, size, i);
       break;
     }
     if (padding_ > 0) {
-      result = Fail(DecodeFailure::Kind::kAfterPadding, i, static_cast<char16_t>(ch));
+      result = Fail(DecodeFailure::Kind::kAfterPadding, text, size, i);
       break;
     }
     pending_[pendingCount_++] = v;
     if (pendingCount_ == 4) {
       const std::uint32_t g =
           (pending_[0] << 18) | (pending_[1] << 12) | (pending_[2] << 6) | pending_[3];
-      dst[0] = static_cast<char>(g >> 16);
-      dst[1] = static_cast<char>(g >> 8);
-      dst[2] = static_cast<char>(g);
-      dst += 3;
+      if (!tainted_) {
+        dst[0] = static_cast<char>(g >> 16);
+        dst[1] = static_cast<char>(g >> 8);
+        dst[2] = static_cast<char>(g);
+        dst += 3;
+      }
       pendingCount_ = 0;
+      tainted_ = false;
     }
     ++i;
   }
   out.resize(dst - out.data());
+  bytesInChunk_ = out.size() - start;
+  if (result) CountRest(text + i, size - i);
   consumed_ += size;
   return result;
 }
@@ -183,7 +259,7 @@ DecodeFailure Decoder::Feed(std::string_view text, std::string& out) {
 DecodeFailure Decoder::Finish(std::string& out) {
   if (failure_ || closed_) return failure_;
   if (pendingCount_ == 1) {
-    failure_ = {DecodeFailure::Kind::kIncompleteGroup, consumed_, 0};
+    failure_ = {DecodeFailure::Kind::kIncompleteGroup, consumed_, 0, inBytes_, false};
     return failure_;
   }
   // A final group of two or three characters whose "=" padding was left off, wholly or in
@@ -197,8 +273,7 @@ DecodeFailure Decoder::Finish(std::string& out) {
   return failure_;
 }
 
-void Decoder::Restart() {
-  pendingCount_ = 0;
+void Decoder::Resync() {
   padding_ = 0;
   closed_ = false;
   failure_ = {};
@@ -209,25 +284,42 @@ std::u16string DescribeFailure(const DecodeFailure& failure) {
     const std::string s = std::to_string(n);
     return std::u16string(s.begin(), s.end());
   };
-  auto character = [&](char16_t c) {
+  auto hex = [](char32_t c, int digits) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::u16string s = u"（U+";
-    for (int shift = 12; shift >= 0; shift -= 4)
+    std::u16string s;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
       s += static_cast<char16_t>(kHex[(c >> shift) & 15]);
-    if (c > 0x20 && c < 0x7F) s += std::u16string(u" '") + c + u"'";
+    return s;
+  };
+  auto character = [&](const DecodeFailure& f) {
+    if (f.byte) return u"（字节 0x" + hex(f.character, 2) + u"）";
+    const char32_t c = f.character;
+    std::u16string s = u"（U+" + hex(c, c > 0xFFFF ? 5 : 4);
+    // Show the character itself unless it is invisible or only half of one.
+    const bool visible = c > 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) &&
+                         !(c >= 0xD800 && c < 0xE000) && c != 0xFEFF;
+    if (visible && c < 0x10000) {
+      s += std::u16string(u" '") + static_cast<char16_t>(c) + u"'";
+    } else if (visible) {
+      s += u" '";
+      s += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      s += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+      s += u"'";
+    }
     return s + u"）";
   };
-  const std::u16string at = u"Base64 文本无效：第 " + number(failure.position) + u" 个字符";
+  const std::u16string unit = failure.inBytes ? u" 个字节" : u" 个字符";
+  const std::u16string at = u"Base64 文本无效：第 " + number(failure.position) + unit;
   switch (failure.kind) {
     case DecodeFailure::Kind::kOutsideAlphabet:
-      return at + character(failure.character) + u"不属于 Base64 字母表";
+      return at + character(failure) + u"不属于 Base64 字母表";
     case DecodeFailure::Kind::kAfterPadding:
-      return at + character(failure.character) + u"出现在填充符 '=' 之后";
+      return at + character(failure) + u"出现在填充符 '=' 之后";
     case DecodeFailure::Kind::kMisplacedPadding:
       return at + u"是不该出现在此处的填充符 '='";
     case DecodeFailure::Kind::kIncompleteGroup:
-      return u"Base64 文本无效：在第 " + number(failure.position) +
-             u" 个字符处结束，最后一组只有 1 个字符";
+      return u"Base64 文本无效：在第 " + number(failure.position) + unit +
+             u"处结束，最后一组只有 1 个字符";
     case DecodeFailure::Kind::kNone:
       break;
   }

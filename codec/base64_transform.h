@@ -21,12 +21,16 @@ std::size_t EncodedLength(std::size_t byteCount);
 void EncodeAppend(std::string_view bytes, std::string& out);
 void EncodeAppend(std::string_view bytes, std::u16string& out);
 
-// Why a text failed to decode, and where: `position` is 1-based and counts input characters.
+// Why a text failed to decode, and where: `position` is 1-based and counts the characters of a
+// text, or the bytes of a byte chunk. `character` is the code point found there; `byte` says it
+// is a single byte that starts no UTF-8 character.
 struct DecodeFailure {
   enum class Kind { kNone, kOutsideAlphabet, kAfterPadding, kMisplacedPadding, kIncompleteGroup };
   Kind kind = Kind::kNone;
   std::size_t position = 0;
-  char16_t character = 0;
+  char32_t character = 0;
+  bool inBytes = false;
+  bool byte = false;
   explicit operator bool() const { return kind != Kind::kNone; }
 };
 
@@ -34,27 +38,39 @@ struct DecodeFailure {
 // split anywhere decodes as if it were whole.
 class Decoder {
  public:
-  // Appends the bytes of `text` to `out`. Skips CR, LF, space and tab; stops at the first
-  // fault and reports it. `Finish` must follow the last chunk.
+  // Appends the bytes of `text` to `out`. Skips CR, LF, space and tab, and a UTF-8 byte-order
+  // mark at the very start of a byte text; stops writing at the first fault and reports it.
+  // `Finish` must follow the last chunk.
   DecodeFailure Feed(std::u16string_view text, std::string& out);
   DecodeFailure Feed(std::string_view text, std::string& out);
   // Ends the text: a final group of two or three characters may lack its "=" padding.
   DecodeFailure Finish(std::string& out);
-  // Forgets an unfinished group and any fault, so that decoding starts afresh with the next
-  // chunk; positions keep counting from the start of the whole text.
-  void Restart();
+  // Forgets a fault so that the next chunk decodes again. The rest of the faulty chunk has
+  // still been counted, every character but whitespace standing for one place in a group
+  // (a bad character most often took a good one's place), so the next chunk starts in step with
+  // the text; a group that holds a bad character gives no bytes.
+  void Resync();
+  // Bytes the last chunk stood for: what it gave before its fault and the whole groups after.
+  std::size_t BytesInLastChunk() const { return bytesInChunk_; }
 
  private:
   template <typename Char>
   DecodeFailure FeedChars(const Char* text, std::size_t size, std::string& out);
-  DecodeFailure Fail(DecodeFailure::Kind kind, std::size_t index, char16_t c);
+  template <typename Char>
+  void CountRest(const Char* text, std::size_t size);
+  template <typename Char>
+  DecodeFailure Fail(DecodeFailure::Kind kind, const Char* text, std::size_t size,
+                     std::size_t index);
   char* FlushPartial(char* dst);  // bytes of a group that ended early
 
   std::uint32_t pending_[4] = {};
   std::size_t pendingCount_ = 0;
   std::size_t padding_ = 0;   // "=" seen so far in the closing group
   std::size_t consumed_ = 0;  // characters fed before the current chunk
-  bool closed_ = false;       // a padded group has ended the data
+  std::size_t bytesInChunk_ = 0;
+  bool closed_ = false;   // a padded group has ended the data
+  bool tainted_ = false;  // the pending group holds a bad character
+  bool inBytes_ = false;  // the text comes as bytes, not characters
   DecodeFailure failure_;
 };
 

@@ -3,37 +3,49 @@
 #include <cstdint>
 
 namespace zentrova {
+namespace {
 
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    std::uint32_t c = text[i];
-    if (c >= 0xD800 && c < 0xE000) {
-      const bool paired =
-          c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
-      c = paired ? 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00) : 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+constexpr char16_t kEscapeBase = 0xDC00;
+
+bool IsSurrogate(std::uint32_t c) { return c >= 0xD800 && c < 0xE000; }
+bool IsEscapedByte(char16_t c) { return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF; }
+
+void AppendUtf8(std::uint32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
-  return out;
 }
 
-std::u16string FromUtf8(std::string_view text) {
+// Walks `text` as UTF-16, handing each character, or each lone surrogate, to `emit`.
+template <typename Emit>
+void ForEachCharacter(std::u16string_view text, Emit&& emit) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      emit(0x10000 + ((std::uint32_t{c} - 0xD800) << 10) + (text[++i] - 0xDC00u), false);
+    } else {
+      emit(std::uint32_t{c}, IsSurrogate(c));
+    }
+  }
+}
+
+// Reads `text` as UTF-8; each byte that starts no valid sequence goes to `invalid`, which
+// returns the code unit that stands for it.
+template <typename Invalid>
+std::u16string Decode(std::string_view text, Invalid&& invalid) {
   std::u16string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -53,9 +65,9 @@ std::u16string FromUtf8(std::string_view text) {
     }
     // Overlong forms, surrogates and values past U+10FFFF are not characters.
     valid = valid && !(length == 3 && c < 0x800) &&
-            !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !(c >= 0xD800 && c < 0xE000);
+            !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !IsSurrogate(c);
     if (!valid) {
-      out += u'\uFFFD';
+      out += invalid(lead);
       ++i;
       continue;
     }
@@ -67,6 +79,40 @@ std::u16string FromUtf8(std::string_view text) {
     }
     i += length;
   }
+  return out;
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  ForEachCharacter(text, [&](std::uint32_t c, bool lone) { AppendUtf8(lone ? 0xFFFD : c, out); });
+  return out;
+}
+
+std::u16string FromUtf8(std::string_view text) {
+  return Decode(text, [](unsigned char) { return u'\uFFFD'; });
+}
+
+std::u16string FromNativeName(std::string_view bytes) {
+  return Decode(bytes, [](unsigned char b) { return static_cast<char16_t>(kEscapeBase + b); });
+}
+
+std::optional<std::string> ToNativeName(std::u16string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  bool representable = true;
+  ForEachCharacter(name, [&](std::uint32_t c, bool lone) {
+    if (!lone) {
+      AppendUtf8(c, out);
+    } else if (IsEscapedByte(static_cast<char16_t>(c))) {
+      out += static_cast<char>(c - kEscapeBase);
+    } else {
+      representable = false;
+    }
+  });
+  if (!representable) return std::nullopt;
   return out;
 }
 

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "codec/base64.h"
 #include "codec/base64_transform.h"
+#include "codec/codec_error.h"
 
 namespace zentrova::xml {
 namespace {
@@ -12,7 +12,8 @@ class Base64Element final : public DomElement {
  public:
   void SetDataType(std::u16string_view dataType) override {
     if (dataType != kBinBase64) {
-      throw CodecError(kInvalidBase64Code, u"不支持的数据类型 '" + std::u16string(dataType) + u"'");
+      throw CodecError(errors::kInvalidArgument,
+                       u"不支持的数据类型 '" + std::u16string(dataType) + u"'");
     }
     typed_ = true;
   }
@@ -36,14 +37,14 @@ class Base64Element final : public DomElement {
     if (!failure) failure = decoder.Finish(bytes_);
     if (failure) {
       bytes_.clear();
-      throw CodecError(kInvalidBase64Code, base64::DescribeFailure(failure));
+      throw CodecError(errors::kInvalidArgument, base64::DescribeFailure(failure));
     }
     text_.assign(text);
   }
 
  private:
   void RequireType() const {
-    if (!typed_) throw CodecError(kInvalidBase64Code, u"元素尚未设置数据类型 'bin.base64'");
+    if (!typed_) throw CodecError(errors::kInvalidArgument, u"元素尚未设置数据类型 'bin.base64'");
   }
 
   bool typed_ = false;
@@ -54,7 +55,7 @@ class Base64Element final : public DomElement {
 class Document final : public DomDocument {
  public:
   std::unique_ptr<DomElement> CreateElement(std::u16string_view name) override {
-    if (name.empty()) throw CodecError(kInvalidBase64Code, u"元素名不能为空");
+    if (name.empty()) throw CodecError(errors::kInvalidArgument, u"元素名不能为空");
     return std::make_unique<Base64Element>();
   }
 };

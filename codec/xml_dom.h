@@ -13,8 +13,6 @@ namespace zentrova::xml {
 
 inline constexpr std::u16string_view kDomDocumentProgId = u"MSXML.DomDocument";
 inline constexpr std::u16string_view kBinBase64 = u"bin.base64";
-// What the component reports for text that is not valid Base64 ("invalid argument").
-inline constexpr std::int32_t kInvalidBase64Code = 5;
 
 class DomElement {
  public:

@@ -98,12 +98,73 @@ TEST(Base64TransformTest, ReportsTheKindAndPositionOfAFault) {
   }
 }
 
-TEST(Base64TransformTest, DescriptionsNameThePositionAndCharacter) {
-  const DecodeFailure failure{DecodeFailure::Kind::kOutsideAlphabet, 12, u'#'};
-  const std::u16string description = DescribeFailure(failure);
-  EXPECT_NE(description.find(u"第 12 个字符"), std::u16string::npos);
-  EXPECT_NE(description.find(u"U+0023 '#'"), std::u16string::npos);
+TEST(Base64TransformTest, DescriptionsNameTheRealCharacterAndItsPosition) {
+  struct Row {
+    const char* name;
+    std::string bytes;     // fed as bytes, as a file is
+    std::u16string text;   // fed as text, as Decode is; unused when empty
+    std::u16string where;  // expected in the description
+  };
+  const Row rows[] = {
+      {"ascii", "Zm9v#", u"", u"第 5 个字节（U+0023 '#'）"},
+      {"utf-8 han", "Zm9v\xe4\xb8\xad", u"", u"第 5 个字节（U+4E2D '中'）"},
+      {"byte-order mark inside", "Zm9v\xef\xbb\xbf", u"", u"第 5 个字节（U+FEFF）"},
+      {"four-byte utf-8", "Zm\xf0\x9f\x98\x80", u"", u"第 3 个字节（U+1F600 '\U0001F600'）"},
+      {"lone byte", "Zm9v\xff", u"", u"第 5 个字节（字节 0xFF）"},
+      {"gbk han", "Zm9v\xd6\xd0", u"", u"第 5 个字节（字节 0xD6）"},
+      {"text han", "", u"Zm9v中", u"第 5 个字符（U+4E2D '中'）"},
+      {"text pair", "", u"Z\U0001F600", u"第 2 个字符（U+1F600 '\U0001F600'）"},
+      {"text lone surrogate", "", u"Z\xdc80", u"第 2 个字符（U+DC80）"},
+  };
+  for (const auto& row : rows) {
+    Decoder decoder;
+    std::string out;
+    const DecodeFailure failure = row.text.empty() ? decoder.Feed(std::string_view(row.bytes), out)
+                                                   : decoder.Feed(row.text, out);
+    const std::u16string description = DescribeFailure(failure);
+    EXPECT_NE(description.find(row.where), std::u16string::npos) << row.name;
+  }
   EXPECT_EQ(DescribeFailure(DecodeFailure{}), u"");
+}
+
+TEST(Base64TransformTest, AfterAFaultTheNextChunkDecodesInStepWithTheText) {
+  // "YWJj" "ZGVm" "Z2hp" "amts": abc def ghi jkl. The fault stands in the second group; the
+  // chunks end inside groups, as they do in texts of 76 columns.
+  struct Row {
+    const char* name;
+    std::string first, second;
+    std::string expected;  // what the second chunk gives
+  };
+  const Row rows[] = {
+      {"bad character in place of a good one", "YWJjZG!mZ2", "hpamts", "ghijkl"},
+      {"bad character in the group that straddles", "YWJjZGVmZ!", "hpamts", "jkl"},
+      {"whitespace does not count", "YWJj ZG!m\r\nZ2", "hp amts", "ghijkl"},
+      {"misplaced padding holds a place", "YWJjZG=mZ2", "hpamts", "ghijkl"},
+      {"padding that closed a group early", "YWJjZg==Z2", "hpamts", "ghijkl"},
+  };
+  for (const auto& row : rows) {
+    Decoder decoder;
+    std::string out;
+    EXPECT_TRUE(decoder.Feed(std::string_view(row.first), out)) << row.name;
+    decoder.Resync();
+    out.clear();
+    EXPECT_FALSE(decoder.Feed(std::string_view(row.second), out)) << row.name;
+    EXPECT_FALSE(decoder.Finish(out)) << row.name;
+    EXPECT_EQ(out, row.expected) << row.name;
+  }
+}
+
+TEST(Base64TransformTest, ByteOrderMarkIsSkippedOnlyAtTheVeryStart) {
+  Decoder decoder;
+  std::string out;
+  EXPECT_FALSE(decoder.Feed(std::string_view("\xef\xbb\xbfYWJj"), out));
+  EXPECT_FALSE(decoder.Finish(out));
+  EXPECT_EQ(out, "abc");
+  Decoder later;
+  out.clear();
+  EXPECT_FALSE(later.Feed(std::string_view("YWJj"), out));
+  EXPECT_EQ(later.Feed(std::string_view("\xef\xbb\xbf"), out).kind,
+            DecodeFailure::Kind::kOutsideAlphabet);
 }
 
 }  // namespace

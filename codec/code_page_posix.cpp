@@ -1,45 +1,14 @@
-#include "codec/code_page.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
+// The narrow code page where the system has none: a process-wide setting served by iconv.
 #include <iconv.h>
 
 #include <array>
 #include <cerrno>
 #include <memory>
 #include <vector>
-#endif
+
+#include "codec/code_page.h"
 
 namespace zentrova::codepage {
-
-#ifdef _WIN32
-
-std::uint32_t NarrowCodePage() { return GetACP(); }
-
-bool SetNarrowCodePage(std::uint32_t codePage) { return codePage == GetACP(); }
-
-std::string ToNarrow(std::u16string_view text) {
-  if (text.empty()) return {};
-  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-  const int length = static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-  return bytes;
-}
-
-std::u16string FromNarrow(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int length = static_cast<int>(bytes.size());
-  const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
-  std::u16string text(static_cast<std::size_t>(needed), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
-                      needed);
-  return text;
-}
-
-#else
 
 namespace {
 
@@ -213,7 +182,5 @@ std::u16string FromNarrow(std::string_view bytes) {
   text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
-
-#endif
 
 }  // namespace zentrova::codepage

@@ -1,0 +1,32 @@
+// The narrow code page on Windows: the system's ANSI code page.
+#include <windows.h>
+
+#include "codec/code_page.h"
+
+namespace zentrova::codepage {
+
+std::uint32_t NarrowCodePage() { return GetACP(); }
+
+bool SetNarrowCodePage(std::uint32_t codePage) { return codePage == GetACP(); }
+
+std::string ToNarrow(std::u16string_view text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int needed = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
+  return bytes;
+}
+
+std::u16string FromNarrow(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  std::u16string text(static_cast<std::size_t>(needed), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
+                      needed);
+  return text;
+}
+
+}  // namespace zentrova::codepage
