@@ -1,79 +1,100 @@
 #include <unistd.h>
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 
 #include "cli/cli_commands.h"
 #include "cli/progress_listener.h"
+#include "cli/terminal.h"
 #include "codec/base64.h"
+#include "codec/file_io.h"
 #include "codec/utf8.h"
 
 namespace zentrova::cli {
 namespace {
 
-volatile std::sig_atomic_t gInterrupted = 0;
+// The largest size that still rounds up to whole lines (54 bytes) and whole groups of eight
+// lines (584 characters) within 32 bits.
+constexpr std::int64_t kLargestBlockSize = 2147483610;
 
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+extern "C" void OnInterrupt(int) { fileio::RequestInterrupt(); }
 
-// Keeps the last error the codec raised, in words.
-class ErrorListener : public Base64Events {
- public:
-  void ErrorOccured(std::int32_t lngCode, const std::u16string& strDescription) override {
-    std::fprintf(stderr, "zentrova-cli: error %d: %s\n", lngCode, ToUtf8(strDescription).c_str());
-    ++errors;
+// Sets the codec's block size from the option's text; returns false, having said why, when
+// the text is no block size the codec can use.
+bool ApplyBlockSize(Base64& codec, const std::string& text) {
+  std::int64_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, value);
+  bool usable = error == std::errc() && at == end && !text.empty() && value >= 1 &&
+                value <= std::numeric_limits<std::int32_t>::max();
+  if (usable) {
+    try {
+      codec.BlockSize(static_cast<std::int32_t>(value));
+    } catch (const CodecError&) {
+      usable = false;  // too large to round up to whole lines
+    }
   }
-  int errors = 0;
-};
+  if (!usable) {
+    Usage("--block-size '" + text + "' is no block size: give a whole number of bytes from 1 to " +
+          std::to_string(kLargestBlockSize));
+  }
+  return usable;
+}
+
+std::string Quoted(const std::string& name) { return "'" + name + "'"; }
 
 }  // namespace
 
 int RunFileCommand(bool encode, const std::string& in, const std::string& out,
-                   std::optional<std::int32_t> blockSize) {
+                   const std::optional<std::string>& blockSize) {
   Base64 codec;
   if (codec.LastErrorCode() != 0) {
-    std::fprintf(stderr, "zentrova-cli: error %d: %s\n", codec.LastErrorCode(),
-                 ToUtf8(codec.LastErrorDescription()).c_str());
+    Complain("error " + std::to_string(codec.LastErrorCode()) + ": " +
+             ForTerminal(codec.LastErrorDescription()));
     return kFailure;
   }
-  if (blockSize) {
-    try {
-      codec.BlockSize(*blockSize);
-    } catch (const CodecError& e) {
-      std::fprintf(stderr, "zentrova-cli: --block-size %d: error %d: %s\n", *blockSize, e.code(),
-                   ToUtf8(e.description()).c_str());
-      return kUsage;
-    }
-  }
+  if (blockSize && !ApplyBlockSize(codec, *blockSize)) return kUsage;
 
-  gInterrupted = 0;
+  fileio::ClearInterrupt();
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
+  sigemptyset(&action.sa_mask);  // no SA_RESTART: a blocked open or write must return
   struct sigaction previous {};
   sigaction(SIGINT, &action, &previous);
 
-  ProgressListener progress(gInterrupted, isatty(STDERR_FILENO) ? stderr : nullptr);
-  ErrorListener errors;
+  ProgressListener progress(isatty(STDERR_FILENO) ? stderr : nullptr);
   codec.Attach(progress);
-  codec.Attach(errors);
-  std::u16string inFile = FromUtf8(in);
-  std::u16string outFile = FromUtf8(out);
+  // Names are bytes here; they travel through the codec's UTF-16 without loss.
+  std::u16string inFile = FromNativeName(in);
+  std::u16string outFile = FromNativeName(out);
   const Bool16 completed =
       encode ? codec.EncodeFile(inFile, outFile) : codec.DecodeFile(inFile, outFile);
   sigaction(SIGINT, &previous, nullptr);
 
   if (progress.cancelled()) {
     if (completed) {
-      std::fprintf(stderr, "zentrova-cli: cancelled; %s holds the first %d of %d blocks\n",
-                   out.c_str(), progress.blocksDone(), progress.blocksTotal());
+      Complain("cancelled; " + Quoted(out) + " holds the first " +
+               std::to_string(progress.blocksDone()) + " of " +
+               std::to_string(progress.blocksTotal()) + " blocks");
+    } else if (progress.outputOpened() && progress.blocksDone() > 0) {
+      Complain("cancelled while writing; " + Quoted(out) + " holds the first " +
+               std::to_string(progress.blocksDone()) + " blocks and part of the next");
+    } else if (progress.outputOpened()) {
+      Complain("cancelled; " + Quoted(out) + " may hold part of the first block");
     } else {
-      std::fprintf(stderr, "zentrova-cli: cancelled before %s was written\n", out.c_str());
+      Complain("cancelled before " + Quoted(out) + " was opened");
     }
     return kCancelled;
   }
   if (!completed) return kFailure;
+  if (progress.skippedBlocks() > 0) {
+    Complain(std::to_string(progress.skippedBlocks()) + " of " +
+             std::to_string(progress.blocksTotal()) +
+             " blocks could not be decoded and were skipped; " + Quoted(out) + " is incomplete");
+  }
   // A block that could not be converted does not stop the run, but the result is not whole.
-  return errors.errors == 0 ? kSuccess : kFailure;
+  return progress.errors() == 0 ? kSuccess : kFailure;
 }
 
 }  // namespace zentrova::cli

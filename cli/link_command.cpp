@@ -1,10 +1,15 @@
-#include <cstdio>
-#include <iostream>
-#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 #include "cli/cli_commands.h"
+#include "cli/terminal.h"
 #include "codec/base64.h"
+#include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/lazy_codec.h"
 #include "links/link_formats.h"
@@ -12,17 +17,74 @@
 namespace zentrova::cli {
 namespace {
 
-// Standard input without the one line ending that `echo` and most tools put after a line.
-std::string ReadStandardInput() {
-  std::string text(std::istreambuf_iterator<char>(std::cin), {});
-  if (!text.empty() && text.back() == '\n') text.pop_back();
-  if (!text.empty() && text.back() == '\r') text.pop_back();
-  return text;
+// Returns all of standard input, or nothing (having said why) when it cannot be read.
+std::optional<std::string> ReadStandardInput() {
+  std::string text;
+  struct stat info;
+  // A file's size is known: read it into exactly that much memory.
+  if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    text.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  for (;;) {
+    if (text.size() == text.capacity()) text.reserve(std::max<std::size_t>(65536, text.size() * 2));
+    const std::size_t size = text.size();
+    text.resize(text.capacity());
+    const ssize_t got = ::read(STDIN_FILENO, text.data() + size, text.size() - size);
+    text.resize(size + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    if (got == 0) {
+      return text;
+    } else if (got < 0 && errno != EINTR) {
+      Complain(std::string("cannot read standard input: ") + std::strerror(errno));
+      return std::nullopt;
+    }
+  }
+}
+
+// Takes the text as the window takes its input box's: without the spaces, tabs and line ends
+// around it, which a shell or `echo` adds.
+void Trim(std::u16string& text) {
+  constexpr std::u16string_view kBlank = u" \t\r\n";
+  const auto last = text.find_last_not_of(kBlank);
+  text.erase(last == std::u16string::npos ? 0 : last + 1);
+  text.erase(0, text.find_first_not_of(kBlank) == std::u16string::npos
+                    ? text.size()
+                    : text.find_first_not_of(kBlank));
+}
+
+std::string Hex(char32_t c) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+  return buffer;
+}
+
+// Says which characters would become "?"; returns true when there are any.
+bool ReportLostCharacters(std::u16string_view source) {
+  const std::u16string lost = codepage::Unrepresentable(source);
+  if (lost.empty()) return false;
+  std::string list;
+  for (std::size_t i = 0; i < lost.size(); ++i) {
+    char32_t c = lost[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < lost.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (lost[++i] - 0xDC00);
+    }
+    if (!list.empty()) list += ", ";
+    list += Hex(c);
+  }
+  Complain("code page 936 cannot hold " + list + "; each would become '?' (--lossy accepts that)");
+  return true;
+}
+
+// Returns the 1-based position of the first C0 control character of `text`, or 0.
+std::size_t FirstControl(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] < 0x20) return i + 1;
+  }
+  return 0;
 }
 
 }  // namespace
 
-int RunLinkCommand(const std::string& kind, const std::optional<std::string>& text) {
+int RunLinkCommand(const std::string& kind, const std::optional<std::string>& text, bool lossy) {
   using links::LinkKind;
   std::optional<LinkKind> make;
   if (kind == "thunder") {
@@ -32,28 +94,51 @@ int RunLinkCommand(const std::string& kind, const std::optional<std::string>& te
   } else if (kind == "qqdl") {
     make = LinkKind::kQQWhirlwind;
   } else if (kind != "decode") {
-    std::fprintf(stderr, "zentrova-cli: unknown link kind '%s'\n", kind.c_str());
-    return kUsage;
+    return Usage("unknown link kind '" + kind + "'");
   }
 
-  const std::u16string source = FromUtf8(text ? *text : ReadStandardInput());
+  std::u16string source;
+  if (text) {
+    source = FromUtf8(*text);
+  } else {
+    const auto input = ReadStandardInput();
+    if (!input) return kFailure;
+    source = FromUtf8(*input);
+  }
+  Trim(source);
+  if (make && !lossy && ReportLostCharacters(source)) return kFailure;
+
   // Made when first needed, as in the window; a codec without its component fails here.
   std::unique_ptr<Base64> codec;
+  std::optional<std::u16string> result;
   try {
-    const auto result =
-        make ? links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode))
-             : links::OpenSpecialLink(source, links::Through(codec, &Base64::Decode));
-    if (!result) {
-      const auto failure = make ? links::kNotHttpLink : links::kNotSpecialLink;
-      std::fprintf(stderr, "%s\n", ToUtf8(failure).c_str());
-      return kFailure;
-    }
-    std::printf("%s\n", ToUtf8(*result).c_str());
-    return kSuccess;
+    result = make ? links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode))
+                  : links::OpenSpecialLink(source, links::Through(codec, &Base64::Decode));
   } catch (const CodecError& e) {
-    std::fprintf(stderr, "zentrova-cli: error %d: %s\n", e.code(), ToUtf8(e.description()).c_str());
+    Complain("error " + std::to_string(e.code()) + ": " + ForTerminal(e.description()));
     return kFailure;
   }
+  source.clear();
+  source.shrink_to_fit();
+  // What the codec could not do, it recorded: a result made without it is no result.
+  if (codec && codec->LastErrorCode() != 0) {
+    Complain("error " + std::to_string(codec->LastErrorCode()) + ": " +
+             ForTerminal(codec->LastErrorDescription()));
+    if (codec->LastErrorCode() == errors::kOutOfMemory || result) return kFailure;
+  }
+  if (!result) {
+    Complain(make ? "the text holds no http:// address" : "the text is not a special link");
+    return kFailure;
+  }
+  if (const std::size_t at = make ? 0 : FirstControl(*result); at != 0) {
+    Complain("the address holds the control character " + Hex((*result)[at - 1]) + " at position " +
+             std::to_string(at) + "; it is not written");
+    return kFailure;
+  }
+  std::string line = ToUtf8(*result);
+  result.reset();
+  line += '\n';
+  return WriteOut(line) ? kSuccess : kFailure;
 }
 
 }  // namespace zentrova::cli

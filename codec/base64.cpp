@@ -44,8 +44,7 @@ Base64::~Base64() {
 std::u16string Base64::Encode(const std::u16string& strIn) {
   return Convert(strIn, [&](std::u16string& result) {
     element_->SetNodeTypedValue(codepage::ToNarrow(strIn));
-    result = element_->Text();
-    element_->SetText(u"");
+    result = element_->TakeText();
   });
 }
 

@@ -1,6 +1,7 @@
 // The narrow code page where the system has none: a process-wide setting served by iconv.
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <memory>
@@ -139,9 +140,14 @@ bool SetNarrowCodePage(std::uint32_t codePage) {
   return true;
 }
 
+bool HoldsUnit(char16_t unit) { return CurrentTables().narrow[unit].length != 0; }
+
 std::string ToNarrow(std::u16string_view text) {
   const Tables& tables = CurrentTables();
-  std::string bytes(text.size() * 2, '\0');
+  // Counted first, so a long text costs its own size and no more.
+  std::size_t size = 0;
+  for (const char16_t unit : text) size += std::max<std::size_t>(tables.narrow[unit].length, 1);
+  std::string bytes(size, '\0');
   char* out = bytes.data();
   for (const char16_t unit : text) {
     const Tables::Bytes& entry = tables.narrow[unit];

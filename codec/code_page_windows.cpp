@@ -9,6 +9,16 @@ std::uint32_t NarrowCodePage() { return GetACP(); }
 
 bool SetNarrowCodePage(std::uint32_t codePage) { return codePage == GetACP(); }
 
+bool HoldsUnit(char16_t unit) {
+  if (unit >= 0xD800 && unit < 0xE000) return false;
+  const wchar_t wide = static_cast<wchar_t>(unit);
+  char bytes[4];
+  BOOL usedDefault = FALSE;
+  return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes, nullptr,
+                             &usedDefault) > 0 &&
+         !usedDefault;
+}
+
 std::string ToNarrow(std::u16string_view text) {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());

@@ -39,6 +39,7 @@ inline constexpr std::int32_t kDiskFull = 61;
 inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccessError = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
+inline constexpr std::int32_t kCannotCreateObject = 429;  // a host without the component
 
 // The codec's own numbers.
 inline constexpr std::int32_t kComponentMissing = 90001;

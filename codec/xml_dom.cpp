@@ -20,17 +20,38 @@ class Base64Element final : public DomElement {
 
   void SetNodeTypedValue(std::string_view bytes) override {
     RequireType();
-    bytes_.assign(bytes);
     text_.clear();
     base64::EncodeAppend(bytes, text_);
+    // The bytes are read back from the text when asked for: a long text need not be held
+    // twice.
+    bytes_.clear();
+    bytesStale_ = true;
   }
 
-  const std::string& NodeTypedValue() const override { return bytes_; }
+  const std::string& NodeTypedValue() const override {
+    if (bytesStale_) {
+      base64::Decoder decoder;
+      decoder.Feed(text_, bytes_);
+      decoder.Finish(bytes_);
+      bytesStale_ = false;
+    }
+    return bytes_;
+  }
+
   const std::u16string& Text() const override { return text_; }
+
+  std::u16string TakeText() override {
+    std::u16string text = std::move(text_);
+    text_.clear();
+    bytes_.clear();
+    bytesStale_ = false;
+    return text;
+  }
 
   void SetText(std::u16string_view text) override {
     RequireType();
     bytes_.clear();
+    bytesStale_ = false;
     text_.clear();
     base64::Decoder decoder;
     auto failure = decoder.Feed(text, bytes_);
@@ -48,7 +69,8 @@ class Base64Element final : public DomElement {
   }
 
   bool typed_ = false;
-  std::string bytes_;
+  mutable std::string bytes_;
+  mutable bool bytesStale_ = false;
   std::u16string text_;
 };
 
@@ -74,9 +96,9 @@ std::unique_ptr<DomDocument> ComponentRegistry::Create(std::u16string_view progI
   const auto& registrations = Registrations();
   const auto found = registrations.find(progId);
   auto document = found == registrations.end() ? nullptr : found->second();
-  // 429 is what a host without the component answers: it cannot create the object.
   if (!document)
-    throw CodecError(429, u"ActiveX 部件不能创建对象: '" + std::u16string(progId) + u"'");
+    throw CodecError(errors::kCannotCreateObject,
+                     u"ActiveX 部件不能创建对象: '" + std::u16string(progId) + u"'");
   return document;
 }
 

@@ -25,6 +25,8 @@ class DomElement {
   virtual const std::string& NodeTypedValue() const = 0;
   // "Text", read.
   virtual const std::u16string& Text() const = 0;
+  // "Text", read and then written empty, in one step that does not copy the text.
+  virtual std::u16string TakeText() = 0;
   // "Text", written. Throws CodecError when the text is not valid Base64; then the element
   // holds nothing.
   virtual void SetText(std::u16string_view text) = 0;

@@ -41,11 +41,24 @@ std::optional<std::u16string> MakeSpecialLink(LinkKind kind, std::u16string_view
   if (!Holds(source, kHttp)) return std::nullopt;
   // The first seven characters are dropped, not searched for: with the address at the start
   // they are its scheme, which the payload then always carries in lower case.
-  const std::u16string payload =
-      kind == LinkKind::kThunder
-          ? std::u16string(kThunderOpen) + From(source, kThunderCut) + std::u16string(kThunderClose)
-          : std::u16string(source);
-  return std::u16string(Prefix(kind)) + encode(payload);
+  std::u16string encoded;
+  {
+    std::u16string payload;
+    if (kind == LinkKind::kThunder) {
+      payload.reserve(kThunderOpen.size() + source.size() + kThunderClose.size());
+      const std::u16string_view rest =
+          kThunderCut > source.size() ? std::u16string_view() : source.substr(kThunderCut - 1);
+      payload.append(kThunderOpen).append(rest).append(kThunderClose);
+    } else {
+      payload.assign(source);
+    }
+    encoded = encode(payload);
+  }
+  // Built at its final size once the payload is gone: long addresses make long links.
+  std::u16string link;
+  link.reserve(Prefix(kind).size() + encoded.size());
+  link.append(Prefix(kind)).append(encoded);
+  return link;
 }
 
 std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# zentrova-cli as scripts meet it: results on stdout, failures on stderr, exit statuses.
+# zentrova-cli as scripts meet it: results on stdout, failures on stderr, exit statuses, and
+# files that are never lost or confused with others.
 set -u
-cli=$1
+cli=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0 failed=0
@@ -22,46 +23,149 @@ expect() {
   fi
 }
 
+# truth NAME COMMAND...: the command succeeds.
+truth() {
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)) && echo "FAIL $name"; fi
+}
+
+# Links.
 expect "thunder" 0 "thunder://QUFodHRwOi8vYS9iWlo=" "" -- "$cli" link thunder http://a/b
 expect "flashget" 0 "flashget://aHR0cDovL2EvYg==" "" -- "$cli" link flashget http://a/b
 expect "qqdl" 0 "qqdl://aHR0cDovL2EvYg==" "" -- "$cli" link qqdl http://a/b
 expect "decode" 0 "http://a/中" "" -- "$cli" link decode "thunder://QUFodHRwOi8vYS/W0Fpa"
 expect "stdin" 0 "flashget://aHR0cDovL2EvYg==" "" -- bash -c "echo http://a/b | '$cli' link flashget"
-expect "not http" 1 "" "剪切板文本不是HTTP链接" -- "$cli" link thunder https://a/b
-expect "not special" 1 "" "剪切板文本不是专用链接" -- "$cli" link decode "qqdl://@@"
+expect "stdin crlf" 0 "qqdl://aHR0cDovL2EvYg==" "" -- bash -c "printf ' http://a/b\r\n\r\n' | '$cli' link qqdl"
+expect "blanks around" 0 "thunder://QUFodHRwOi8vaC9mWlo=" "" -- "$cli" link thunder $' \thttp://h/f \r\n'
+expect "decode blanks" 0 "http://a/b" "" -- "$cli" link decode $'\tflashget://aHR0cDovL2EvYg== \n'
+expect "not http" 1 "" "zentrova-cli: the text holds no http:// address" -- "$cli" link thunder https://a/b
+expect "not special" 1 "" "zentrova-cli: the text is not a special link" -- "$cli" link decode "qqdl://"
+expect "bad base64" 1 "" "zentrova-cli: error 5: " -- "$cli" link decode "qqdl://@@"
+expect "emoji refused" 1 "" "U+1F600" -- "$cli" link thunder "http://h/😀.zip"
+expect "emoji lossy" 0 "thunder://QUFodHRwOi8vaC8/Py56aXBaWg==" "" -- "$cli" link thunder --lossy "http://h/😀.zip"
+expect "nul refused" 1 "" "U+0000" -- "$cli" link decode "flashget://aHR0cDovL2EvAGI="
+expect "escape refused" 1 "" "U+001B" -- "$cli" link decode "flashget://aHR0cDovL2EvG1szMW0="
+long="http://h/$(printf '%0200d' 0)"
+expect "long link kept whole" 0 "$long" "" -- bash -c "'$cli' link thunder '$long' | '$cli' link decode"
+
+# Usage.
 expect "bad kind" 2 "" "unknown link kind" -- "$cli" link ed2k http://a/b
 expect "no command" 2 "" "no command" -- "$cli"
 expect "bad command" 2 "" "unknown command" -- "$cli" frobnicate
+expect "unknown option" 2 "" "unknown option '--frob'" -- "$cli" encode-file --frob a b
+expect "unknown link option" 2 "" "unknown option '-x'" -- "$cli" link thunder -x http://a/b
 expect "version" 0 "zentrova-cli $ZENTROVA_VERSION" "" -- "$cli" --version
-expect "help" 0 "$("$cli" --help)" "" -- "$cli" --help
+help=$("$cli" --help)
+truth "help names every command" \
+  test "$(grep -c -e encode-file -e decode-file -e 'link thunder' -e --lossy <<<"$help")" -ge 4
 expect "files missing" 2 "" "give an input and an output" -- "$cli" encode-file only-one
-expect "block size word" 2 "" "whole number" -- "$cli" encode-file a b --block-size lots
-expect "block size overflow" 2 "" "error 6" -- "$cli" encode-file a b --block-size 2147483611
+for value in lots -1 -53 -55 -584 0 2147483611 2147483647 99999999999999999999 "" 12x; do
+  expect "block size '$value'" 2 "" "--block-size '$value'" -- \
+    "$cli" encode-file a b --block-size "$value"
+done
 
+# Standard output that cannot be written.
+expect "link to a full disk" 1 "" "No space left on device" -- bash -c "'$cli' link thunder http://h/f >/dev/full"
+expect "link to a closed stdout" 1 "" "Bad file descriptor" -- bash -c "'$cli' link thunder http://h/f >&-"
+expect "help to a full disk" 1 "" "No space left on device" -- bash -c "'$cli' --help >/dev/full"
+expect "stdin closed" 1 "" "cannot read standard input" -- bash -c "'$cli' link thunder <&-"
+
+# Out of memory: an error, never a bare prefix or an abort.
+if [[ ${MEMORY_LIMITS_APPLY:-1} == 1 ]]; then
+  head -c 30000000 /dev/zero | tr '\0' a | sed 's|^|http://h/|' >"$work/long"
+  expect "out of memory" 1 "" "error 7" -- bash -c "ulimit -v 120000; '$cli' link thunder <'$work/long'"
+  expect "out of memory decoding" 1 "" "error 7" -- \
+    bash -c "'$cli' link flashget <'$work/long' >'$work/long.link'; ulimit -v 150000; '$cli' link decode <'$work/long.link'"
+fi
+
+# Files.
 head -c 100000 /dev/urandom >"$work/in"
 expect "encode" 0 "" "" -- "$cli" encode-file "$work/in" "$work/enc" --block-size 1000
 expect "decode" 0 "" "" -- "$cli" decode-file "$work/enc" "$work/out"
 expect "round trip" 0 "" "" -- cmp "$work/in" "$work/out"
+expect "options after --" 0 "" "" -- bash -c "cd '$work' && '$cli' encode-file -- in -x && cmp -- -x enc"
 expect "missing input" 1 "" "error 90002" -- "$cli" encode-file "$work/absent" "$work/x"
-expect "bad base64" 1 "" "error 5" -- "$cli" decode-file "$work/in" "$work/x"
+expect "input is a folder" 1 "" "error 75: 无法打开输入文件 '$work'" -- "$cli" encode-file "$work" "$work/x"
+expect "input from a pipe" 1 "" "error 75" -- bash -c "echo YWJj | '$cli' decode-file /dev/stdin '$work/x'"
+expect "input behind a file" 1 "" "error 76" -- "$cli" encode-file "$work/in/x" "$work/x"
+expect "input says it is empty" 1 "" "error 75" -- "$cli" encode-file /proc/self/status "$work/x"
 expect "disk full" 1 "" "error 61" -- "$cli" encode-file "$work/in" /dev/full
-expect "zero block size" 1 "" "error 11" -- "$cli" encode-file "$work/in" "$work/x" --block-size 0
+truth "failed runs create nothing" test ! -e "$work/x"
+
+cp "$work/enc" "$work/enc.keep"
+ln -s enc "$work/enc.link"
+for pair in "enc enc" "enc ./enc" "enc enc.link" "./enc.link ../$(basename "$work")/enc"; do
+  read -r a b <<<"$pair"
+  for command in encode-file decode-file; do
+    expect "$command $a $b" 1 "" "同一个文件" -- bash -c "cd '$work' && '$cli' $command $a $b"
+  done
+done
+truth "same file left whole" cmp "$work/enc" "$work/enc.keep"
+
+# Names that are not UTF-8 reach the very files named.
+gbk=$'\xd6\xd0\xce\xc4.bin' odd=$'\xff\xfe.b64' lookalike=$'\xef\xbf\xbd\xef\xbf\xbd.b64'
+printf abc >"$work/$gbk"
+printf 'keep me' >"$work/$lookalike"
+expect "gbk-named input" 0 "" "" -- "$cli" encode-file "$work/$gbk" "$work/$odd"
+truth "odd-named output" test "$(cat "$work/$odd")" = YWJj
+truth "look-alike untouched" test "$(cat "$work/$lookalike")" = "keep me"
+expect "name given exactly" 1 "" "错误:$work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
+
+# One damaged character in GNU's layout costs one block, and says which.
+head -c 300000 /dev/urandom >"$work/gnu.bin"
+base64 "$work/gnu.bin" >"$work/gnu.b64"
+printf '!' | dd of="$work/gnu.b64" bs=1 seek=200000 conv=notrunc status=none
+blocks=$((($(stat -c %s "$work/gnu.b64") + 583) / 584))
+expect "damaged block skipped" 1 "" "1 of $blocks blocks could not be decoded" -- \
+  "$cli" decode-file "$work/gnu.b64" "$work/gnu.out" --block-size 584
+expect "damaged block named" 1 "" "第 $((200000 / 584 + 1)) 块（共 $blocks 块）" -- \
+  "$cli" decode-file "$work/gnu.b64" "$work/gnu.out" --block-size 584
+# Every byte after the damaged block is the original's, at its new place.
+truth "in step after the damage" cmp <(tail -c 140000 "$work/gnu.bin") <(tail -c 140000 "$work/gnu.out")
+truth "in step before the damage" cmp <(head -c 140000 "$work/gnu.bin") <(head -c 140000 "$work/gnu.out")
+
+# A terminal: the bar's line ends before any message, and is not redrawn for every block.
+if command -v script >/dev/null; then
+  printf '!' | dd of="$work/gnu.b64" bs=1 seek=1000 conv=notrunc status=none
+  script -qec "'$cli' decode-file '$work/gnu.b64' '$work/gnu.out' --block-size 584" /dev/null \
+    >"$work/tty" </dev/null
+  truth "message on a line of its own" grep -q $'^zentrova-cli: error 5' <(tr '\r' '\n' <"$work/tty")
+  truncate -s 20M "$work/sparse"
+  script -qec "'$cli' encode-file '$work/sparse' '$work/sparse.b64' --block-size 54" /dev/null \
+    >"$work/tty" </dev/null
+  truth "bar drawn at most ten times a second" test "$(wc -c <"$work/tty")" -lt 1000000
+fi
 
 # Ctrl-C: a long run over a sparse file stops at the next block and says so.
+interrupt() {
+  local name=$1 ready=$2 message=$3
+  shift 3
+  "$@" 2>"$work/stderr" &
+  local pid=$!
+  # Once the run has got where it should be; the deadline only bounds a failure.
+  for _ in $(seq 1200); do eval "$ready" && break; sleep 0.05; done
+  kill -INT "$pid"
+  wait "$pid"
+  local status=$?
+  if [[ $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name: status $status, stderr '$(cat "$work/stderr")'"
+  fi
+}
 truncate -s 20G "$work/big"
-"$cli" encode-file "$work/big" "$work/big.b64" --block-size 54 2>"$work/stderr" &
-pid=$!
-# Once blocks are being written; the deadline only bounds a failure.
-for _ in $(seq 1200); do [[ -s $work/big.b64 ]] && break; sleep 0.05; done
-kill -INT "$pid"
-wait "$pid"
-status=$?
-if [[ $status == 130 && $(cat "$work/stderr") == *cancelled* ]]; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  echo "FAIL ctrl-c: status $status, stderr '$(cat "$work/stderr")'"
-fi
+interrupt "ctrl-c between blocks" '[[ -s $work/big.b64 ]]' "holds the first" \
+  "$cli" encode-file "$work/big" "$work/big.b64" --block-size 54
+mkfifo "$work/fifo"
+sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
+interrupt "ctrl-c while opening a pipe" 'sleeping $!' "cancelled" \
+  "$cli" encode-file "$work/in" "$work/fifo"
+exec 3<>"$work/fifo"  # a reader that never reads: the first write blocks
+interrupt "ctrl-c in a blocked write" 'sleeping $!' "cancelled" \
+  "$cli" encode-file "$work/big" "$work/fifo"
+exec 3<&-
 
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]

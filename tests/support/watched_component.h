@@ -36,6 +36,12 @@ class WatchedElement : public xml::DomElement {
     log_.calls.push_back("get Text");
     return real_->Text();
   }
+  // One step that reads the text and then empties it, logged as the two it stands for.
+  std::u16string TakeText() override {
+    log_.calls.push_back("get Text");
+    log_.calls.push_back("set Text \"\"");
+    return real_->TakeText();
+  }
   void SetText(std::u16string_view text) override {
     log_.calls.push_back(text.empty() ? "set Text \"\"" : "set Text");
     real_->SetText(text);
