@@ -66,11 +66,15 @@ using errors::Quoted;
   throw CodecError(code, std::u16string(action) + Quoted(NameOf(path)) + u"：" + cause);
 }
 
+FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber,
+          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 FileIdentity IdentityOf(HANDLE handle, const std::filesystem::path& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!GetFileInformationByHandle(handle, &info)) Fail(u"无法取得文件信息 ", path);
-  return {info.dwVolumeSerialNumber,
-          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  return IdentityFrom(info);
 }
 
 }  // namespace
@@ -131,14 +135,22 @@ InputFile::~InputFile() {
 }
 
 OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input) : path_(path) {
-  // Opened without truncation: only once it is known not to be the input may it be emptied.
-  handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  // Looked at, without any access to its data, before anything is opened for writing.
+  const HANDLE existing = CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (existing != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool same = GetFileType(existing) == FILE_TYPE_DISK &&
+                      GetFileInformationByHandle(existing, &info) &&
+                      IdentityFrom(info) == input.Identity();
+    CloseHandle(existing);
+    if (same) FailSameFile(path_);
+  }
+  handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) Fail(u"无法打开输出文件 ", path_);
   open_ = true;
-  if (GetFileType(handle_) != FILE_TYPE_DISK) return;
-  if (IdentityOf(handle_, path_) == input.Identity()) FailSameFile(path_);
-  if (!SetEndOfFile(handle_)) Fail(u"无法清空输出文件 ", path_);
 }
 
 void OutputFile::Write(std::string_view bytes) {

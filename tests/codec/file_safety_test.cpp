@@ -59,7 +59,11 @@ TEST_F(FileRunTest, InputThatIsNoOrdinaryFileReportsItsRealCause) {
       {"missing", Name("absent"), 90002},
       {"empty name", u"", 90002},
       {"folder", Name("."), 75},
+#ifdef _WIN32
+      {"behind a file", Name("in/x"), 90002},  // the search finds no such name
+#else
       {"behind a file", Name("in/x"), 76},
+#endif
   };
 #ifndef _WIN32
   ::mkfifo(Path(Name("fifo")).c_str(), 0600);
