@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qt/graphic_controls.h"
+#include "qt/long_word_wrap.h"
 #include "qt/qt_text.h"
 
 namespace zentrova::ui {
@@ -76,6 +77,7 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+      new LongWordWrap(*edit);
       return edit;
     }
     case ControlKind::kPictureBox: {

@@ -11,8 +11,12 @@
 #include "ui/common_controls.h"
 #include "ui/identity.h"
 
-int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+int main(int, char* argv[]) {
+  // The program reads no command line, so Qt is given none: its own options (-qwindowtitle,
+  // -style, ...) would change the window. The environment still sets the display and scaling.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
   application.setApplicationName(zentrova::ui::ToQString(zentrova::identity::kName));
   // Wayland compositors find the window's icon and name through its desktop entry.
   QGuiApplication::setDesktopFileName(zentrova::ui::ToQString(zentrova::identity::kAppId));

@@ -1,13 +1,18 @@
 #include "qt/qt_surface.h"
 
+#include <QTextDocument>
+
 #include "qt/qt_text.h"
 
 namespace zentrova::ui {
 
-// A line break reaches the commands as CR LF, as a Windows text box holds it, so the same
-// visible text makes the same link on every front end.
+// The box's text as it stands: the raw text keeps U+00A0 and U+2028, which the plain-text
+// export turns into a space and a line feed. A line break (the end of a block) reaches the
+// commands as CR LF, as a Windows text box holds it, so the same visible text makes the same
+// link on every front end.
 std::u16string QtTextBox::Text() const {
-  return FromQString(edit_.toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+  return FromQString(
+      edit_.document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1String("\r\n")));
 }
 
 void QtTextBox::SetText(const std::u16string& text) { edit_.setPlainText(ToQString(text)); }

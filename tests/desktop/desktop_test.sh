@@ -36,8 +36,8 @@ fi
 
 app_pid=""
 window=""
-start_app() {  # start_app PROGRAM
-  run_program "$1" >>"$artifacts/program.log" 2>&1 &
+start_app() {  # start_app PROGRAM [ARGUMENT...]
+  run_program "$@" >>"$artifacts/program.log" 2>&1 &
   app_pid=$!
   pids+=("$app_pid")
   wait_until "$patience" find_window || return 1
@@ -73,7 +73,9 @@ clear_box() {  # NAME
 }
 clear_input() { clear_box TxtRes; }
 
-check "the program starts and maps its window" start_app "$program" || exit 1
+# The program reads no command line: a toolkit option such as -qwindowtitle changes nothing.
+check "the program starts, reading no command line, and maps its window" \
+  start_app "$program" -qwindowtitle "Not the caption" || exit 1
 
 # The whole window, frame included, stands in the middle of the work area, and its client
 # area is 561 x 291 pixels (at 96 dpi, as Xvfb and Wine have it here).

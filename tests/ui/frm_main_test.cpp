@@ -421,6 +421,62 @@ class FrmMainTest : public QObject {
     QCOMPARE(clipboard->text(), QStringLiteral("https://a/b"));
   }
 
+  void textBoxesGiveTheCommandsTheirTextAsItStands() {
+    Window w;
+    auto* TxtRes = w.Control<QPlainTextEdit>("TxtRes");
+    auto* TxtOut = w.Control<QPlainTextEdit>("TxtOut");
+    struct Row {
+      const char* name;
+      QString typed;  // as a person would type or paste it
+      QString link;
+    };
+    const Row rows[] = {
+        // U+00A0 and U+2028 are not in code page 936: each becomes "?", never a space or a
+        // line feed.
+        {"no-break space", QStringLiteral("http://a/b\u00A0x"),
+         QStringLiteral("flashget://aHR0cDovL2EvYj94")},
+        {"line separator", QStringLiteral("http://a/b\u2028x"),
+         QStringLiteral("flashget://aHR0cDovL2EvYj94")},
+        {"Enter", QStringLiteral("http://a/b\nx"),
+         QStringLiteral("flashget://aHR0cDovL2EvYg0KeA==")},
+        {"pasted CR LF", QStringLiteral("http://a/b\r\nx"),
+         QStringLiteral("flashget://aHR0cDovL2EvYg0KeA==")},
+        {"tab", QStringLiteral("http://a/b\tx"), QStringLiteral("flashget://aHR0cDovL2EvYgl4")},
+    };
+    for (const auto& row : rows) {
+      TxtRes->clear();
+      TxtRes->insertPlainText(row.typed);
+      w.Control<QPushButton>("cmdEncodeToFG")->click();
+      QVERIFY2(TxtOut->toPlainText() == row.link, row.name);
+    }
+    // A result is shown as it is: its line breaks are the box's, nothing else changes.
+    TxtRes->setPlainText(QStringLiteral("flashget://aHR0cDovL2EvYg0KeKGheQ=="));  // "\r\nx　y"
+    w.Control<QPushButton>("cmdDecodecmd")->click();
+    QCOMPARE(TxtOut->document()->toRawText(), QStringLiteral("http://a/b\u2029x\u3000y"));
+  }
+
+  void longLinksAreShownWhole() {
+    Window w;
+    ShowCentred(*w.window);
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    auto* TxtRes = w.Control<QPlainTextEdit>("TxtRes");
+    auto* TxtOut = w.Control<QPlainTextEdit>("TxtOut");
+    // One unbroken 16 MB line in each box in turn: laid out word by word, it never ended.
+    const QString address = QStringLiteral("http://h/") + QString(16000000, QLatin1Char('a'));
+    TxtRes->setPlainText(address);
+    w.Control<QPushButton>("cmdEncodeToFG")->click();
+    const QString link = QApplication::clipboard()->text();
+    TxtRes->setPlainText(link);
+    w.Control<QPushButton>("cmdDecodecmd")->click();
+    // Shown means laid out and painted: the box scrolls to its very end.
+    TxtOut->moveCursor(QTextCursor::End);
+    TxtOut->ensureCursorVisible();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window));
+    TxtOut->repaint();
+    QCOMPARE(QApplication::clipboard()->text(), address);
+    QCOMPARE(TxtOut->document()->characterCount() - 1, address.size());
+  }
+
   void failureThatReachesAHandlerIsShownAndTheProgramGoesOn() {
     class NoElement : public xml::DomDocument {
      public:

@@ -1,0 +1,41 @@
+#include "qt/long_word_wrap.h"
+
+#include <QTextDocument>
+
+namespace zentrova {
+namespace {
+
+// A word of this many characters is wider than either box many times over.
+constexpr int kLongWord = 1024;
+// Below this size even the quadratic search costs nothing a person notices.
+constexpr int kShortText = 4 * kLongWord;
+
+}  // namespace
+
+LongWordWrap::LongWordWrap(QPlainTextEdit& edit) : QObject(&edit), edit_(edit) {
+  edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  connect(edit_.document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) { Changed(position, added); });
+}
+
+void LongWordWrap::Changed(int position, int added) {
+  const QTextDocument& document = *edit_.document();
+  if (document.characterCount() < kShortText) {
+    if (edit_.wordWrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
+      edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+    return;
+  }
+  if (edit_.wordWrapMode() == QTextOption::WrapAnywhere) return;
+  // Only what was added can hold a new long word.
+  int run = 0;
+  for (int i = position; i < position + added && i < document.characterCount(); ++i) {
+    run = document.characterAt(i).isSpace() ? 0 : run + 1;
+    if (run >= kLongWord) {
+      edit_.setWordWrapMode(QTextOption::WrapAnywhere);
+      return;
+    }
+  }
+}
+
+}  // namespace zentrova

@@ -1,0 +1,23 @@
+// Word wrap that stays linear in the length of a text. Qt looks for a word's end across the
+// whole rest of a line that has none, once for every row it lays out, which makes one long
+// unbroken address quadratic to show (1 MB took 33 s). A word far wider than the box is broken
+// anywhere either way, so once a text holds such a word the box wraps anywhere: the rows look
+// the same and cost one pass.
+#pragma once
+
+#include <QObject>
+#include <QPlainTextEdit>
+
+namespace zentrova {
+
+class LongWordWrap : public QObject {
+ public:
+  explicit LongWordWrap(QPlainTextEdit& edit);
+
+ private:
+  void Changed(int position, int added);
+
+  QPlainTextEdit& edit_;
+};
+
+}  // namespace zentrova
