@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "links/found_links.h"
 
 namespace zentrova::cli {
 
@@ -17,9 +20,19 @@ inline constexpr int kCancelled = 130;
 int RunFileCommand(bool encode, const std::string& in, const std::string& out,
                    const std::optional<std::string>& blockSize);
 
-// link thunder|flashget|qqdl|decode: converts TEXT, or standard input when there is none.
-// Characters the code page cannot hold fail the conversion unless `lossy`.
-int RunLinkCommand(const std::string& kind, const std::optional<std::string>& text, bool lossy);
+// link thunder|flashget|qqdl|decode: makes a link of kind `make`, or opens one when there is
+// none, from TEXT or standard input. Characters the code page cannot hold fail the conversion
+// unless `lossy`.
+int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
+                   bool lossy);
+
+// batch thunder|flashget|qqdl|decode: converts every line of the files (standard input when
+// there are none, or for "-"), writing one line for each.
+struct BatchWork {
+  std::optional<links::LinkKind> make;  // nothing: open links
+  links::Charset charset = links::Charset::kAuto;
+};
+int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files);
 
 // Writes "zentrova-cli: PROBLEM" and the usage text on standard error; returns kUsage.
 int Usage(const std::string& problem);

@@ -84,19 +84,8 @@ std::size_t FirstControl(std::u16string_view text) {
 
 }  // namespace
 
-int RunLinkCommand(const std::string& kind, const std::optional<std::string>& text, bool lossy) {
-  using links::LinkKind;
-  std::optional<LinkKind> make;
-  if (kind == "thunder") {
-    make = LinkKind::kThunder;
-  } else if (kind == "flashget") {
-    make = LinkKind::kFlashGet;
-  } else if (kind == "qqdl") {
-    make = LinkKind::kQQWhirlwind;
-  } else if (kind != "decode") {
-    return Usage("unknown link kind '" + kind + "'");
-  }
-
+int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
+                   bool lossy) {
   std::u16string source;
   if (text) {
     source = FromUtf8(*text);

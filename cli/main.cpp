@@ -17,6 +17,7 @@ constexpr char kHelp[] =
     "  zentrova-cli encode-file [--block-size N] [--] IN OUT\n"
     "  zentrova-cli decode-file [--block-size N] [--] IN OUT\n"
     "  zentrova-cli link thunder|flashget|qqdl|decode [--lossy] [--] [TEXT]\n"
+    "  zentrova-cli batch thunder|flashget|qqdl|decode [--charset auto|936|utf-8] [--] [FILE...]\n"
     "  zentrova-cli --help | --version\n"
     "\n"
     "encode-file writes IN as Base64 text in lines of 72 characters; decode-file turns such\n"
@@ -30,41 +31,84 @@ constexpr char kHelp[] =
     "tabs and line ends around it are ignored. The result goes to standard output. Characters\n"
     "that code page 936 cannot hold would become '?': that fails unless --lossy is given.\n"
     "\n"
+    "batch converts lists: every line of the FILEs (standard input when none is given, or\n"
+    "for -) gives one line on standard output, in order; blank lines stay blank. decode takes\n"
+    "the first special link in each line, wherever it stands ([FLASHGET] wrappers and '&'\n"
+    "suffixes removed, nested links opened, any address in a Thunder link), and passes plain\n"
+    "http, https, ftp, ed2k and magnet addresses through. The other kinds make a link, on one\n"
+    "line, of the first plain address in each line. A line that cannot be converted gives an\n"
+    "empty line, and a message naming it on standard error; a summary follows the list.\n"
+    "Input files may be UTF-8 or GBK, told apart per file. --charset says how the bytes inside\n"
+    "links are read or written: auto (UTF-8 when they are valid UTF-8 beyond ASCII, else code\n"
+    "page 936; making links, 936), 936, or utf-8. Output is UTF-8.\n"
+    "\n"
     "Exit status: 0 success, 1 failure, 2 usage error, 130 cancelled.\n";
+
+// The options each command takes.
+struct Accepts {
+  bool blockSize = false;
+  bool lossy = false;
+  bool charset = false;
+};
 
 struct CommandLine {
   std::vector<std::string> operands;
   std::optional<std::string> blockSize;
+  std::optional<std::string> charset;
   bool lossy = false;
 };
 
 // Splits the words after the command into options and operands; returns the problem, if any,
 // in `problem`.
-CommandLine Parse(const std::vector<std::string>& words, bool fileCommand, std::string& problem) {
+CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::string& problem) {
   CommandLine line;
   bool options = true;
-  for (std::size_t i = 0; i < words.size(); ++i) {
+  // An option with a value takes it from the next word or after "=".
+  auto valued = [&](std::size_t& i, std::string_view name, std::optional<std::string>& value) {
+    const std::string& word = words[i];
+    if (word == name) {
+      if (i + 1 == words.size()) {
+        problem = std::string(name) + " needs a value";
+        return true;
+      }
+      value = words[++i];
+      return true;
+    }
+    if (word.starts_with(std::string(name) + "=")) {
+      value = word.substr(name.size() + 1);
+      return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < words.size() && problem.empty(); ++i) {
     const std::string& word = words[i];
     if (!options || word.size() < 2 || word[0] != '-') {
       line.operands.push_back(word);
     } else if (word == "--") {
       options = false;
-    } else if (fileCommand && word == "--block-size") {
-      if (i + 1 == words.size()) {
-        problem = "--block-size needs a value";
-        return line;
-      }
-      line.blockSize = words[++i];
-    } else if (fileCommand && word.starts_with("--block-size=")) {
-      line.blockSize = word.substr(std::string_view("--block-size=").size());
-    } else if (!fileCommand && word == "--lossy") {
+    } else if (accepts.blockSize && valued(i, "--block-size", line.blockSize)) {
+    } else if (accepts.charset && valued(i, "--charset", line.charset)) {
+    } else if (accepts.lossy && word == "--lossy") {
       line.lossy = true;
     } else {
       problem = "unknown option '" + word + "'";
-      return line;
     }
   }
   return line;
+}
+
+// Reads a link kind; false when `word` names none.
+bool ParseKind(const std::string& word, std::optional<links::LinkKind>& make) {
+  if (word == "thunder") {
+    make = links::LinkKind::kThunder;
+  } else if (word == "flashget") {
+    make = links::LinkKind::kFlashGet;
+  } else if (word == "qqdl") {
+    make = links::LinkKind::kQQWhirlwind;
+  } else if (word != "decode") {
+    return false;
+  }
+  return true;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -79,22 +123,37 @@ int Run(const std::vector<std::string>& args) {
     return kSuccess;
   }
   const bool fileCommand = command == "encode-file" || command == "decode-file";
-  if (!fileCommand && command != "link") return Usage("unknown command '" + command + "'");
-
+  if (!fileCommand && command != "link" && command != "batch") {
+    return Usage("unknown command '" + command + "'");
+  }
+  const Accepts accepts{fileCommand, command == "link", command == "batch"};
   std::string problem;
   const CommandLine line =
-      Parse(std::vector<std::string>(args.begin() + 1, args.end()), fileCommand, problem);
+      Parse(std::vector<std::string>(args.begin() + 1, args.end()), accepts, problem);
   if (!problem.empty()) return Usage(problem);
   const auto& operands = line.operands;
   if (fileCommand) {
     if (operands.size() != 2) return Usage("give an input and an output file");
     return RunFileCommand(command == "encode-file", operands[0], operands[1], line.blockSize);
   }
-  if (operands.empty() || operands.size() > 2)
-    return Usage("link takes a kind and at most one text");
-  return RunLinkCommand(
-      operands[0], operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt,
-      line.lossy);
+  if (operands.empty()) return Usage(command + " needs a kind: thunder, flashget, qqdl or decode");
+  std::optional<links::LinkKind> make;
+  if (!ParseKind(operands[0], make)) return Usage("unknown link kind '" + operands[0] + "'");
+  if (command == "link") {
+    if (operands.size() > 2) return Usage("link takes a kind and at most one text");
+    return RunLinkCommand(
+        make, operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt,
+        line.lossy);
+  }
+  BatchWork work{make, links::Charset::kAuto};
+  if (line.charset == "936") {
+    work.charset = links::Charset::kCodePage;
+  } else if (line.charset == "utf-8" || line.charset == "UTF-8") {
+    work.charset = links::Charset::kUtf8;
+  } else if (line.charset && line.charset != "auto") {
+    return Usage("--charset '" + *line.charset + "' is none of auto, 936 and utf-8");
+  }
+  return RunBatchCommand(work, std::vector<std::string>(operands.begin() + 1, operands.end()));
 }
 
 }  // namespace

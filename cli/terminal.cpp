@@ -52,6 +52,12 @@ bool WriteOut(std::string_view text) {
   return false;
 }
 
+void WriteOutBuffered(std::string_view text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && gOutputError == 0) {
+    gOutputError = errno != 0 ? errno : EIO;
+  }
+}
+
 int CloseStandardOutput(int status) {
   errno = 0;
   if (std::fclose(stdout) != 0 && gOutputError == 0) gOutputError = errno != 0 ? errno : EIO;

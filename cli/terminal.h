@@ -20,6 +20,9 @@ void Complain(std::string_view message);
 // Writes `text` to standard output; false when it could not be written.
 bool WriteOut(std::string_view text);
 
+// Adds `text` to standard output's buffer; a failure shows when the output is closed.
+void WriteOutBuffered(std::string_view text);
+
 // Flushes and closes standard output. Returns `status`, or kFailure, with a message, when
 // anything written to it was lost.
 int CloseStandardOutput(int status);

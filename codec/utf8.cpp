@@ -95,6 +95,20 @@ std::u16string FromUtf8(std::string_view text) {
   return Decode(text, [](unsigned char) { return u'\uFFFD'; });
 }
 
+bool IsValidUtf8(std::string_view text) {
+  bool valid = true;
+  for (std::size_t i = 0; i < text.size() && valid; ++i) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      Decode(text.substr(i), [&](unsigned char) {
+        valid = false;
+        return u'\uFFFD';
+      });
+      break;
+    }
+  }
+  return valid;
+}
+
 std::u16string FromNativeName(std::string_view bytes) {
   return Decode(bytes, [](unsigned char b) { return static_cast<char16_t>(kEscapeBase + b); });
 }

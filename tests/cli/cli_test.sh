@@ -49,6 +49,32 @@ expect "escape refused" 1 "" "U+001B" -- "$cli" link decode "flashget://aHR0cDov
 long="http://h/$(printf '%0200d' 0)"
 expect "long link kept whole" 0 "$long" "" -- bash -c "'$cli' link thunder '$long' | '$cli' link decode"
 
+# Lists: one line out for every line in, in order, whatever the file's encoding.
+printf '%s\n' "下载: thunder://QUFodHRwOi8vYS9iWlo= 谢谢" "" "谢谢楼主" "http://plain/x" \
+  '<a href="flashget://W0ZMQVNIR0VUXWh0dHA6Ly9hL2JbRkxBU0hHRVRd&abc">' >"$work/list.utf8"
+{ printf '\xef\xbb\xbf'; cat "$work/list.utf8"; } >"$work/list.bom"
+iconv -f UTF-8 -t GBK "$work/list.utf8" >"$work/list.gbk"
+expected=$'http://a/b\n\n\nhttp://plain/x\nhttp://a/b'
+for list in utf8 bom gbk; do
+  expect "batch decode, $list file" 1 "$expected" "list.$list:3: the line holds no special link" -- \
+    "$cli" batch decode "$work/list.$list"
+done
+expect "batch summary" 1 "" "2 converted, 1 passed through, 1 failed" -- \
+  bash -c "'$cli' batch decode <'$work/list.gbk' >/dev/null"
+expect "batch lines line up" 0 "$(printf '%s\n' "$expected" "$expected")" "" -- \
+  bash -c "'$cli' batch decode '$work/list.utf8' - <'$work/list.gbk' 2>/dev/null; true"
+expect "batch makes links" 0 $'thunder://QUFodHRwOi8vYS9iWlo=\n\nthunder://QUFodHRwOi8vYS/W0Fpa' \
+  "2 converted, 0 passed through, 0 failed" -- \
+  bash -c "printf 'http://a/b\n\nsee http://a/中\n' | '$cli' batch thunder"
+expect "batch utf-8 links" 0 "http://a/中" "" -- \
+  bash -c "echo http://a/中 | '$cli' batch qqdl --charset utf-8 | '$cli' batch decode --charset utf-8"
+expect "batch lossy line fails" 1 "" "standard input:1: code page 936 cannot hold U+1F600" -- \
+  bash -c "echo 'http://a/😀' | '$cli' batch flashget"
+expect "batch missing file" 1 "http://plain/x" "'$work/absent'" -- \
+  bash -c "echo http://plain/x | '$cli' batch decode '$work/absent' -"
+expect "batch bad charset" 2 "" "--charset 'latin1'" -- "$cli" batch decode --charset latin1
+expect "batch bad kind" 2 "" "unknown link kind 'ed2k'" -- "$cli" batch ed2k
+
 # Usage.
 expect "bad kind" 2 "" "unknown link kind" -- "$cli" link ed2k http://a/b
 expect "no command" 2 "" "no command" -- "$cli"

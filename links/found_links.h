@@ -1,0 +1,36 @@
+// Links as people find them on the web, one line at a time: a special link inside other text,
+// FlashGet's [FLASHGET] wrapper and "&" suffix, any address in a Thunder payload, payload bytes
+// in code page 936 or UTF-8, and lines that are plain addresses already. Pure: text in, result
+// out; the window's own conversions stay as they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "links/link_formats.h"
+
+namespace zentrova::links {
+
+// How the bytes inside a link are read, or written when one is made.
+enum class Charset {
+  kAuto,      // reading: valid UTF-8 with a multi-byte sequence is UTF-8, anything else 936
+  kCodePage,  // code page 936
+  kUtf8,
+};
+
+struct LineResult {
+  enum class Kind { kBlank, kConverted, kPassedThrough, kFailed };
+  Kind kind = Kind::kBlank;
+  std::u16string text;  // the result; "" unless converted or passed through
+  std::string why;      // for a failure, in words
+};
+
+// Returns the plain address behind the first special link in `line`, opening nested links;
+// a line that is a plain address already passes through unchanged.
+LineResult OpenFoundLink(std::u16string_view line, Charset charset);
+
+// Returns the special link of `kind` for the plain address in `line`, made as the window makes
+// it, with the address's bytes in `charset` (kAuto means code page 936).
+LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charset);
+
+}  // namespace zentrova::links
