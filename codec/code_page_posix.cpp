@@ -56,6 +56,37 @@ class Iconv {
   iconv_t handle_;
 };
 
+// Windows's code page 936 maps what iconv's leaves out: its user-defined areas, then every GBK
+// code still unassigned (in byte order), onto the Private Use Area from U+E000 to U+E864, and
+// the byte 0xFF to U+F8F5. Both directions follow, so that the same text makes the same bytes
+// on every system.
+void AddWindowsPrivateUse(Tables& tables) {
+  char16_t next = 0xE000;
+  auto assign = [&](unsigned lead, unsigned trail) {
+    tables.pairs[(lead << 8) | trail] = next;
+    tables.narrow[next] = {2, {static_cast<char>(lead), static_cast<char>(trail)}};
+    ++next;
+  };
+  for (unsigned lead = 0xAA; lead <= 0xAF; ++lead) {
+    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) assign(lead, trail);
+  }
+  for (unsigned lead = 0xF8; lead <= 0xFE; ++lead) {
+    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) assign(lead, trail);
+  }
+  for (unsigned lead = 0xA1; lead <= 0xA7; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xA0; ++trail) {
+      if (trail != 0x7F) assign(lead, trail);
+    }
+  }
+  for (unsigned lead = 0x81; lead <= 0xFE && next <= 0xE864; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xFE && next <= 0xE864; ++trail) {
+      if (trail != 0x7F && tables.pairs[(lead << 8) | trail] == 0) assign(lead, trail);
+    }
+  }
+  tables.single[0xFF] = 0xF8F5;
+  tables.narrow[0xF8F5] = {1, {'\xFF', 0}};
+}
+
 std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
   const std::string name = "CP" + std::to_string(codePage);
   Iconv toNarrow(name.c_str(), "UTF-16LE");
@@ -99,6 +130,7 @@ std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
       }
     }
   }
+  if (codePage == 936) AddWindowsPrivateUse(*tables);
   return tables;
 }
 

@@ -23,9 +23,13 @@ std::string ToNarrow(std::u16string_view text) {
   if (text.empty()) return {};
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  // Without this flag the system substitutes look-alikes ("²" becomes "2", "¢" a full-width
+  // cent sign); every character the code page lacks becomes "?" instead, as on other systems.
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  const int needed =
+      WideCharToMultiByte(CP_ACP, kFlags, wide, length, nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, kFlags, wide, length, bytes.data(), needed, nullptr, nullptr);
   return bytes;
 }
 

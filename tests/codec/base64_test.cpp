@@ -255,13 +255,14 @@ TEST_F(Base64Test, CharactersOutsideTheCodePageBecomeQuestionMarks) {
 }
 
 TEST_F(Base64Test, DecodedBytesThatFormNoCharacterStillGiveOneCharacterEach) {
-  // 0x81 opens a two-byte character in GBK; 0xFF never does. Windows's own code page says
-  // "?" for the one (taking the byte after it along) and U+F8F5 for the other; the code page
+  // 0x81 opens a two-byte character in GBK; 0xFF never does, and stands for U+F8F5. Windows's
+  // own code page says "?" for a lone 0x81 (taking the byte after it along); the code page
   // elsewhere says U+FFFD for each byte that is no character.
+  const std::u16string ff = u"\uF8F5";
 #ifdef _WIN32
-  const std::u16string lone = u"?", ff = u"\uF8F5", badPair = u"?";
+  const std::u16string lone = u"?", badPair = u"?";
 #else
-  const std::u16string lone = u"\uFFFD", ff = u"\uFFFD", badPair = u"\uFFFD ";
+  const std::u16string lone = u"\uFFFD", badPair = u"\uFFFD ";
 #endif
   EXPECT_EQ(codec.Decode(u"gQ=="), lone);            // 81
   EXPECT_EQ(codec.Decode(u"/w=="), ff);              // FF

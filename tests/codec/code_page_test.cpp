@@ -24,7 +24,10 @@ TEST_F(CodePageTest, Gbk) {
       {u"abc", "abc"},
       {u"中文", "\xD6\xD0\xCE\xC4"},
       {u"€", "\x80"},
-      {u"a\u0E01b", "a?b"},                 // not in the code page
+      {u"a\u0E01b", "a?b"},  // not in the code page
+      {u"²â¢", "???"},       // no look-alikes ("2", "a", a full-width cent)
+      {u"\uE000\uE233\uE234\uE4C6\uE766\uE864", "\xAA\xA1\xAF\xFE\xF8\xA1\xA1\x40\xA2\xAB\xFE\xA0"},
+      {u"\uE865\uF8F5", "?\xFF"},           // the user-defined areas end; 0xFF is U+F8F5
       {u"\U0001F600", "??"},                // a surrogate pair is two code units
       {std::u16string(1, u'\xD800'), "?"},  // so is half of one
       {std::u16string(1, u'\0'), std::string(1, '\0')},
@@ -35,17 +38,16 @@ TEST_F(CodePageTest, Gbk) {
 }
 
 // Windows's own code page 936 gives "?" for a lead byte without a trail that fits (taking
-// the byte after it along) and keeps 0xFF as the private-use U+F8F5; the code page of other
-// systems gives U+FFFD for each byte that is no character.
+// the byte after it along); the code page of other systems gives U+FFFD for each byte that is
+// no character. Both read 0xFF as the private-use U+F8F5.
 #ifdef _WIN32
 constexpr std::u16string_view kLoneLead = u"?";
-constexpr std::u16string_view kByteFF = u"\uF8F5";
 constexpr std::u16string_view kLeadAndSpace = u"?";
 #else
 constexpr std::u16string_view kLoneLead = u"\uFFFD";
-constexpr std::u16string_view kByteFF = u"\uFFFD";
 constexpr std::u16string_view kLeadAndSpace = u"\uFFFD ";
 #endif
+constexpr std::u16string_view kByteFF = u"\uF8F5";
 
 TEST_F(CodePageTest, BytesThatFormNoCharacterBecomeOneCharacterEach) {
   const std::u16string lone(kLoneLead);
@@ -54,8 +56,9 @@ TEST_F(CodePageTest, BytesThatFormNoCharacterBecomeOneCharacterEach) {
       {u"中文", "\xD6\xD0\xCE\xC4"},
       {lone, "\x81"},  // a lead byte at the end
       {std::u16string(kLeadAndSpace),
-       "\x81\x20"},           // a lead byte with a trail that cannot follow it
-      {ff + ff, "\xFF\xFF"},  // never a lead byte
+       "\x81\x20"},                           // a lead byte with a trail that cannot follow it
+      {ff + ff, "\xFF\xFF"},                  // never a lead byte
+      {u"\uE000\uE766", "\xAA\xA1\xA2\xAB"},  // user-defined areas
       {u"a" + ff + u"\u4E02", "a\xFF\x81\x40"},
   };
   for (const auto& row : rows) {
