@@ -20,10 +20,11 @@ the input box or the clipboard; addresses are converted through code page
 The package also holds zentrova-cli, which does the same conversions for
 scripts and converts whole files to and from Base64 text.")
 # Libraries from the binaries themselves; the pieces Qt loads at run time by hand: its
-# platform plugins, and a font that holds the Chinese texts.
+# platform plugins, a font that holds the Chinese texts, and Wine's free Tahoma, the window's
+# font, which the program loads itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei")
+    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei, fonts-wine")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -11,6 +11,7 @@
 #include "qt/graphic_controls.h"
 #include "qt/long_word_wrap.h"
 #include "qt/qt_text.h"
+#include "qt/tahoma.h"
 
 namespace zentrova::ui {
 namespace {
@@ -111,15 +112,13 @@ bool TakesFocus(ControlKind kind) {
 }  // namespace
 
 void ApplyWindowProperties(QWidget& window) {
+  ProvideTahoma();
   const WindowEntry& entry = MainWindow();
   window.setObjectName(ToQString(entry.name));
   window.setWindowTitle(ToQString(entry.caption));
   window.setFont(ToFont(entry.font));
-  QIcon icon;
-  for (const char* size : {"48", "32", "16"}) {
-    icon.addFile(QStringLiteral(":/icons/app-%1.png").arg(QLatin1String(size)));
-  }
-  window.setWindowIcon(icon);
+  // The icon file holds the whole group: 48, 32 and 16 pixels at 256 colours and at 32 bits.
+  window.setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
   window.setFixedSize(ToPixels(entry.clientWidth), ToPixels(entry.clientHeight));
   window.setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
-  fonts-wqy-microhei
+  fonts-wqy-microhei fonts-wine
   xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps
   weston qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev

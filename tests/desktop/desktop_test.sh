@@ -151,6 +151,20 @@ enter_in_box() {
 check "Enter in the input box starts a new line" enter_in_box
 clear_input
 
+# A pasted text reaches the command as it stands: a no-break space or a line separator is no
+# space and no line break (neither is in code page 936, so each becomes "?").
+pasted() {  # TEXT EXPECTED
+  clear_input
+  set_clipboard "$1" || return 1
+  click_control TxtRes
+  xdotool key ctrl+v
+  click_control cmdEncodeToFG
+  wait_until "$patience" clipboard_is "$2"
+}
+check "pasted no-break space" pasted $'http://a/b\u00a0x' "flashget://aHR0cDovL2EvYj94"
+check "pasted line separator" pasted $'http://a/b\u2028x' "flashget://aHR0cDovL2EvYj94"
+clear_input
+
 # The keyboard alone: Tab from the input box through the output box to the FlashGet button,
 # then Enter clicks it; Tab to the Thunder button, and Space clicks that.
 keyboard_clicks() {  # KEY EXPECTED TABS
