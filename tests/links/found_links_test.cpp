@@ -62,8 +62,8 @@ TEST_F(FoundLinksTest, OpensLinksWhereverTheyStandAndWhateverTheyHold) {
        u"http://a/中文"},
       {"gbk inside, auto", u"qqdl://aHR0cDovL2Ev1tDOxA==", kAuto, Kind::kConverted,
        u"http://a/中文"},
-      {"utf-8 inside, forced 936", u"qqdl://aHR0cDovL2Ev5Lit", Charset::kCodePage, Kind::kConverted,
-       u"http://a/涓\uFFFD"},
+      {"utf-8 inside, forced 936", u"qqdl://aHR0cDovL2Evw6k=", Charset::kCodePage, Kind::kConverted,
+       u"http://a/茅"},  // "é" in UTF-8 is C3 A9, which 936 reads as 茅
       {"gbk inside, forced utf-8", u"qqdl://aHR0cDovL2Ev1tA=", Charset::kUtf8, Kind::kFailed,
        u"not UTF-8"},
       {"plain http", u"  http://plain/x ", kAuto, Kind::kPassedThrough, u"http://plain/x"},
