@@ -1,5 +1,6 @@
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -36,12 +37,12 @@ class LineReader {
         charset_ = Charset::kUtf8;
       }
     }
-    if (charset_ == Charset::kUndecided) {
-      for (const char c : line) {
-        if (static_cast<unsigned char>(c) < 0x80) continue;
-        charset_ = IsValidUtf8(line) ? Charset::kUtf8 : Charset::kGbk;
-        break;
-      }
+    if (charset_ == Charset::kUndecided && std::any_of(line.begin(), line.end(), [](char c) {
+          return static_cast<unsigned char>(c) >= 0x80;
+        })) {
+      auto utf8 = FromValidUtf8(line);
+      charset_ = utf8 ? Charset::kUtf8 : Charset::kGbk;
+      if (utf8) return std::move(*utf8);
     }
     return charset_ == Charset::kGbk ? codepage::FromNarrow(line) : FromUtf8(line);
   }

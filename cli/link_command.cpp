@@ -51,24 +51,14 @@ void Trim(std::u16string& text) {
                     : text.find_first_not_of(kBlank));
 }
 
-std::string Hex(char32_t c) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
-  return buffer;
-}
-
 // Says which characters would become "?"; returns true when there are any.
 bool ReportLostCharacters(std::u16string_view source) {
-  const std::u16string lost = codepage::Unrepresentable(source);
+  const std::u32string lost = codepage::Unrepresentable(source);
   if (lost.empty()) return false;
   std::string list;
-  for (std::size_t i = 0; i < lost.size(); ++i) {
-    char32_t c = lost[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < lost.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (lost[++i] - 0xDC00);
-    }
+  for (const char32_t c : lost) {
     if (!list.empty()) list += ", ";
-    list += Hex(c);
+    list += CodePointName(c);
   }
   Complain("code page 936 cannot hold " + list + "; each would become '?' (--lossy accepts that)");
   return true;
@@ -120,8 +110,8 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
     return kFailure;
   }
   if (const std::size_t at = make ? 0 : FirstControl(*result); at != 0) {
-    Complain("the address holds the control character " + Hex((*result)[at - 1]) + " at position " +
-             std::to_string(at) + "; it is not written");
+    Complain("the address holds the control character " + CodePointName((*result)[at - 1]) +
+             " at position " + std::to_string(at) + "; it is not written");
     return kFailure;
   }
   std::string line = ToUtf8(*result);

@@ -3,6 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "codec/codec_error.h"
+#include "codec/utf8.h"
+
 namespace zentrova::base64 {
 namespace {
 
@@ -95,25 +98,9 @@ DecodeFailure Decoder::Fail(DecodeFailure::Kind kind, const Char* text, std::siz
                         sizeof(Char) == 1, false};
   if constexpr (sizeof(Char) == 1) {
     // Name the character the bytes begin, read as UTF-8, or else the byte itself.
-    const auto lead = static_cast<unsigned char>(text[index]);
-    failure.character = lead;
-    if (lead >= 0x80) {
-      const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-      char32_t c = lead & (0x3F >> (length > 0 ? length - 1 : 0));
-      bool valid = length > 0 && index + length <= size;
-      for (std::size_t k = 1; valid && k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[index + k]);
-        valid = (next & 0xC0) == 0x80;
-        c = (c << 6) | (next & 0x3F);
-      }
-      valid = valid && !(length == 3 && c < 0x800) &&
-              !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !(c >= 0xD800 && c < 0xE000);
-      if (valid) {
-        failure.character = c;
-      } else {
-        failure.byte = true;
-      }
-    }
+    const auto character = FirstUtf8Character(std::string_view(text + index, size - index));
+    failure.character = character ? character->value : static_cast<unsigned char>(text[index]);
+    failure.byte = !character;
   } else {
     const char32_t c = static_cast<char16_t>(text[index]);
     if (c >= 0xD800 && c < 0xDC00 && index + 1 < size && text[index + 1] >= 0xDC00 &&
@@ -280,10 +267,7 @@ void Decoder::Resync() {
 }
 
 std::u16string DescribeFailure(const DecodeFailure& failure) {
-  auto number = [](std::size_t n) {
-    const std::string s = std::to_string(n);
-    return std::u16string(s.begin(), s.end());
-  };
+  auto number = [](std::size_t n) { return errors::Number(static_cast<std::int64_t>(n)); };
   auto hex = [](char32_t c, int digits) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::u16string s;
@@ -294,7 +278,8 @@ std::u16string DescribeFailure(const DecodeFailure& failure) {
   auto character = [&](const DecodeFailure& f) {
     if (f.byte) return u"（字节 0x" + hex(f.character, 2) + u"）";
     const char32_t c = f.character;
-    std::u16string s = u"（U+" + hex(c, c > 0xFFFF ? 5 : 4);
+    const std::string name = CodePointName(c);
+    std::u16string s = u"（" + std::u16string(name.begin(), name.end());
     // Show the character itself unless it is invisible or only half of one.
     const bool visible = c > 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) &&
                          !(c >= 0xD800 && c < 0xE000) && c != 0xFEFF;

@@ -26,9 +26,9 @@ std::string ToNarrow(std::u16string_view text);
 // surrogate pair).
 bool HoldsUnit(char16_t unit);
 
-// Returns the characters of `text` that ToNarrow would turn into "?", each once, in the order
-// they first occur (a surrogate pair as one character).
-std::u16string Unrepresentable(std::u16string_view text);
+// Returns the code points of the characters of `text` that ToNarrow would turn into "?", each
+// once, in the order they first occur (a surrogate pair as one character).
+std::u32string Unrepresentable(std::u16string_view text);
 
 // Returns the text that `bytes` stand for: each byte that forms no character becomes U+FFFD.
 std::u16string FromNarrow(std::string_view bytes);

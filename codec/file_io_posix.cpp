@@ -68,9 +68,13 @@ int Open(const std::filesystem::path& path, int flags, std::u16string_view actio
   }
 }
 
-FileIdentity IdentityOf(int fd, const std::filesystem::path& path) {
+struct stat StatOf(int fd, const std::filesystem::path& path) {
   struct stat info;
   if (fstat(fd, &info) != 0) Fail(errno, u"无法取得文件信息 ", path);
+  return info;
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
@@ -111,7 +115,7 @@ std::int64_t InputFile::Length() const {
   return info.st_size;
 }
 
-FileIdentity InputFile::Identity() const { return IdentityOf(handle_, path_); }
+FileIdentity InputFile::Identity() const { return IdentityOf(StatOf(handle_, path_)); }
 
 std::size_t InputFile::Read(char* buffer, std::size_t size) {
   std::size_t total = 0;
@@ -143,9 +147,8 @@ OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input
   // Opened without truncation: only once it is known not to be the input may it be emptied.
   handle_ = Open(path_, O_WRONLY | O_CREAT, u"无法打开输出文件 ", true);
   open_ = true;
-  if (IdentityOf(handle_, path_) == input.Identity()) FailSameFile(path_);
-  struct stat info;
-  if (fstat(handle_, &info) != 0) Fail(errno, u"无法打开输出文件 ", path_);
+  const struct stat info = StatOf(handle_, path_);
+  if (IdentityOf(info) == input.Identity()) FailSameFile(path_);
   if (S_ISREG(info.st_mode) && ftruncate(handle_, 0) != 0) Fail(errno, u"无法清空输出文件 ", path_);
 }
 

@@ -1,6 +1,7 @@
 #include "codec/utf8.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace zentrova {
 namespace {
@@ -50,34 +51,20 @@ std::u16string Decode(std::string_view text, Invalid&& invalid) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead < 0x80                   ? 1
-                               : lead >= 0xF0 && lead < 0xF5 ? 4
-                               : lead >= 0xE0                ? 3
-                               : lead >= 0xC2                ? 2
-                                                             : 0;
-    std::uint32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
-    bool valid = length > 0 && i + length <= text.size();
-    for (std::size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    valid = valid && !(length == 3 && c < 0x800) &&
-            !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) && !IsSurrogate(c);
-    if (!valid) {
-      out += invalid(lead);
+    const auto character = FirstUtf8Character(text.substr(i));
+    if (!character) {
+      out += invalid(static_cast<unsigned char>(text[i]));
       ++i;
       continue;
     }
+    const char32_t c = character->value;
     if (c >= 0x10000) {
       out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
       out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
     } else {
       out += static_cast<char16_t>(c);
     }
-    i += length;
+    i += character->length;
   }
   return out;
 }
@@ -95,18 +82,42 @@ std::u16string FromUtf8(std::string_view text) {
   return Decode(text, [](unsigned char) { return u'\uFFFD'; });
 }
 
-bool IsValidUtf8(std::string_view text) {
+std::optional<std::u16string> FromValidUtf8(std::string_view text) {
   bool valid = true;
-  for (std::size_t i = 0; i < text.size() && valid; ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0x80) {
-      Decode(text.substr(i), [&](unsigned char) {
-        valid = false;
-        return u'\uFFFD';
-      });
-      break;
-    }
+  std::u16string out = Decode(text, [&](unsigned char) {
+    valid = false;
+    return u'\uFFFD';
+  });
+  if (!valid) return std::nullopt;
+  return out;
+}
+
+std::optional<Utf8Character> FirstUtf8Character(std::string_view bytes) {
+  if (bytes.empty()) return std::nullopt;
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  const std::size_t length = lead < 0x80                   ? 1
+                             : lead >= 0xF0 && lead < 0xF5 ? 4
+                             : lead >= 0xE0                ? 3
+                             : lead >= 0xC2                ? 2
+                                                           : 0;
+  char32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
+  bool valid = length > 0 && length <= bytes.size();
+  for (std::size_t k = 1; valid && k < length; ++k) {
+    const auto next = static_cast<unsigned char>(bytes[k]);
+    valid = (next & 0xC0) == 0x80;
+    c = (c << 6) | (next & 0x3F);
   }
-  return valid;
+  // Overlong forms, surrogates and values past U+10FFFF are not characters.
+  valid = valid && !(length == 3 && c < 0x800) && !(length == 4 && (c < 0x10000 || c > 0x10FFFF)) &&
+          !IsSurrogate(c);
+  if (!valid) return std::nullopt;
+  return Utf8Character{c, length};
+}
+
+std::string CodePointName(char32_t c) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+  return name;
 }
 
 std::u16string FromNativeName(std::string_view bytes) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include "codec/base64_transform.h"
@@ -78,21 +77,16 @@ LinkKind KindOf(std::u16string_view prefix) {
 
 LineResult Failure(std::string why) { return {Kind::kFailed, {}, std::move(why)}; }
 
-std::string CodePoint(char32_t c) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
-  return buffer;
-}
-
-// Returns the text that a link's bytes stand for.
+// Returns the text that a link's bytes stand for; nothing when UTF-8 is asked for and they are
+// not UTF-8.
 std::optional<std::u16string> Read(std::string_view bytes, Charset charset) {
-  const bool multiByte = std::any_of(bytes.begin(), bytes.end(),
-                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-  const bool utf8 =
-      charset == Charset::kUtf8 || (charset == Charset::kAuto && multiByte && IsValidUtf8(bytes));
-  if (!utf8) return codepage::FromNarrow(bytes);
-  if (!IsValidUtf8(bytes)) return std::nullopt;
-  return FromUtf8(bytes);
+  if (charset == Charset::kCodePage) return codepage::FromNarrow(bytes);
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (charset == Charset::kAuto && ascii) return codepage::FromNarrow(bytes);
+  auto utf8 = FromValidUtf8(bytes);
+  if (utf8 || charset == Charset::kUtf8) return utf8;
+  return codepage::FromNarrow(bytes);
 }
 
 // Returns the scheme of an address ("http" of "http://…", "magnet" of "magnet:?…"), or "".
@@ -169,7 +163,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   if (SchemeOf(result.text).empty()) return Failure("the link does not hold an address");
   for (const char16_t c : result.text) {
     if (c < 0x20 || c == 0x7F)
-      return Failure("the address holds the control character " + CodePoint(c));
+      return Failure("the address holds the control character " + CodePointName(c));
   }
   return result;
 }
@@ -188,12 +182,10 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
   if (charset == Charset::kUtf8) {
     bytes = ToUtf8(address);
   } else {
-    const std::u16string lost = codepage::Unrepresentable(address);
+    const std::u32string lost = codepage::Unrepresentable(address);
     if (!lost.empty()) {
-      const char32_t c = lost.size() > 1 && lost[0] >= 0xD800 && lost[0] < 0xDC00
-                             ? 0x10000 + ((lost[0] - 0xD800) << 10) + (lost[1] - 0xDC00)
-                             : lost[0];
-      return Failure("code page 936 cannot hold " + CodePoint(c) + " (--charset utf-8 keeps it)");
+      return Failure("code page 936 cannot hold " + CodePointName(lost[0]) +
+                     " (--charset utf-8 keeps it)");
     }
     bytes = codepage::ToNarrow(address);
   }
