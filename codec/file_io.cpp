@@ -34,6 +34,12 @@ std::u16string NameOf(const std::filesystem::path& path) {
 #endif
 }
 
+void FailOn(std::int32_t code, std::u16string_view action, const std::filesystem::path& path,
+            std::u16string_view cause) {
+  throw CodecError(
+      code, std::u16string(action) + errors::Quoted(NameOf(path)) + u"：" + std::u16string(cause));
+}
+
 void FailSameFile(const std::filesystem::path& path) {
   throw CodecError(errors::kPathFileAccessError,
                    u"输入文件与输出文件是同一个文件：" + errors::Quoted(NameOf(path)));

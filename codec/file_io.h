@@ -82,6 +82,11 @@ class OutputFile {
   bool open_ = false;
 };
 
+// Throws CodecError(code) whose description says what failed (`action`), on which file, and why
+// (`cause`, in the system's words): the one form every file failure takes.
+[[noreturn]] void FailOn(std::int32_t code, std::u16string_view action,
+                         const std::filesystem::path& path, std::u16string_view cause);
+
 // Throws the failure that `path` and `input` name the same file.
 [[noreturn]] void FailSameFile(const std::filesystem::path& path);
 

@@ -12,8 +12,6 @@
 namespace zentrova::fileio {
 namespace {
 
-using errors::Quoted;
-
 [[noreturn]] void Fail(int error, std::u16string_view action, const std::filesystem::path& path,
                        bool creating = false) {
   std::int32_t code = errors::kPathFileAccessError;
@@ -50,8 +48,7 @@ using errors::Quoted;
     default:
       break;
   }
-  throw CodecError(
-      code, std::u16string(action) + Quoted(NameOf(path)) + u"：" + FromUtf8(std::strerror(error)));
+  FailOn(code, action, path, FromUtf8(std::strerror(error)));
 }
 
 // Interrupted calls are tried again, unless the interruption was a request to stop.
@@ -98,9 +95,7 @@ Presence FindInput(const std::filesystem::path& path) {
   }
   if (S_ISREG(info.st_mode)) return Presence::kOrdinaryFile;
   if (S_ISDIR(info.st_mode)) Fail(EISDIR, kAction, path);
-  throw CodecError(errors::kPathFileAccessError, std::u16string(kAction) + Quoted(NameOf(path)) +
-                                                     u"：不是普通文件，而是" +
-                                                     KindOf(info.st_mode));
+  FailOn(errors::kPathFileAccessError, kAction, path, u"不是普通文件，而是" + KindOf(info.st_mode));
 }
 
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {

@@ -8,8 +8,6 @@
 namespace zentrova::fileio {
 namespace {
 
-using errors::Quoted;
-
 [[noreturn]] void Fail(std::u16string_view action, const std::filesystem::path& path) {
   const DWORD error = GetLastError();
   std::int32_t code = errors::kPathFileAccessError;
@@ -63,7 +61,7 @@ using errors::Quoted;
   std::u16string cause = text ? std::u16string(text, text + wcslen(text)) : u"";
   if (text) LocalFree(text);
   while (!cause.empty() && (cause.back() == u'\n' || cause.back() == u'\r')) cause.pop_back();
-  throw CodecError(code, std::u16string(action) + Quoted(NameOf(path)) + u"：" + cause);
+  FailOn(code, action, path, cause);
 }
 
 FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
