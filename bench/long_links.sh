@@ -5,6 +5,8 @@
 # the click's handler has put the address on the clipboard and shown it in TxtOut. The
 # clipboard is then read back and compared with the address.
 #   bench/long_links.sh [PROGRAM] [MB...]    (after building the default preset)
+# A PROGRAM ending in .exe (build/windows/win32/Zentrova.exe) runs under Wine, as the desktop
+# tests run it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath "${1:-build/default/qt/zentrova}")
@@ -16,7 +18,13 @@ source scripts/lib/desktop.sh
 work=$(mktemp -d)
 trap 'stop_display; rm -rf "$work"' EXIT
 start_display 1024x768 wm
-"$program" >/dev/null 2>&1 &
+if [[ $program == *.exe ]]; then
+  use_wine
+  trap 'wineserver -k 2>/dev/null; stop_display; rm -rf "$work"' EXIT
+  "$wine64" "$program" >/dev/null 2>&1 &
+else
+  "$program" >/dev/null 2>&1 &
+fi
 wait_until "$patience" find_window
 xdotool windowactivate --sync "$window" 2>/dev/null
 

@@ -7,6 +7,7 @@
 #include "ui/handler_guard.h"
 #include "ui/layout.h"
 #include "ui/twips.h"
+#include "win32/text_box_wrap.h"
 #include "win32/win32_surface.h"
 #include "win32/win32_text.h"
 
@@ -121,6 +122,13 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED && lParam) OnCommand(reinterpret_cast<HWND>(lParam));
+      // An unwrapped box that was edited may wrap again; not while it is busy with the edit.
+      if (HIWORD(wParam) == EN_CHANGE && lParam && !Wraps(reinterpret_cast<HWND>(lParam))) {
+        PostMessageW(window_, kRewrapMessage, 0, lParam);
+      }
+      return 0;
+    case kRewrapMessage:
+      controls_.FitWrapping(reinterpret_cast<HWND>(lParam), wParam);
       return 0;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(
@@ -176,8 +184,8 @@ void FrmMain::cmdExit_Click() {
 
 void FrmMain::RunCommand(void (*command)(LinkSurface&)) {
   const auto failure = ui::RunGuarded([&] {
-    EditTextBox TxtRes(controls_.Find("TxtRes"));
-    EditTextBox TxtOut(controls_.Find("TxtOut"));
+    EditTextBox TxtRes(controls_, "TxtRes");
+    EditTextBox TxtOut(controls_, "TxtOut");
     SystemClipboard clipboard(window_);
     LinkSurface surface{TxtRes, TxtOut, clipboard, codec};
     command(surface);

@@ -6,6 +6,7 @@
 
 #include "resources/zentrova_ids.h"
 #include "ui/twips.h"
+#include "win32/text_box_wrap.h"
 #include "win32/win32_text.h"
 
 namespace zentrova::win32 {
@@ -146,6 +147,7 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
     if (entry.kind == ui::ControlKind::kTextBox) {
       // Pasted links can be long; an EDIT otherwise stops taking typed or pasted text at 30000.
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+      WatchPastes(control);
     }
     if (entry.kind == ui::ControlKind::kPictureBox) {
       SetWindowLongPtrW(control, GWLP_USERDATA, ToColorRef(entry.backColor.value_or(0)));
@@ -188,6 +190,28 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
 HWND FrmMainControls::Find(std::string_view name) const {
   auto found = byName_.find(name);
   return found == byName_.end() ? nullptr : found->second;
+}
+
+HWND FrmMainControls::Rewrap(HWND textBox, bool wrap) {
+  auto found = byWindow_.find(textBox);
+  if (found == byWindow_.end()) return nullptr;
+  const ui::ControlEntry* entry = found->second;
+  HWND fresh = RecreateEdit(textBox, wrap);
+  if (!fresh) return nullptr;
+  byWindow_.erase(found);
+  byWindow_.emplace(fresh, entry);
+  byName_[entry->name] = fresh;
+  return fresh;
+}
+
+void FrmMainControls::FitWrapping(HWND textBox, WPARAM then) {
+  if (!byWindow_.contains(textBox)) return;
+  if (then == kThenPaste) {
+    HWND fresh = Wraps(textBox) ? Rewrap(textBox, false) : textBox;
+    SendMessageW(fresh ? fresh : textBox, WM_PASTE, 0, 0);
+  } else if (!Wraps(textBox) && !HoldsLongParagraph(WindowText(textBox))) {
+    Rewrap(textBox, true);
+  }
 }
 
 const ui::ControlEntry* FrmMainControls::EntryOf(HWND control) const {

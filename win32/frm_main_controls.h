@@ -27,6 +27,13 @@ class FrmMainControls {
   HWND Find(std::string_view name) const;
   // Returns the table's entry for `control`, or nullptr when it is none of ours.
   const ui::ControlEntry* EntryOf(HWND control) const;
+  // Replaces the text box `textBox` by one that wraps its lines or not (see text_box_wrap.h)
+  // and returns it; the name finds the new box from then on. Returns nullptr, leaving the box
+  // as it was, when the new one cannot be made.
+  HWND Rewrap(HWND textBox, bool wrap);
+  // The answer to kRewrapMessage: a box that held back a paste is unwrapped and takes it; an
+  // unwrapped box whose text no longer needs that wraps again. A box already replaced is left.
+  void FitWrapping(HWND textBox, WPARAM then);
   // The window's font, Tahoma 8.25 pt at the window's DPI.
   HFONT WindowFont() const { return windowFont_; }
 

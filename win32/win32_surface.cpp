@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "win32/text_box_wrap.h"
 #include "win32/win32_text.h"
 
 namespace zentrova::win32 {
@@ -28,33 +29,26 @@ class OpenedClipboard {
 
 }  // namespace
 
-std::u16string EditTextBox::Text() const {
-  const int length = GetWindowTextLengthW(edit_);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(edit_, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return FromWide(text);
-}
+std::u16string EditTextBox::Text() const { return FromWide(WindowText(controls_.Find(name_))); }
 
 void EditTextBox::SetText(const std::u16string& text) {
-  if (!SetWindowTextW(edit_, ToWide(text).c_str())) {
+  const std::wstring wide = ToWide(text);
+  HWND edit = controls_.Find(name_);
+  const bool wrap = !HoldsLongParagraph(wide);
+  if (Wraps(edit) != wrap) {
+    // Emptied first, so that the old text is never laid out again in the new box.
+    SetWindowTextW(edit, L"");
+    edit = controls_.Rewrap(edit, wrap);
+    if (!edit) throw std::runtime_error("the text box cannot be made to show the text");
+  }
+  if (!SetWindowTextW(edit, wide.c_str())) {
     throw std::runtime_error("the text box cannot hold the text");
   }
 }
 
 std::u16string SystemClipboard::GetText() {
   OpenedClipboard opened(owner_);
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  if (!data) return u"";
-  const auto* locked = static_cast<const wchar_t*>(GlobalLock(data));
-  if (!locked) return u"";
-  // The text ends at its terminator, or at the end of the block if it has none.
-  const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
-  std::size_t length = 0;
-  while (length < capacity && locked[length] != L'\0') ++length;
-  std::u16string text = FromWide(std::wstring_view(locked, length));
-  GlobalUnlock(data);
-  return text;
+  return FromWide(OpenClipboardText());
 }
 
 void SystemClipboard::Clear() {

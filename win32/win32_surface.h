@@ -4,18 +4,25 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "links/link_commands.h"
+#include "win32/frm_main_controls.h"
 
 namespace zentrova::win32 {
 
+// The window's text box `name`. A text with a paragraph too long to wrap quickly is shown
+// unwrapped, any other wrapped (text_box_wrap.h).
 class EditTextBox : public TextBox {
  public:
-  explicit EditTextBox(HWND edit) : edit_(edit) {}
+  EditTextBox(FrmMainControls& controls, std::string_view name)
+      : controls_(controls), name_(name) {}
   std::u16string Text() const override;
   void SetText(const std::u16string& text) override;
 
  private:
-  HWND edit_;
+  FrmMainControls& controls_;
+  std::string_view name_;
 };
 
 // Each operation opens the clipboard for `owner` and closes it again. Throws

@@ -54,10 +54,10 @@ use_wine() {
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-  wineserver -k 2>/dev/null
-  timeout 900 wineserver -w 2>/dev/null
+  wineserver -k 2>/dev/null || true  # none may be running
+  timeout 900 wineserver -w 2>/dev/null || true
   DISPLAY='' timeout 900 wineboot -i >/dev/null 2>&1
-  timeout 900 wineserver -w 2>/dev/null
+  timeout 900 wineserver -w 2>/dev/null || true
 }
 
 # find_window: sets window to the main window's id once it is mapped.

@@ -194,6 +194,24 @@ long_link() {
 }
 check "long address spans lines and comes back" long_link
 
+# A link far too long to wrap quickly keeps the window answering: pasted into the input box,
+# decoded, and shown whole in the output box; the boxes then take short texts as before.
+huge="http://example.com/$(head -c 400000 /dev/zero | tr '\0' x)"
+huge_link="thunder://$(printf 'AA%sZZ' "$huge" | base64 -w0)"
+huge_pasted() {
+  clear_input
+  set_clipboard "$huge_link" || return 1
+  click_control TxtRes
+  xdotool key ctrl+v
+  click_control cmdDecodecmd
+  wait_until "$patience" clipboard_is "$huge" || return 1
+  txtout_is "$huge"
+}
+check "a pasted link of 530,000 characters comes back whole" huge_pasted
+clear_box TxtOut
+check "after it, a typed address still converts" typed cmdEncodeToFG "http://a/b" "flashget://aHR0cDovL2EvYg=="
+clear_input
+
 # How it looks: a screenshot, checked at a few pixels of the layout.
 shot="$artifacts/screenshot.png"
 import -window root "$shot"
