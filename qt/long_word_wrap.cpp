@@ -21,8 +21,10 @@ LongWordWrap::LongWordWrap(QPlainTextEdit& edit) : QObject(&edit), edit_(edit) {
 void LongWordWrap::Changed(int position, int added) {
   const QTextDocument& document = *edit_.document();
   if (document.characterCount() < kShortText) {
+    // Later, once the edit is whole: replacing a long text empties the box first, and a box
+    // switched back to word wrap at that moment would lay out the new long text word by word.
     if (edit_.wordWrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere) {
-      edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+      QMetaObject::invokeMethod(this, &LongWordWrap::WrapWordsIfShort, Qt::QueuedConnection);
     }
     return;
   }
@@ -35,6 +37,12 @@ void LongWordWrap::Changed(int position, int added) {
       edit_.setWordWrapMode(QTextOption::WrapAnywhere);
       return;
     }
+  }
+}
+
+void LongWordWrap::WrapWordsIfShort() {
+  if (edit_.document()->characterCount() < kShortText) {
+    edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   }
 }
 

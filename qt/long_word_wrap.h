@@ -16,6 +16,7 @@ class LongWordWrap : public QObject {
 
  private:
   void Changed(int position, int added);
+  void WrapWordsIfShort();
 
   QPlainTextEdit& edit_;
 };

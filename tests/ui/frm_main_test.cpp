@@ -494,13 +494,19 @@ class FrmMainTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(w.window));
     auto* TxtRes = w.Control<QPlainTextEdit>("TxtRes");
     auto* TxtOut = w.Control<QPlainTextEdit>("TxtOut");
-    // One unbroken 16 MB line in each box in turn: laid out word by word, it never ended.
-    const QString address = QStringLiteral("http://h/") + QString(16000000, QLatin1Char('a'));
+    // One unbroken line in each box: a 16 MB address encoded, and addresses of 4 MB and then
+    // 16 MB decoded, the second replacing the first. Laid out word by word, such a line never
+    // ended, and a long text replacing another once was laid out that way.
+    QString address = QStringLiteral("http://h/") + QString(16000000, QLatin1Char('a'));
     TxtRes->setPlainText(address);
     w.Control<QPushButton>("cmdEncodeToFG")->click();
-    const QString link = QApplication::clipboard()->text();
-    TxtRes->setPlainText(link);
-    w.Control<QPushButton>("cmdDecodecmd")->click();
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("flashget://")));
+    TxtOut->clear();
+    for (const int size : {4000000, 16000000}) {
+      address = QStringLiteral("http://h/") + QString(size, QLatin1Char('a'));
+      TxtRes->setPlainText(QStringLiteral("flashget://") + address.toLatin1().toBase64());
+      w.Control<QPushButton>("cmdDecodecmd")->click();
+    }
     // Shown means laid out and painted: the box scrolls to its very end.
     TxtOut->moveCursor(QTextCursor::End);
     TxtOut->ensureCursorVisible();
