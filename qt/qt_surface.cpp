@@ -1,10 +1,8 @@
 #include "qt/qt_surface.h"
 
-#include <QGuiApplication>
 #include <QTextDocument>
 
 #include "qt/qt_text.h"
-#include "qt/x11_clipboard.h"
 
 namespace zentrova::ui {
 
@@ -19,15 +17,8 @@ std::u16string QtTextBox::Text() const {
 
 void QtTextBox::SetText(const std::u16string& text) { edit_.setPlainText(ToQString(text)); }
 
-// Plain text only, from the system clipboard rather than the X11 selection. On X11 another
-// program's text is read directly (x11_clipboard.h); what this program put there, and every
-// other platform's clipboard, comes through Qt.
+// Plain text only, from the system clipboard rather than the X11 selection.
 std::u16string QtClipboard::GetText() {
-  if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard_.ownsClipboard()) {
-    if (const auto text = ReadX11ClipboardText()) {
-      return FromQString(QString::fromUtf8(text->data(), static_cast<qsizetype>(text->size())));
-    }
-  }
   return FromQString(clipboard_.text(QClipboard::Clipboard));
 }
 

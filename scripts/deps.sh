@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps
   weston qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev
-  libx11-dev libxcb1-dev libxfixes-dev libxtst-dev
+  libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis
 )
 
