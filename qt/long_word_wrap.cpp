@@ -1,6 +1,7 @@
 #include "qt/long_word_wrap.h"
 
 #include <QTextDocument>
+#include <algorithm>
 
 namespace zentrova {
 namespace {
@@ -10,7 +11,26 @@ constexpr int kLongWord = 1024;
 // Below this size even the quadratic search costs nothing a person notices.
 constexpr int kShortText = 4 * kLongWord;
 
+template <typename CharAt>
+bool HoldsLongWord(int from, int to, CharAt charAt) {
+  int run = 0;
+  for (int i = from; i < to; ++i) {
+    run = charAt(i).isSpace() ? 0 : run + 1;
+    if (run >= kLongWord) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+void SetPlainTextWrapped(QPlainTextEdit& edit, const QString& text) {
+  if (text.size() >= kShortText &&
+      HoldsLongWord(0, static_cast<int>(text.size()), [&](int i) { return text.at(i); })) {
+    edit.setWordWrapMode(QTextOption::WrapAnywhere);
+  }
+  // A short text takes the box's mode for a moment; LongWordWrap puts word wrap back.
+  edit.setPlainText(text);
+}
 
 LongWordWrap::LongWordWrap(QPlainTextEdit& edit) : QObject(&edit), edit_(edit) {
   edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -30,13 +50,9 @@ void LongWordWrap::Changed(int position, int added) {
   }
   if (edit_.wordWrapMode() == QTextOption::WrapAnywhere) return;
   // Only what was added can hold a new long word.
-  int run = 0;
-  for (int i = position; i < position + added && i < document.characterCount(); ++i) {
-    run = document.characterAt(i).isSpace() ? 0 : run + 1;
-    if (run >= kLongWord) {
-      edit_.setWordWrapMode(QTextOption::WrapAnywhere);
-      return;
-    }
+  if (HoldsLongWord(position, std::min(position + added, document.characterCount()),
+                    [&](int i) { return document.characterAt(i); })) {
+    edit_.setWordWrapMode(QTextOption::WrapAnywhere);
   }
 }
 

@@ -21,4 +21,9 @@ class LongWordWrap : public QObject {
   QPlainTextEdit& edit_;
 };
 
+// Shows `text` in `edit` in place of what it holds, wrapping anywhere from the start when the
+// text holds a long word: the box lays a new text out while it takes it (at once when it has
+// the focus), before any signal could change its mode.
+void SetPlainTextWrapped(QPlainTextEdit& edit, const QString& text);
+
 }  // namespace zentrova

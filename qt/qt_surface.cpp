@@ -2,6 +2,7 @@
 
 #include <QTextDocument>
 
+#include "qt/long_word_wrap.h"
 #include "qt/qt_text.h"
 
 namespace zentrova::ui {
@@ -15,7 +16,7 @@ std::u16string QtTextBox::Text() const {
       edit_.document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1String("\r\n")));
 }
 
-void QtTextBox::SetText(const std::u16string& text) { edit_.setPlainText(ToQString(text)); }
+void QtTextBox::SetText(const std::u16string& text) { SetPlainTextWrapped(edit_, ToQString(text)); }
 
 // Plain text only, from the system clipboard rather than the X11 selection.
 std::u16string QtClipboard::GetText() {

@@ -501,7 +501,14 @@ class FrmMainTest : public QObject {
     TxtRes->setPlainText(address);
     w.Control<QPushButton>("cmdEncodeToFG")->click();
     QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("flashget://")));
+    // As a person leaves it after copying from it: emptied, a short text, the focus there.
     TxtOut->clear();
+    QCoreApplication::processEvents();
+    TxtOut->setPlainText(QStringLiteral("http://a/b"));
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window));
+    TxtOut->setFocus();
+    QTRY_VERIFY(TxtOut->hasFocus());
     for (const int size : {4000000, 16000000}) {
       address = QStringLiteral("http://h/") + QString(size, QLatin1Char('a'));
       TxtRes->setPlainText(QStringLiteral("flashget://") + address.toLatin1().toBase64());
