@@ -48,10 +48,10 @@ start_app() {  # start_app PROGRAM [ARGUMENT...]
 # every earlier click has been handled.
 about_box_shown() { xdotool search --onlyvisible --name '^关于$' >/dev/null 2>&1; }
 about_box_gone() { ! about_box_shown; }
-about() {
+about() {  # [SECONDS the earlier clicks may take]
   xdotool windowactivate --sync "$window" 2>/dev/null
   xdotool key alt+a
-  wait_until "$patience" about_box_shown || return 1
+  wait_until "${1:-$patience}" about_box_shown || return 1
   xdotool key Return
   wait_until "$patience" about_box_gone
 }
@@ -211,6 +211,25 @@ check "a pasted link of 530,000 characters comes back whole" huge_pasted
 clear_box TxtOut
 check "after it, a typed address still converts" typed cmdEncodeToFG "http://a/b" "flashget://aHR0cDovL2EvYg=="
 clear_input
+
+# A link of a 16 MB address from the clipboard: decoded, the address is back on the clipboard
+# and whole in TxtOut. Each step may take a sanitized build or Wine many seconds.
+sixteen_megabytes() {
+  head -c 16000000 /dev/zero | tr '\0' a | sed 's|^|http://h/|' >"$work/address"
+  { printf 'flashget://'; base64 -w0 <"$work/address"; } >"$work/link"
+  xclip -selection clipboard -i "$work/link"
+  wait_until "$patience" bash -c '[[ $(xclip -selection clipboard -o | head -c 11) == flashget:// ]]' ||
+    return 1
+  click_control cmdDecodecmd
+  about $((patience * 10)) || return 1
+  clipboard >"$work/decoded" && cmp -s "$work/decoded" "$work/address" || return 1
+  set_clipboard "(not yet copied)" || return 1
+  txtout
+  about $((patience * 10)) || return 1
+  clipboard >"$work/shown" && cmp -s "$work/shown" "$work/address"
+}
+check "a link of a 16 MB address comes back whole" sixteen_megabytes
+clear_box TxtOut
 
 # How it looks: a screenshot, checked at a few pixels of the layout.
 shot="$artifacts/screenshot.png"
