@@ -43,9 +43,11 @@ LRESULT CALLBACK WatchedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 bool HoldsLongParagraph(std::wstring_view text) {
-  // Both the system's CR LF and a lone LF end a paragraph of an EDIT.
+  // Both the system's CR LF and a lone LF end a paragraph of an EDIT; CRs are not counted, so a
+  // CR LF does not lengthen the paragraph it ends.
   std::size_t paragraph = 0;
   for (const wchar_t unit : text) {
+    if (unit == L'\r') continue;
     paragraph = unit == L'\n' ? 0 : paragraph + 1;
     if (paragraph > kLongestWrappedParagraph) return true;
   }
