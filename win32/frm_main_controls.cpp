@@ -207,8 +207,9 @@ HWND FrmMainControls::Rewrap(HWND textBox, bool wrap) {
 void FrmMainControls::FitWrapping(HWND textBox, WPARAM then) {
   if (!byWindow_.contains(textBox)) return;
   if (then == kThenPaste) {
+    // A box that cannot be replaced would only hold the paste back again: it is dropped.
     HWND fresh = Wraps(textBox) ? Rewrap(textBox, false) : textBox;
-    SendMessageW(fresh ? fresh : textBox, WM_PASTE, 0, 0);
+    if (fresh) SendMessageW(fresh, WM_PASTE, 0, 0);
   } else if (!Wraps(textBox) && !HoldsLongParagraph(WindowText(textBox))) {
     Rewrap(textBox, true);
   }
