@@ -128,7 +128,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case kRewrapMessage:
-      controls_.FitWrapping(reinterpret_cast<HWND>(lParam), wParam);
+      controls_.OnRewrapMessage(reinterpret_cast<HWND>(lParam), wParam);
       return 0;
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(

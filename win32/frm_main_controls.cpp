@@ -204,14 +204,19 @@ HWND FrmMainControls::Rewrap(HWND textBox, bool wrap) {
   return fresh;
 }
 
-void FrmMainControls::FitWrapping(HWND textBox, WPARAM then) {
+HWND FrmMainControls::FitWrapping(HWND textBox, std::wstring_view text) {
+  const bool wrap = !HoldsLongParagraph(text);
+  return Wraps(textBox) == wrap ? textBox : Rewrap(textBox, wrap);
+}
+
+void FrmMainControls::OnRewrapMessage(HWND textBox, WPARAM then) {
   if (!byWindow_.contains(textBox)) return;
   if (then == kThenPaste) {
     // A box that cannot be replaced would only hold the paste back again: it is dropped.
     HWND fresh = Wraps(textBox) ? Rewrap(textBox, false) : textBox;
     if (fresh) SendMessageW(fresh, WM_PASTE, 0, 0);
-  } else if (!Wraps(textBox) && !HoldsLongParagraph(WindowText(textBox))) {
-    Rewrap(textBox, true);
+  } else {
+    FitWrapping(textBox, WindowText(textBox));
   }
 }
 

@@ -31,9 +31,13 @@ class FrmMainControls {
   // and returns it; the name finds the new box from then on. Returns nullptr, leaving the box
   // as it was, when the new one cannot be made.
   HWND Rewrap(HWND textBox, bool wrap);
-  // The answer to kRewrapMessage: a box that held back a paste is unwrapped and takes it; an
-  // unwrapped box whose text no longer needs that wraps again. A box already replaced is left.
-  void FitWrapping(HWND textBox, WPARAM then);
+  // Makes the text box `textBox` wrap exactly when `text` holds no paragraph too long to wrap,
+  // replacing it when it does not already; returns the box that then stands there, or nullptr
+  // when a new one cannot be made.
+  HWND FitWrapping(HWND textBox, std::wstring_view text);
+  // The answer to kRewrapMessage: a box that held back a paste is unwrapped and takes it; any
+  // other is fitted to its own text. A box already replaced is left.
+  void OnRewrapMessage(HWND textBox, WPARAM then);
   // The window's font, Tahoma 8.25 pt at the window's DPI.
   HFONT WindowFont() const { return windowFont_; }
 

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "win32/text_box_wrap.h"
 #include "win32/win32_text.h"
 
 namespace zentrova::win32 {
@@ -33,14 +32,10 @@ std::u16string EditTextBox::Text() const { return FromWide(WindowText(controls_.
 
 void EditTextBox::SetText(const std::u16string& text) {
   const std::wstring wide = ToWide(text);
-  HWND edit = controls_.Find(name_);
-  const bool wrap = !HoldsLongParagraph(wide);
-  if (Wraps(edit) != wrap) {
-    // Emptied first, so that the old text is never laid out again in the new box.
-    SetWindowTextW(edit, L"");
-    edit = controls_.Rewrap(edit, wrap);
-    if (!edit) throw std::runtime_error("the text box cannot be made to show the text");
-  }
+  // Emptied first, so that a box replaced to suit the new text never lays the old one out.
+  SetWindowTextW(controls_.Find(name_), L"");
+  HWND edit = controls_.FitWrapping(controls_.Find(name_), wide);
+  if (!edit) throw std::runtime_error("the text box cannot be made to show the text");
   if (!SetWindowTextW(edit, wide.c_str())) {
     throw std::runtime_error("the text box cannot hold the text");
   }
