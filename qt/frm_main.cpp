@@ -29,6 +29,14 @@ FrmMain::FrmMain(CommonControls& commonControls, QWidget* parent)
 
 FrmMain::~FrmMain() = default;
 
+void FrmMain::changeEvent(QEvent* event) {
+  // A desktop that turns to a dark or high-contrast scheme changes the palette under way.
+  if (event->type() == QEvent::PaletteChange) {
+    ui::ApplyColors(*this);
+  }
+  QWidget::changeEvent(event);
+}
+
 void FrmMain::Form_Initialize() {
   commonControls_.InitCommonControls();
   commonControls_.RecordLastError();

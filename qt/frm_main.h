@@ -22,6 +22,9 @@ class FrmMain : public QWidget {
   // The codec the conversions share; nullptr until the first conversion needs it.
   const Base64* codecObject() const { return codec.get(); }
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void Form_Initialize();
   void cmdAbout_Click();

@@ -1,5 +1,6 @@
 #include "qt/frm_main_controls.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,8 @@
 #include "qt/long_word_wrap.h"
 #include "qt/qt_text.h"
 #include "qt/tahoma.h"
+#include "ui/accessible_names.h"
+#include "ui/colors.h"
 
 namespace zentrova::ui {
 namespace {
@@ -25,12 +28,6 @@ QFont ToFont(const FontEntry& entry) {
   font.setPointSizeF(entry.pointSize);
   font.setWeight(static_cast<QFont::Weight>(entry.weight));
   return font;
-}
-
-void SetColor(QWidget& widget, QPalette::ColorRole role, std::uint32_t rgb) {
-  QPalette palette = widget.palette();
-  palette.setColor(role, ToColor(rgb));
-  widget.setPalette(palette);
 }
 
 // Enter on a focused button clicks it, as on Windows, although no button is the default.
@@ -55,12 +52,29 @@ QWidget* MakeLabel(const ControlEntry& entry, QWidget* parent) {
   auto* label = new QLabel(ToQString(entry.text), parent);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  if (entry.foreColor) SetColor(*label, QPalette::WindowText, *entry.foreColor);
-  if (entry.backColor) {
-    label->setAutoFillBackground(true);
-    SetColor(*label, QPalette::Window, *entry.backColor);
-  }
+  label->setAutoFillBackground(entry.backColor.has_value());
   return label;
+}
+
+// A button icon at the size the screen needs, 16 pixels times the device pixel ratio: the
+// picture drawn at that size where there is one, else the next larger one scaled down, never an
+// upscaled 16-pixel one.
+QPixmap ButtonIcon(std::string_view picture) {
+  const qreal ratio = qApp->devicePixelRatio();
+  const int side = qRound(16 * ratio);
+  const QString name = ToQString(picture);
+  QString file = QStringLiteral(":/icons/%1.png").arg(name);
+  for (const int drawn : {20, 24, 32}) {
+    if (side <= 16) break;
+    file = QStringLiteral(":/icons/%1@%2.png").arg(name).arg(drawn);
+    if (drawn >= side) break;
+  }
+  QPixmap pixmap(file);
+  if (pixmap.width() != side) {
+    pixmap = pixmap.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
 }
 
 QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
@@ -70,6 +84,7 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       button->setAutoDefault(false);
       button->setDefault(false);
       new EnterClicks(*button);
+      button->setAccessibleName(ToQString(AccessibleName(entry)));
       return button;
     }
     case ControlKind::kTextBox: {
@@ -79,30 +94,43 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent) {
       edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
       new LongWordWrap(*edit);
+      edit->setAccessibleName(ToQString(AccessibleName(entry)));
       return edit;
     }
     case ControlKind::kPictureBox: {
       auto* box = new QWidget(parent);
       box->setAutoFillBackground(true);
-      if (entry.backColor) SetColor(*box, QPalette::Window, *entry.backColor);
       return box;
     }
     case ControlKind::kLabel:
       return MakeLabel(entry, parent);
     case ControlKind::kImage: {
       auto* image = new QLabel(parent);
-      image->setPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(ToQString(entry.picture))));
+      image->setPixmap(ButtonIcon(entry.picture));
       image->setAttribute(Qt::WA_TransparentForMouseEvents);
       return image;
     }
     case ControlKind::kShape:
-      return new GraphicControl(GraphicControl::Figure::kRectangle,
-                                ToColor(entry.foreColor.value_or(0)), parent);
+      return new GraphicControl(GraphicControl::Figure::kRectangle, parent);
     case ControlKind::kLine:
-      return new GraphicControl(GraphicControl::Figure::kLine, ToColor(entry.foreColor.value_or(0)),
-                                parent);
+      return new GraphicControl(GraphicControl::Figure::kLine, parent);
   }
   return nullptr;
+}
+
+QColor Resolve(const Color& color, const QPalette& palette) {
+  if (const auto* rgb = std::get_if<std::uint32_t>(&color)) return ToColor(*rgb);
+  switch (std::get<SystemColor>(color)) {
+    case SystemColor::kText:
+      return palette.color(QPalette::WindowText);
+    case SystemColor::kFace:
+      return palette.color(QPalette::Window);
+    case SystemColor::kHighlight:
+      return palette.color(QPalette::Highlight);
+    case SystemColor::kHighlightText:
+      return palette.color(QPalette::HighlightedText);
+  }
+  return {};
 }
 
 bool TakesFocus(ControlKind kind) {
@@ -123,6 +151,26 @@ void ApplyWindowProperties(QWidget& window) {
   window.setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                         Qt::WindowCloseButtonHint);
+}
+
+void ApplyColors(QWidget& window) {
+  const QPalette& palette = window.palette();
+  const bool systemColors = FaceHidesLayoutColors(palette.color(QPalette::Window).rgb() & 0xFFFFFF);
+  for (const ControlEntry& entry : MainWindowControls()) {
+    auto* widget = window.findChild<QWidget*>(ToQString(entry.name));
+    if (!widget) continue;
+    const ControlColors colors = ColorsOf(entry, systemColors);
+    if (auto* graphic = qobject_cast<GraphicControl*>(widget)) {
+      graphic->setColor(Resolve(colors.fore.value_or(SystemColor::kText), palette));
+      continue;
+    }
+    // Every role is set from the window's palette again, so a role the layout colours no more
+    // follows the new palette too.
+    QPalette own = palette;
+    if (colors.fore) own.setColor(QPalette::WindowText, Resolve(*colors.fore, palette));
+    if (colors.back) own.setColor(QPalette::Window, Resolve(*colors.back, palette));
+    if (colors.fore || colors.back || entry.foreColor || entry.backColor) widget->setPalette(own);
+  }
 }
 
 FrmMainControls BuildControls(QWidget& window) {
@@ -159,6 +207,8 @@ FrmMainControls BuildControls(QWidget& window) {
   for (std::size_t i = 1; i < tabOrder.size(); ++i) {
     QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
   }
+
+  ApplyColors(window);
 
   auto button = [&](std::string_view name) { return static_cast<QPushButton*>(made.at(name)); };
   auto edit = [&](std::string_view name) { return static_cast<QPlainTextEdit*>(made.at(name)); };

@@ -25,6 +25,10 @@ struct FrmMainControls {
 // Gives `window` its caption, icon, font and fixed client size, without maximise or resize.
 void ApplyWindowProperties(QWidget& window);
 
+// Gives the controls of `window` their colours: the layout's, or the palette's where the
+// window's face would hide the layout's (ui/colors.h). Called again when the palette changes.
+void ApplyColors(QWidget& window);
+
 // Creates every control of the layout on `window` (each named as in the table), sets the tab
 // order, and returns the ones that code uses.
 FrmMainControls BuildControls(QWidget& window);

@@ -4,11 +4,15 @@
 
 namespace zentrova::ui {
 
-GraphicControl::GraphicControl(Figure figure, QColor color, QWidget* parent)
-    : QWidget(parent), figure_(figure), color_(color) {
+GraphicControl::GraphicControl(Figure figure, QWidget* parent) : QWidget(parent), figure_(figure) {
   setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void GraphicControl::setColor(QColor color) {
+  color_ = color;
+  update();
 }
 
 void GraphicControl::paintEvent(QPaintEvent*) {

@@ -13,9 +13,10 @@ class GraphicControl : public QWidget {
  public:
   enum class Figure { kRectangle, kLine };
 
-  GraphicControl(Figure figure, QColor color, QWidget* parent);
+  GraphicControl(Figure figure, QWidget* parent);
   Figure figure() const { return figure_; }
   QColor color() const { return color_; }
+  void setColor(QColor color);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -8,8 +8,12 @@ needs no image tools. Writes into icons/generated/:
   app-30001.dib ... app-30006.dib, app.icongroup         the same six images and their group
                                                          directory, for the Windows resources
   {flashget,thunder,qqdl}-{8,32}.png                     the button icons at 16 px
-  {flashget,thunder,qqdl}.ico                            the same two images, for Windows
-  decode-8.png, decode.ico                               256 colours with a transparency mask
+  {flashget,thunder,qqdl,decode}@{20,24,32}.png          the button icons, 32-bit, at 125, 150
+                                                         and 200 per cent
+  {flashget,thunder,qqdl}.ico                            the two 16 px images, then the larger
+                                                         32-bit ones, for Windows
+  decode-8.png, decode.ico                               256 colours with a transparency mask,
+                                                         then the larger 32-bit ones
 """
 import os
 import struct
@@ -116,6 +120,20 @@ def icon_group(images, first_id):
     return out
 
 
+# The pictures a 16 px button icon needs on screens of 125, 150 and 200 per cent, drawn from
+# the source rather than stretched from 16 pixels.
+LARGER_BUTTON_SIZES = (20, 24, 32)
+
+
+def larger_button_images(name, svg):
+    images = []
+    for size in LARGER_BUTTON_SIZES:
+        pixels = rasterise(svg, size, False)
+        images.append((size, pixels, False))
+        write(f"{name}@{size}.png", png(size, pixels, False))
+    return images
+
+
 def write(name, data):
     with open(os.path.join(OUT, name), "wb") as f:
         f.write(data)
@@ -141,10 +159,11 @@ def main():
             pixels = rasterise(svg, 16, paletted)
             button.append((16, pixels, paletted))
             write(f"{name}-{8 if paletted else 32}.png", png(16, pixels, paletted))
-        write(f"{name}.ico", ico(button))
-    decode = rasterise(os.path.join(SOURCES, "decode.svg"), 16, True)
+        write(f"{name}.ico", ico(button + larger_button_images(name, svg)))
+    svg = os.path.join(SOURCES, "decode.svg")
+    decode = rasterise(svg, 16, True)
     write("decode-8.png", png(16, decode, True))
-    write("decode.ico", ico([(16, decode, True)]))
+    write("decode.ico", ico([(16, decode, True)] + larger_button_images("decode", svg)))
 
 
 if __name__ == "__main__":

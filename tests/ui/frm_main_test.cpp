@@ -2,6 +2,7 @@
 // behaviour, its lifecycle and its six buttons.
 #include "qt/frm_main.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "qt/qt_text.h"
 #include "qt/show_centred.h"
 #include "ui/about.h"
+#include "ui/accessible_names.h"
 #include "ui/layout.h"
 #include "watched_component.h"
 
@@ -173,7 +175,7 @@ class FrmMainTest : public QObject {
           break;
         case ui::ControlKind::kImage: {
           auto* image = qobject_cast<QLabel*>(control);
-          QCOMPARE(image->pixmap().size(), QSize(16, 16));
+          QCOMPARE(image->pixmap().deviceIndependentSize(), QSizeF(16, 16));
           break;
         }
         case ui::ControlKind::kShape:
@@ -266,6 +268,90 @@ class FrmMainTest : public QObject {
     QCOMPARE(w.Control<ui::GraphicControl>("Shape(1)")->color(), QColor(0x80, 0x80, 0x80));
     QCOMPARE(w.Control<ui::GraphicControl>("Shape(2)")->color(), QColor(0xFF, 0xFF, 0xFF));
     QCOMPARE(w.Control<ui::GraphicControl>("Line")->color(), QColor(0xFF, 0xFF, 0xFF));
+  }
+
+  // Where the face would hide the layout's colours (a dark scheme, a white high-contrast one),
+  // the coloured controls take the palette's; on a standard face they keep the layout's.
+  void coloursFollowAPaletteThatWouldHideThem() {
+    Window w;
+    // Qt hands a new application palette to the windows only while its event loop runs, which
+    // a test's does not; the window's own palette changes as it would then.
+    const QPalette standard = w->palette();
+    const struct {
+      const char* what;
+      QColor face, text, highlight, highlightText;
+    } schemes[] = {
+        {"dark", QColor(0x2D, 0x2D, 0x2D), Qt::white, QColor(0x30, 0x60, 0xC0), Qt::white},
+        {"high contrast black", Qt::black, Qt::yellow, Qt::cyan, Qt::black},
+        {"high contrast white", Qt::white, Qt::black, QColor(0x37, 0x00, 0x6E), Qt::white},
+    };
+    for (const auto& scheme : schemes) {
+      QPalette palette = standard;
+      palette.setColor(QPalette::Window, scheme.face);
+      palette.setColor(QPalette::WindowText, scheme.text);
+      palette.setColor(QPalette::Highlight, scheme.highlight);
+      palette.setColor(QPalette::HighlightedText, scheme.highlightText);
+      w->setPalette(palette);
+      const std::tuple<const char*, QPalette::ColorRole, QColor> seen[] = {
+          {"LabMainSet(4)", QPalette::WindowText, scheme.text},
+          {"LabMainSet(0)", QPalette::WindowText, scheme.text},
+          {"LabMainSet(0)", QPalette::Window, scheme.face},
+          {"LabMainSet(2)", QPalette::Window, scheme.face},
+          {"LabMainSet(3)", QPalette::WindowText, scheme.highlightText},
+          {"Picture1", QPalette::Window, scheme.highlight},
+      };
+      for (const auto& [name, role, colour] : seen) {
+        QVERIFY2(w.Control(name)->palette().color(role) == colour,
+                 qPrintable(QStringLiteral("%1: %2").arg(scheme.what, name)));
+      }
+      for (const char* name : {"Shape(0)", "Shape(2)", "Line"}) {
+        QVERIFY2(w.Control<ui::GraphicControl>(name)->color() == scheme.text,
+                 qPrintable(QStringLiteral("%1: %2").arg(scheme.what, name)));
+      }
+    }
+    w->setPalette(standard);
+    QCOMPARE(w.Control("LabMainSet(4)")->palette().color(QPalette::WindowText),
+             QColor(0xC0, 0x00, 0x00));
+    QCOMPARE(w.Control("Picture1")->palette().color(QPalette::Window), QColor(0x80, 0xA0, 0xFF));
+    QCOMPARE(w.Control<ui::GraphicControl>("Line")->color(), QColor(0xFF, 0xFF, 0xFF));
+  }
+
+  void screenReadersNameTheBoxesAndButtons() {
+    Window w;
+    const std::pair<const char*, QString> rows[] = {
+        {"TxtRes", QStringLiteral("输入区域")},
+        {"TxtOut", QStringLiteral("输出区域")},
+        {"cmdEncodeToFG", QStringLiteral("转换成快车链接")},
+        {"cmdEncodeToXL", QStringLiteral("转换成迅雷链接")},
+        {"cmdEncodeToXF", QStringLiteral("转换成旋风链接")},
+        {"cmdDecodecmd", QStringLiteral("转换成普通链接")},
+        {"cmdAbout", QStringLiteral("关于(A)")},
+        {"cmdExit", QStringLiteral("退出(E)")},
+    };
+    for (const auto& [name, expected] : rows) {
+      QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w.Control(name));
+      QVERIFY2(accessible, name);
+      QCOMPARE(accessible->text(QAccessible::Name), expected);
+    }
+  }
+
+  // Run at QT_SCALE_FACTOR 1.25 and 2 as well: each icon is the picture drawn at that size.
+  void buttonIconsSuitTheScale() {
+    Window w;
+    const qreal ratio = qApp->devicePixelRatio();
+    const int side = qRound(16 * ratio);
+    for (const auto& [image, picture] : {std::pair{"Img(0)", "flashget"},
+                                         {"Img(1)", "thunder"},
+                                         {"Img(2)", "qqdl"},
+                                         {"Img(3)", "decode"}}) {
+      const QPixmap shown = w.Control<QLabel>(image)->pixmap();
+      QCOMPARE(shown.size(), QSize(side, side));
+      const QString file = side == 16 ? QStringLiteral(":/icons/%1.png").arg(picture)
+                                      : QStringLiteral(":/icons/%1@%2.png").arg(picture).arg(side);
+      QImage seen = shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      seen.setDevicePixelRatio(1);
+      QCOMPARE(seen, QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
   }
 
   void paintedPixels() {

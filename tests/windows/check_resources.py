@@ -93,7 +93,9 @@ def main(path):
             check(image_language == LANG_ZH_CN, f"image {image_id} language {image_language}")
     check(language == LANG_ZH_CN, f"icon group language {language}")
 
-    # The button icons: 16 x 16 each, 256 colours and 32-bit, the decoder's 256 colours only.
+    # The button icons: 16 x 16 each, 256 colours and 32-bit, the decoder's 256 colours only;
+    # then, for screens of 125, 150 and 200 per cent, 20, 24 and 32 pixels at 32-bit.
+    larger = [(size, size, 32) for size in (20, 24, 32)]
     for group_id, depths in ((101, [8, 32]), (102, [8, 32]), (103, [8, 32]), (104, [8])):
         _, group = resources.get((RT_GROUP_ICON, group_id), (None, b""))
         check(bool(group), f"button icon group {group_id} is missing")
@@ -107,7 +109,8 @@ def main(path):
             found.append((width, height, bits))
             check(len(resources.get((RT_ICON, image_id), (None, b""))[1]) == size,
                   f"button icon {group_id}'s image {image_id} is missing or cut")
-        check(found == [(16, 16, d) for d in depths], f"button icon {group_id} holds {found}")
+        check(found == [(16, 16, d) for d in depths] + larger,
+              f"button icon {group_id} holds {found}")
 
     # The version block: numbers 1.0.0.0, one string table 080404b0, translation 2052/1200.
     language, version = resources.get((RT_VERSION, 1), (None, b""))
