@@ -86,6 +86,14 @@ void FrmMain::Show(int showCommand) {
 
 bool FrmMain::PreTranslate(MSG& message) {
   if (!window_) return false;
+  // Esc in a text box does nothing. Handed to the dialog manager, it would make a multi-line
+  // EDIT believe it sits in a dialog and close the window, and the user's text with it.
+  if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
+       message.message == WM_CHAR) &&
+      message.wParam == VK_ESCAPE) {
+    const ui::ControlEntry* entry = controls_.EntryOf(GetFocus());
+    if (entry && entry->kind == ui::ControlKind::kTextBox) return true;
+  }
   // Tab moves on by tab index from the text boxes too: a multi-line edit asks for every key,
   // and would keep the Tab for itself.
   if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
@@ -115,7 +123,11 @@ LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, L
   }
   auto* self = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
+  // No failure may unwind through the system's frames: it is shown, and the program goes on.
+  LRESULT result = 0;
+  const auto failure = ui::RunGuarded([&] { result = self->Handle(message, wParam, lParam); });
+  if (failure) ShowFailure(window, *failure);
+  return result;
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,6 +142,23 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRewrapMessage:
       controls_.OnRewrapMessage(reinterpret_cast<HWND>(lParam), wParam);
       return 0;
+    case WM_ACTIVATE:
+      // As a dialog box does: the control that had the focus when another window (another
+      // program, a message box) was activated gets it back, instead of the frame.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+      } else {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      // A high-contrast theme switched on or off changes the colours the window paints in.
+      RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      return DefWindowProcW(window_, message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
       return reinterpret_cast<LRESULT>(
           controls_.ColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
@@ -149,6 +178,16 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return DefWindowProcW(window_, message, wParam, lParam);
   }
+}
+
+void FrmMain::RememberFocus() {
+  const ui::ControlEntry* entry = controls_.EntryOf(GetFocus());
+  if (entry) focused_ = entry->name;
+}
+
+void FrmMain::RestoreFocus() {
+  // By name: a text box may have been replaced while the window was inactive.
+  if (HWND control = controls_.Find(focused_)) SetFocus(control);
 }
 
 void FrmMain::OnCommand(HWND control) {
@@ -193,9 +232,20 @@ void FrmMain::RunCommand(void (*command)(LinkSurface&)) {
   if (failure) ShowFailure(window_, *failure);
 }
 
-void ShowFailure(HWND owner, const ui::HandlerFailure& failure) {
-  MessageBoxW(owner, ToWide(ui::FailureReport(failure.code, failure.description)).c_str(),
-              ToWide(ui::MainWindow().caption).c_str(), MB_OK | MB_ICONERROR);
+int ShowFailure(HWND owner, const ui::HandlerFailure& failure) {
+  return MessageBoxW(owner, ToWide(ui::FailureReport(failure.code, failure.description)).c_str(),
+                     ToWide(ui::MainWindow().caption).c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace zentrova::win32
+
+namespace zentrova::win32 {
+
+int ShowStartupFailure(const ui::HandlerFailure& failure) {
+  MSG quit;
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  return ShowFailure(nullptr, failure);
 }
 
 }  // namespace zentrova::win32

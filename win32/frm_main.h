@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 
 #include "codec/base64.h"
 #include "links/link_commands.h"
@@ -32,6 +33,8 @@ class FrmMain {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(HWND control);
+  void RememberFocus();
+  void RestoreFocus();
 
   void Form_Initialize();
   void cmdAbout_Click();
@@ -45,9 +48,16 @@ class FrmMain {
   HICON smallIcon_ = nullptr;
   std::unique_ptr<Base64> codec;
   FrmMainControls controls_;
+  std::string_view focused_ = "TxtRes";  // the control that has, or last had, the focus
 };
 
-// Shows a failure that reached a handler in a critical message box over `owner`.
-void ShowFailure(HWND owner, const ui::HandlerFailure& failure);
+// Shows a failure that reached a handler in a critical message box over `owner`; returns the
+// box's answer.
+int ShowFailure(HWND owner, const ui::HandlerFailure& failure);
+
+// Shows a failure that kept the window from being made, once it is gone. Its destruction has
+// asked the message loop to end, and the message box's own loop would take that as its end
+// before the user could read it; the request is withdrawn first. Returns the box's answer.
+int ShowStartupFailure(const ui::HandlerFailure& failure);
 
 }  // namespace zentrova::win32

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "resources/zentrova_ids.h"
+#include "ui/accessible_names.h"
+#include "ui/colors.h"
 #include "ui/twips.h"
 #include "win32/text_box_wrap.h"
 #include "win32/win32_text.h"
@@ -30,16 +32,42 @@ bool TakesFocus(ui::ControlKind kind) {
   return kind == ui::ControlKind::kButton || kind == ui::ControlKind::kTextBox;
 }
 
-// The banner paints itself in its colour, kept in its user data, and passes its label's colour
-// questions up to the window, which knows every control.
+bool HighContrast() {
+  HIGHCONTRASTW scheme{};
+  scheme.cbSize = sizeof scheme;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof scheme, &scheme, 0) &&
+         (scheme.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+int SystemColorIndex(ui::SystemColor color) {
+  switch (color) {
+    case ui::SystemColor::kText:
+      return COLOR_BTNTEXT;
+    case ui::SystemColor::kFace:
+      return COLOR_BTNFACE;
+    case ui::SystemColor::kHighlight:
+      return COLOR_HIGHLIGHT;
+    case ui::SystemColor::kHighlightText:
+      return COLOR_HIGHLIGHTTEXT;
+  }
+  return COLOR_BTNTEXT;
+}
+
+COLORREF Resolve(const ui::Color& color) {
+  if (const auto* rgb = std::get_if<std::uint32_t>(&color)) return ToColorRef(*rgb);
+  return GetSysColor(SystemColorIndex(std::get<ui::SystemColor>(color)));
+}
+
+// The banner paints itself in the colour the window gives it, as a static control would ask
+// for it, and passes its label's colour questions up to the window, which knows every control.
 LRESULT CALLBACK PictureBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: {
       RECT area;
       GetClientRect(box, &area);
-      HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(box, GWLP_USERDATA)));
-      FillRect(reinterpret_cast<HDC>(wParam), &area, brush);
-      DeleteObject(brush);
+      auto brush = reinterpret_cast<HBRUSH>(
+          SendMessageW(GetParent(box), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(box)));
+      if (brush) FillRect(reinterpret_cast<HDC>(wParam), &area, brush);
       return 1;
     }
     case WM_CTLCOLORSTATIC:
@@ -115,7 +143,11 @@ HFONT FrmMainControls::FontFor(const ui::FontEntry& font) {
   return made;
 }
 
-HBRUSH FrmMainControls::SolidBrush(std::uint32_t rgb) {
+HBRUSH FrmMainControls::BrushFor(const ui::Color& color) {
+  if (const auto* system = std::get_if<ui::SystemColor>(&color)) {
+    return GetSysColorBrush(SystemColorIndex(*system));  // the system's own, never deleted
+  }
+  const std::uint32_t rgb = std::get<std::uint32_t>(color);
   auto found = brushes_.find(rgb);
   if (found != brushes_.end()) return found->second;
   HBRUSH brush = CreateSolidBrush(ToColorRef(rgb));
@@ -147,15 +179,14 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
     if (entry.kind == ui::ControlKind::kTextBox) {
       // Pasted links can be long; an EDIT otherwise stops taking typed or pasted text at 30000.
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
-      WatchPastes(control);
-    }
-    if (entry.kind == ui::ControlKind::kPictureBox) {
-      SetWindowLongPtrW(control, GWLP_USERDATA, ToColorRef(entry.backColor.value_or(0)));
+      WatchTextBox(control);
     }
     if (entry.kind == ui::ControlKind::kImage) {
-      // The icon at its natural 16 x 16, whatever the DPI, as the image control shows it.
+      // The 16-pixel icon at the DPI's size: the group holds pictures drawn at 125, 150 and
+      // 200 per cent, so the image control need not stretch a small one.
+      const int side = px(entry.width);
       auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IconFor(entry.picture)),
-                                                IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                                IMAGE_ICON, side, side, LR_DEFAULTCOLOR));
       if (!icon) throw std::runtime_error("a button's icon cannot be loaded");
       icons_.push_back(icon);
       SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
@@ -173,6 +204,10 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
     }
   }
 
+  StackByTabIndex(window, instance);
+}
+
+void FrmMainControls::StackByTabIndex(HWND window, HINSTANCE instance) {
   // Windows tabs through sibling windows in their stacking order, so they are stacked by tab
   // index; nothing in the layout that takes the focus overlaps another window.
   std::vector<std::pair<int, HWND>> tabOrder;
@@ -182,6 +217,18 @@ void FrmMainControls::Build(HWND window, HINSTANCE instance, int dpi) {
   std::sort(tabOrder.begin(), tabOrder.end());
   HWND previous = HWND_TOP;
   for (const auto& [index, control] : tabOrder) {
+    const ui::ControlEntry& entry = *byWindow_.at(control);
+    if (entry.kind == ui::ControlKind::kTextBox) {
+      // A screen reader names an edit control by the static control just before it in the
+      // stacking order; the frame's visible title is no sibling of the box there, so a
+      // hidden label carries the name.
+      HWND name = CreateWindowExW(0, L"STATIC", ToWide(ui::AccessibleName(entry)).c_str(),
+                                  WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window, nullptr,
+                                  instance, nullptr);
+      if (!name) throw std::runtime_error("a text box's name cannot be made");
+      SetWindowPos(name, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      previous = name;
+    }
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
   }
@@ -192,16 +239,19 @@ HWND FrmMainControls::Find(std::string_view name) const {
   return found == byName_.end() ? nullptr : found->second;
 }
 
-HWND FrmMainControls::Rewrap(HWND textBox, bool wrap) {
-  auto found = byWindow_.find(textBox);
-  if (found == byWindow_.end()) return nullptr;
-  const ui::ControlEntry* entry = found->second;
-  HWND fresh = RecreateEdit(textBox, wrap);
+HWND FrmMainControls::Replaced(HWND replaced, HWND fresh) {
   if (!fresh) return nullptr;
+  auto found = byWindow_.find(replaced);
+  const ui::ControlEntry* entry = found->second;
   byWindow_.erase(found);
   byWindow_.emplace(fresh, entry);
   byName_[entry->name] = fresh;
   return fresh;
+}
+
+HWND FrmMainControls::Rewrap(HWND textBox, bool wrap) {
+  if (!byWindow_.contains(textBox)) return nullptr;
+  return Replaced(textBox, RecreateEdit(textBox, wrap));
 }
 
 HWND FrmMainControls::FitWrapping(HWND textBox, std::wstring_view text) {
@@ -215,6 +265,8 @@ void FrmMainControls::OnRewrapMessage(HWND textBox, WPARAM then) {
     // A box that cannot be replaced would only hold the paste back again: it is dropped.
     HWND fresh = Wraps(textBox) ? Rewrap(textBox, false) : textBox;
     if (fresh) SendMessageW(fresh, WM_PASTE, 0, 0);
+  } else if (then == kThenUndo) {
+    Replaced(textBox, UndoCarriedEdit(textBox));
   } else {
     FitWrapping(textBox, WindowText(textBox));
   }
@@ -227,10 +279,12 @@ const ui::ControlEntry* FrmMainControls::EntryOf(HWND control) const {
 
 HBRUSH FrmMainControls::ColorStatic(HDC dc, HWND control) {
   const ui::ControlEntry* entry = EntryOf(control);
-  if (entry && entry->foreColor) SetTextColor(dc, ToColorRef(*entry->foreColor));
-  if (entry && entry->backColor) {
-    SetBkColor(dc, ToColorRef(*entry->backColor));
-    return SolidBrush(*entry->backColor);
+  const ui::ControlColors colors =
+      entry ? ui::ColorsOf(*entry, HighContrast()) : ui::ControlColors{};
+  if (colors.fore) SetTextColor(dc, Resolve(*colors.fore));
+  if (colors.back) {
+    SetBkColor(dc, Resolve(*colors.back));
+    return BrushFor(*colors.back);
   }
   // Transparent: the parent has painted what lies behind, and the text never changes.
   SetBkMode(dc, TRANSPARENT);
@@ -240,9 +294,11 @@ HBRUSH FrmMainControls::ColorStatic(HDC dc, HWND control) {
 
 void FrmMainControls::PaintGraphics(HDC dc) const {
   auto px = [this](int twips) { return ui::ToPixels(twips, dpi_); };
+  const bool highContrast = HighContrast();
   for (const ui::ControlEntry& entry : ui::MainWindowControls()) {
     if (entry.kind != ui::ControlKind::kShape && entry.kind != ui::ControlKind::kLine) continue;
-    HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(entry.foreColor.value_or(0)));
+    const ui::ControlColors colors = ui::ColorsOf(entry, highContrast);
+    HPEN pen = CreatePen(PS_SOLID, 1, Resolve(colors.fore.value_or(ui::SystemColor::kText)));
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     const int left = px(entry.left), top = px(entry.top);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/colors.h"
 #include "ui/layout.h"
 
 namespace zentrova::win32 {
@@ -35,13 +36,15 @@ class FrmMainControls {
   // replacing it when it does not already; returns the box that then stands there, or nullptr
   // when a new one cannot be made.
   HWND FitWrapping(HWND textBox, std::wstring_view text);
-  // The answer to kRewrapMessage: a box that held back a paste is unwrapped and takes it; any
-  // other is fitted to its own text. A box already replaced is left.
+  // The answer to kRewrapMessage: a box that held back a paste is unwrapped and takes it; one
+  // that was asked to undo a carried edit is replaced by one that has undone it; any other is
+  // fitted to its own text. A box already replaced is left.
   void OnRewrapMessage(HWND textBox, WPARAM then);
   // The window's font, Tahoma 8.25 pt at the window's DPI.
   HFONT WindowFont() const { return windowFont_; }
 
-  // The answer to WM_CTLCOLORSTATIC for `control`: its text colour and background. Labels
+  // The answer to WM_CTLCOLORSTATIC for `control` (a label, an image or the banner): its text
+  // colour and background, the system's under a high-contrast theme (ui/colors.h). Labels
   // without a background of their own let what is behind them show through.
   HBRUSH ColorStatic(HDC dc, HWND control);
   // Paints the frames and the divider, which are drawn on the window's face, not windows.
@@ -49,7 +52,12 @@ class FrmMainControls {
 
  private:
   HFONT FontFor(const ui::FontEntry& font);
-  HBRUSH SolidBrush(std::uint32_t rgb);
+  HBRUSH BrushFor(const ui::Color& color);
+  // Stacks the controls that take the focus by tab index, each text box after a hidden label
+  // that names it for screen readers.
+  void StackByTabIndex(HWND window, HINSTANCE instance);
+  // Puts `fresh` in the place of the text box `replaced` in the lookups, if it was made.
+  HWND Replaced(HWND replaced, HWND fresh);
 
   int dpi_ = 96;
   HFONT windowFont_ = nullptr;

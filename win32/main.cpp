@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   });
   if (failure) {
     // The window could not be made: say why, as the platform would, and end.
-    zentrova::win32::ShowFailure(nullptr, *failure);
+    zentrova::win32::ShowStartupFailure(*failure);
     return 1;
   }
   return status;

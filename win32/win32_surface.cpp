@@ -56,6 +56,10 @@ void SystemClipboard::SetText(const std::u16string& text) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!block) throw std::bad_alloc();
   auto* locked = static_cast<wchar_t*>(GlobalLock(block));
+  if (!locked) {
+    GlobalFree(block);
+    throw std::runtime_error("the text for the clipboard cannot be written");
+  }
   std::copy(text.begin(), text.end(), locked);
   locked[text.size()] = L'\0';
   GlobalUnlock(block);

@@ -1,5 +1,7 @@
 #include "win32/win32_text.h"
 
+#include <stdexcept>
+
 namespace zentrova::win32 {
 
 std::wstring WindowText(HWND window) {
@@ -9,17 +11,23 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-std::wstring OpenClipboardText() {
+LockedClipboardText::LockedClipboardText() {
   HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  if (!data) return {};
+  if (!data) return;
   const auto* locked = static_cast<const wchar_t*>(GlobalLock(data));
-  if (!locked) return {};
+  // The clipboard says it holds a text: one that cannot be reached is a failure, not "".
+  if (!locked) throw std::runtime_error("the clipboard's text cannot be read");
+  data_ = data;
   const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
   std::size_t length = 0;
   while (length < capacity && locked[length] != L'\0') ++length;
-  std::wstring text(locked, length);
-  GlobalUnlock(data);
-  return text;
+  text_ = std::wstring_view(locked, length);
 }
+
+LockedClipboardText::~LockedClipboardText() {
+  if (data_) GlobalUnlock(data_);
+}
+
+std::wstring OpenClipboardText() { return std::wstring(LockedClipboardText().text()); }
 
 }  // namespace zentrova::win32

@@ -17,8 +17,24 @@ inline std::u16string FromWide(std::wstring_view text) { return {text.begin(), t
 // The whole text of `window`.
 std::wstring WindowText(HWND window);
 
-// The clipboard's CF_UNICODETEXT, up to its terminator or the end of its block; "" when it
-// holds none. The caller has the clipboard open.
+// The clipboard's CF_UNICODETEXT where it lies, up to its terminator or the end of its block,
+// for as long as the object lives; "" when the clipboard holds none. The caller has the
+// clipboard open. Throws std::runtime_error when the clipboard holds a text that cannot be
+// reached.
+class LockedClipboardText {
+ public:
+  LockedClipboardText();
+  ~LockedClipboardText();
+  LockedClipboardText(const LockedClipboardText&) = delete;
+  LockedClipboardText& operator=(const LockedClipboardText&) = delete;
+  std::wstring_view text() const { return text_; }
+
+ private:
+  HANDLE data_ = nullptr;
+  std::wstring_view text_;
+};
+
+// A copy of the clipboard's text, as LockedClipboardText finds it.
 std::wstring OpenClipboardText();
 
 }  // namespace zentrova::win32
