@@ -51,4 +51,12 @@ std::u16string AccessibleName(const ControlEntry& entry) {
   }
 }
 
+char16_t AccessKey(const ControlEntry& entry) {
+  if (entry.kind != ControlKind::kButton) return 0;
+  const std::size_t mark = entry.text.find(u'&');
+  if (mark == std::u16string::npos || mark + 1 == entry.text.size()) return 0;
+  const char16_t key = entry.text[mark + 1];
+  return key >= u'a' && key <= u'z' ? static_cast<char16_t>(key - u'a' + u'A') : key;
+}
+
 }  // namespace zentrova::ui

@@ -4,6 +4,7 @@
 
 #include "resources/zentrova_ids.h"
 #include "ui/about.h"
+#include "ui/accessible_names.h"
 #include "ui/handler_guard.h"
 #include "ui/layout.h"
 #include "ui/twips.h"
@@ -101,6 +102,14 @@ bool FrmMain::PreTranslate(MSG& message) {
     const bool back = GetKeyState(VK_SHIFT) & 0x8000;
     if (HWND next = GetNextDlgTabItem(window_, GetFocus(), back)) SetFocus(next);
     return true;
+  }
+  // Alt and a button's access key click the button where the focus stays, as Qt does; the
+  // dialog manager would click it by a simulated mouse press, which takes the focus with it.
+  if (message.message == WM_SYSKEYDOWN && message.wParam >= 'A' && message.wParam <= 'Z') {
+    if (HWND button = controls_.WithAccessKey(static_cast<char16_t>(message.wParam))) {
+      OnCommand(button);
+      return true;
+    }
   }
   // Enter on a focused button clicks it, as on Windows; there is no default button.
   if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {

@@ -272,6 +272,13 @@ void FrmMainControls::OnRewrapMessage(HWND textBox, WPARAM then) {
   }
 }
 
+HWND FrmMainControls::WithAccessKey(char16_t key) const {
+  for (const auto& [control, entry] : byWindow_) {
+    if (ui::AccessKey(*entry) == key) return control;
+  }
+  return nullptr;
+}
+
 const ui::ControlEntry* FrmMainControls::EntryOf(HWND control) const {
   auto found = byWindow_.find(control);
   return found == byWindow_.end() ? nullptr : found->second;

@@ -26,6 +26,8 @@ class FrmMainControls {
 
   // Returns the control named `name` ("TxtRes", "LabMainSet(3)"), or nullptr.
   HWND Find(std::string_view name) const;
+  // Returns the button whose access key is `key` (upper case), or nullptr.
+  HWND WithAccessKey(char16_t key) const;
   // Returns the table's entry for `control`, or nullptr when it is none of ours.
   const ui::ControlEntry* EntryOf(HWND control) const;
   // Replaces the text box `textBox` by one that wraps its lines or not (see text_box_wrap.h)

@@ -25,7 +25,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_display 1024x768 wm || exit 1
+start_display 1280x1024 wm || exit 1
 
 if [[ $program == *.exe ]]; then
   use_wine
@@ -180,6 +180,49 @@ check "Enter on a focused button clicks it" keyboard_clicks Return "flashget://a
 check "Space on a focused button clicks it" keyboard_clicks space "thunder://QUFodHRwOi8vYS9iWlo=" 3
 clear_input
 
+# Esc in a text box leaves the window open and the text whole.
+esc_in_box() {
+  set_clipboard "not a link" || return 1
+  clear_input
+  xdotool type --delay 5 "http://a/d"
+  xdotool key Escape
+  about || return 1  # the Esc has been handled
+  kill -0 "$app_pid" || return 1
+  click_control cmdEncodeToFG
+  wait_until "$patience" clipboard_is "flashget://aHR0cDovL2EvZA=="
+}
+check "Esc in the input box closes nothing and keeps the text" esc_in_box
+
+# The keyboard focus comes back to the box that had it, after a message box and after another
+# window was active: what is typed then goes into the box. (Were the focus lost, the input box
+# would stay empty and the command would refuse the clipboard's text.)
+typed_after() {  # WHAT EXPECTED
+  set_clipboard "not a link" || return 1
+  clear_input
+  "$1" || return 1
+  xdotool type --delay 5 "${2%%|*}"
+  click_control cmdEncodeToFG
+  wait_until "$patience" clipboard_is "${2#*|}"
+}
+other_window() {
+  xmessage -name other "another program" &
+  pids+=($!)
+  local other=""
+  wait_until "$patience" eval 'other=$(xdotool search --onlyvisible --classname "^other$" | head -1); [[ -n $other ]]' ||
+    return 1
+  xdotool windowactivate --sync "$other" || return 1
+  xdotool windowactivate --sync "$window" || return 1
+  # Once About has come and gone, the window has handled its activation: a person does not type
+  # within the millisecond either. About itself leaves the focus where it was.
+  about
+}
+check "after About, typing goes into the box that had the focus" \
+  typed_after about "http://a/c|flashget://aHR0cDovL2EvYw=="
+check "after another window, typing goes into the box that had the focus" \
+  typed_after other_window "http://a/e|flashget://aHR0cDovL2EvZQ=="
+pkill -x xmessage 2>/dev/null
+clear_input
+
 # A long address makes a link of several lines, which decodes back.
 long="http://example.com/$(printf 'x%.0s' $(seq 150))/file.zip"
 long_link() {
@@ -251,6 +294,47 @@ check "output frame title is grey" pixel_is 10 153 "128,128,128"
 check "operations title is white" pixel_is 545 57 "255,255,255"
 check "note is dark red" note_is_red
 
+# On screens of 125 and 200 per cent each button icon is its picture drawn at that size, not
+# the 16-pixel one stretched: the screenshot around each icon holds the larger picture, laid
+# over the window's face, almost exactly. (Qt takes the scale from QT_SCALE_FACTOR, Windows from
+# the system DPI in the registry.)
+icons_dir="$(dirname "$0")/../../resources/icons/generated"
+set_scale() {  # PERCENT
+  if [[ $program == *.exe ]]; then
+    "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1 / 100)) /f \
+      >/dev/null 2>&1
+    wineserver -w
+  fi
+  scale_percent=$1
+}
+icon_matches() {  # SHOT X Y SIDE PICTURE: the picture found near (X, Y)
+  local expected="$work/expected.png" area="$work/area.png" face error
+  face=$(convert "$1" -format "%[pixel:p{$(($2 - 3)),$(($3 + $4 / 2))}]" info:)
+  convert -size "$4x$4" "xc:$face" "$icons_dir/$5@$4.png" -composite "$expected" || return 1
+  convert "$1" -crop "$(($4 + 8))x$(($4 + 8))+$(($2 - 4))+$(($3 - 4))" +repage "$area" || return 1
+  error=$(compare -metric RMSE -subimage-search "$area" "$expected" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' | head -1)
+  echo "  $5 at $scale_percent%: error $error"
+  awk -v e="$error" 'BEGIN{exit !(e != "" && e < 0.02)}'
+}
+icons_at_scale() {  # PERCENT
+  set_scale "$1"
+  QT_SCALE_FACTOR=$(awk -v p="$1" 'BEGIN{print p / 100}') start_app "$program" || return 1
+  local ox oy side=$((16 * $1 / 100)) failed=0 image left top picture
+  wait_until "$patience" bash -c "xwininfo -id $window | grep -q 'Width: $((561 * $1 / 100))'" || return 1
+  about || return 1  # painted and answering
+  read -r ox oy < <(window_origin)
+  import -window root "$work/scaled.png"
+  for image in "Img(0) 6000 2205 flashget" "Img(1) 6000 2685 thunder" "Img(2) 6000 3165 qqdl" \
+    "Img(3) 6000 1365 decode"; do
+    read -r _ left top picture <<<"$image"
+    icon_matches "$work/scaled.png" $((ox + left * $1 / 1500)) $((oy + top * $1 / 1500)) "$side" \
+      "$picture" || failed=1
+  done
+  xdotool windowactivate --sync "$window"
+  xdotool key alt+e
+  wait_until "$patience" bash -c "! kill -0 $app_pid 2>/dev/null"
+  return $failed
+}
 # About through Alt+A, closed with Enter.
 check "About opens and closes" about
 
@@ -275,6 +359,11 @@ close_button() {
   ends
 }
 check "the close button ends the program" close_button
+
+check "button icons at 125%" icons_at_scale 125
+check "button icons at 200%" icons_at_scale 200
+set_scale 100
+[[ $program == *.exe ]] && "$wine64" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 # The Debian package, unpacked into a scratch root, runs from there.
 if [[ -n $package_dir ]]; then

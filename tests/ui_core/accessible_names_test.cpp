@@ -31,5 +31,15 @@ TEST(AccessibleNamesTest, BoxesAreNamedByTheirFramesAndButtonsByTheirCaptions) {
   }
 }
 
+TEST(AccessibleNamesTest, OnlyAboutAndExitHaveAccessKeys) {
+  const std::pair<std::string_view, char16_t> rows[] = {
+      {"cmdAbout", u'A'},   {"cmdExit", u'E'}, {"cmdDecodecmd", 0},
+      {"cmdEncodeToFG", 0}, {"TxtRes", 0},     {"LabMainSet(0)", 0},
+  };
+  for (const auto& [control, key] : rows) {
+    EXPECT_EQ(AccessKey(*FindControl(control)), key) << control;
+  }
+}
+
 }  // namespace
 }  // namespace zentrova::ui
