@@ -1,18 +1,24 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/terminal.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/found_links.h"
+#include "links/reading_choice.h"
 
 namespace zentrova::cli {
 namespace {
@@ -25,11 +31,13 @@ struct Tally {
   long failed = 0;
 };
 
-// How one file's lines are read: decided by a byte-order mark, or by the first line that
-// holds anything but ASCII.
+// How one file's lines are read. A byte-order mark makes the whole file UTF-8; otherwise the
+// first line that holds anything but ASCII decides between UTF-8 and code page 936, and a later
+// line that is not valid in that one is read in the other. A line valid in neither is refused
+// rather than read with U+FFFD in it.
 class LineReader {
  public:
-  std::u16string Text(std::string_view line) {
+  std::optional<std::u16string> Text(std::string_view line) {
     if (first_) {
       first_ = false;
       if (line.starts_with("\xef\xbb\xbf")) {
@@ -37,14 +45,27 @@ class LineReader {
         charset_ = Charset::kUtf8;
       }
     }
-    if (charset_ == Charset::kUndecided && std::any_of(line.begin(), line.end(), [](char c) {
-          return static_cast<unsigned char>(c) >= 0x80;
-        })) {
-      auto utf8 = FromValidUtf8(line);
-      charset_ = utf8 ? Charset::kUtf8 : Charset::kGbk;
-      if (utf8) return std::move(*utf8);
+    if (std::all_of(line.begin(), line.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      return std::u16string(line.begin(), line.end());
     }
-    return charset_ == Charset::kGbk ? codepage::FromNarrow(line) : FromUtf8(line);
+    std::u16string gbk = codepage::FromNarrow(line);
+    const bool gbkValid = gbk.find(u'\uFFFD') == std::u16string::npos;
+    if (charset_ != Charset::kGbk) {
+      // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
+      // a person would read it.
+      if (auto utf8 = FromValidUtf8(line);
+          utf8 && !(gbkValid && links::ReadsBetterAsGbk(*utf8, gbk))) {
+        charset_ = Charset::kUtf8;
+        return utf8;
+      }
+    }
+    if (gbkValid) {
+      if (charset_ == Charset::kUndecided) charset_ = Charset::kGbk;
+      return gbk;
+    }
+    if (charset_ == Charset::kGbk) return FromValidUtf8(line);
+    return std::nullopt;
   }
 
  private:
@@ -53,24 +74,63 @@ class LineReader {
   bool first_ = true;
 };
 
-// Converts every line of `file`, writing one line for each; returns false when the file could
+// Hands each line of the file `fd` to `take`, without its end: LF, CR LF and a lone CR (old Mac
+// files, some saved pages) all end a line. Reads what is there as it comes, so that the lines
+// of a live pipe are converted as they arrive; when `flushFirst`, the results so far leave
+// before each read, which may wait for more. Returns false when the file could not be read.
+template <typename Take>
+bool ForEachLine(int fd, bool flushFirst, Take take) {
+  std::vector<char> buffer(1 << 16);
+  std::string pending;
+  bool afterCr = false;
+  for (;;) {
+    if (flushFirst) std::fflush(stdout);
+    const ssize_t got = read(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    const std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));
+    std::size_t start = 0;
+    if (afterCr && chunk.front() == '\n') start = 1;  // the LF of a CR LF split between reads
+    afterCr = false;
+    for (std::size_t at = start; at < chunk.size(); ++at) {
+      const char c = chunk[at];
+      if (c != '\n' && c != '\r') continue;
+      if (pending.empty()) {
+        take(chunk.substr(start, at - start));
+      } else {
+        pending.append(chunk.substr(start, at - start));
+        take(std::string_view(pending));
+        pending.clear();
+      }
+      if (c == '\r') {
+        if (at + 1 == chunk.size()) {
+          afterCr = true;
+        } else if (chunk[at + 1] == '\n') {
+          ++at;
+        }
+      }
+      start = at + 1;
+    }
+    pending.append(chunk.substr(start));
+  }
+  if (!pending.empty()) take(std::string_view(pending));
+  return true;
+}
+
+// Converts every line of `fd`, writing one line for each; returns false when the file could
 // not be read.
-bool ConvertFile(const std::string& name, std::FILE* file, const BatchWork& work, Tally& tally) {
+bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work, Tally& tally) {
   LineReader reader;
-  char* buffer = nullptr;
-  std::size_t capacity = 0;
   long number = 0;
   std::string out;
-  for (;;) {
-    const ssize_t got = getline(&buffer, &capacity, file);
-    if (got < 0) break;
+  const bool read = ForEachLine(fd, live, [&](std::string_view line) {
     ++number;
-    std::string_view line(buffer, static_cast<std::size_t>(got));
-    if (line.ends_with('\n')) line.remove_suffix(1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    const std::u16string text = reader.Text(line);
-    const LineResult result = work.make ? links::MakeFoundLink(*work.make, text, work.charset)
-                                        : links::OpenFoundLink(text, work.charset);
+    const std::optional<std::u16string> text = reader.Text(line);
+    const LineResult result =
+        !text       ? LineResult{LineResult::Kind::kFailed, {}, "the line is neither UTF-8 nor GBK"}
+        : work.make ? links::MakeFoundLink(*work.make, *text, work.charset)
+                    : links::OpenFoundLink(*text, work.charset);
     out.clear();
     switch (result.kind) {
       case LineResult::Kind::kConverted:
@@ -90,9 +150,7 @@ bool ConvertFile(const std::string& name, std::FILE* file, const BatchWork& work
     }
     out += '\n';
     WriteOutBuffered(out);
-  }
-  const bool read = !std::ferror(file);
-  std::free(buffer);
+  });
   if (!read) Complain("'" + name + "' could not be read to its end");
   return read;
 }
@@ -102,23 +160,28 @@ bool ConvertFile(const std::string& name, std::FILE* file, const BatchWork& work
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files) {
   Tally tally;
   bool allRead = true;
-  // A large buffer: results leave in big writes, and a failure still shows at the close.
+  // Results leave in big writes, and a failure still shows at the close. To a terminal or a
+  // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
+  // to fill; a message on standard error follows the results before it (Complain). A write
+  // for every line would cost a million system calls for a million lines.
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+  struct stat output {};
+  const bool live = !(fstat(STDOUT_FILENO, &output) == 0 && S_ISREG(output.st_mode));
   const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
   for (const std::string& name : names) {
     if (name == "-") {
-      allRead = ConvertFile("standard input", stdin, work, tally) && allRead;
+      allRead = ConvertFile("standard input", STDIN_FILENO, live, work, tally) && allRead;
       continue;
     }
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (!file) {
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
       Complain("'" + name + "': " + std::strerror(errno));
       allRead = false;
       continue;
     }
-    allRead = ConvertFile(name, file, work, tally) && allRead;
-    std::fclose(file);
+    allRead = ConvertFile(name, fd, live, work, tally) && allRead;
+    close(fd);
   }
   Complain(std::to_string(tally.converted) + " converted, " + std::to_string(tally.passedThrough) +
            " passed through, " + std::to_string(tally.failed) + " failed");

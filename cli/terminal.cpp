@@ -36,6 +36,8 @@ std::string ForTerminal(std::u16string_view text) {
 }
 
 void Complain(std::string_view message) {
+  // What was written to standard output before the message comes before it there too.
+  std::fflush(stdout);
   std::string line = "zentrova-cli: ";
   line.append(message);
   line += '\n';

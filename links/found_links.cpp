@@ -7,6 +7,7 @@
 #include "codec/base64_transform.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
+#include "links/reading_choice.h"
 
 namespace zentrova::links {
 namespace {
@@ -28,8 +29,11 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
   return true;
 }
 
+// Blanks as text copied from web pages has them: besides spaces, tabs and line ends, the
+// ideographic space, the no-break space, the zero-width space and a stray byte-order mark.
 bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000;
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0x3000 || c == 0x00A0 ||
+         c == 0x200B || c == 0xFEFF;
 }
 
 std::u16string_view Trimmed(std::u16string_view text) {
@@ -38,9 +42,24 @@ std::u16string_view Trimmed(std::u16string_view text) {
   return text;
 }
 
-bool IsBase64Character(char16_t c) {
+bool IsBase64Letter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-         c == u'+' || c == u'/' || c == u'=';
+         c == u'+' || c == u'/';
+}
+
+// The Base64 text at the start of `text`: its letters, then at most two "=", which end it
+// (text glued to the padding is not the link's). Without padding, a final "/" that no encoder
+// could have written ends it too: browsers, forums and Markdown add one to a link, and a "/"
+// that leaves a group of one, two or three letters is never Base64's own (its bits would not
+// fit the text's end).
+std::u16string_view Base64TextOf(std::u16string_view text) {
+  std::size_t end = 0;
+  while (end < text.size() && IsBase64Letter(text[end])) ++end;
+  std::size_t padded = end;
+  while (padded < text.size() && padded - end < 2 && text[padded] == u'=') ++padded;
+  if (padded > end) return text.substr(0, padded);
+  while (end > 0 && text[end - 1] == u'/' && end % 4 != 0) --end;
+  return text.substr(0, end);
 }
 
 // An address ends where text around it begins: at a blank, a quote or an angle bracket.
@@ -53,13 +72,15 @@ struct Found {
   std::u16string_view prefix;
 };
 
-// Returns where the earliest of `prefixes` starts in `text`, in any letter case.
+// Returns where the earliest of `prefixes` (each in lower case) starts in `text`, in any
+// letter case.
 template <std::size_t N>
 std::optional<Found> FindFirst(std::u16string_view text,
                                const std::array<std::u16string_view, N>& prefixes) {
   for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t first = Lower(text[at]);
     for (const std::u16string_view prefix : prefixes) {
-      if (StartsWithNoCase(text.substr(at), prefix)) return Found{at, prefix};
+      if (first == prefix[0] && StartsWithNoCase(text.substr(at), prefix)) return Found{at, prefix};
     }
   }
   return std::nullopt;
@@ -67,6 +88,42 @@ std::optional<Found> FindFirst(std::u16string_view text,
 
 const std::array<std::u16string_view, 3> kSpecialPrefixes = {
     Prefix(LinkKind::kThunder), Prefix(LinkKind::kFlashGet), Prefix(LinkKind::kQQWhirlwind)};
+
+// The same links as they stand inside URLs, JSON and query strings, percent-encoded; found
+// together with the plain ones, whichever comes first.
+const std::array<std::u16string_view, 6> kFoundPrefixes = {
+    kSpecialPrefixes[0], kSpecialPrefixes[1],  kSpecialPrefixes[2],
+    u"thunder%3a%2f%2f", u"flashget%3a%2f%2f", u"qqdl%3a%2f%2f"};
+constexpr std::u16string_view kEncodedSeparator = u"%3a%2f%2f";
+
+int HexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (Lower(c) >= u'a' && Lower(c) <= u'f') return Lower(c) - u'a' + 10;
+  return -1;
+}
+
+// Rewrites the percent-encoded link at the start of `text` ("thunder%3A%2F%2F…") as it was
+// before it was encoded, as far as it can be a link: its prefix and its Base64 text, escapes
+// inside that text decoded ("%2B", "%2F", "%3D"); a space ("%20") is dropped, as the decoder
+// skips it anyway. The address inside is never touched: it is still Base64 here.
+std::u16string UnescapedLink(std::u16string_view text, std::u16string_view encodedPrefix,
+                             std::u16string_view plainPrefix) {
+  std::u16string link(plainPrefix);
+  for (std::size_t at = encodedPrefix.size(); at < text.size(); ++at) {
+    char16_t c = text[at];
+    if (c == u'%' && at + 2 < text.size() && HexValue(text[at + 1]) >= 0 &&
+        HexValue(text[at + 2]) >= 0) {
+      c = static_cast<char16_t>(HexValue(text[at + 1]) * 16 + HexValue(text[at + 2]));
+      at += 2;
+      if (c == u' ') continue;
+      if (!IsBase64Letter(c) && c != u'=') break;
+    } else if (!IsBase64Letter(c) && c != u'=') {
+      break;
+    }
+    link += c;
+  }
+  return link;
+}
 
 LinkKind KindOf(std::u16string_view prefix) {
   for (const LinkKind kind : {LinkKind::kThunder, LinkKind::kFlashGet, LinkKind::kQQWhirlwind}) {
@@ -85,8 +142,10 @@ std::optional<std::u16string> Read(std::string_view bytes, Charset charset) {
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (charset == Charset::kAuto && ascii) return codepage::FromNarrow(bytes);
   auto utf8 = FromValidUtf8(bytes);
-  if (utf8 || charset == Charset::kUtf8) return utf8;
-  return codepage::FromNarrow(bytes);
+  if (!utf8 && charset == Charset::kAuto) return codepage::FromNarrow(bytes);
+  if (!utf8 || charset == Charset::kUtf8) return utf8;
+  std::u16string gbk = codepage::FromNarrow(bytes);
+  return ReadsBetterAsGbk(*utf8, gbk) ? std::move(gbk) : std::move(*utf8);
 }
 
 // Returns the scheme of an address ("http" of "http://…", "magnet" of "magnet:?…"), or "".
@@ -102,10 +161,8 @@ std::u16string_view SchemeOf(std::u16string_view text) {
 
 // Opens one special link that starts `text` (its prefix already found); returns what it holds.
 LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Charset charset) {
-  std::u16string_view payload = text.substr(prefix.size());
-  std::size_t end = 0;
-  while (end < payload.size() && IsBase64Character(payload[end])) ++end;
-  payload = payload.substr(0, end);  // what follows ("&…", a quote, other text) is not the link's
+  // What follows the Base64 text ("&…", a quote, other text) is not the link's.
+  const std::u16string_view payload = Base64TextOf(text.substr(prefix.size()));
   if (payload.empty()) return Failure("the link holds no Base64 text");
   base64::Decoder decoder;
   std::string bytes;
@@ -137,19 +194,42 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
   return {Kind::kConverted, std::move(inner), {}};
 }
 
+// A failure for the first control character of `address`, if it holds one.
+std::optional<LineResult> ControlCharacterIn(std::u16string_view address) {
+  for (const char16_t c : address) {
+    if (c < 0x20 || c == 0x7F) {
+      return Failure("the address holds the control character " + CodePointName(c));
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   const std::u16string_view text = Trimmed(line);
   if (text.empty()) return {};
-  const auto found = FindFirst(text, kSpecialPrefixes);
+  const auto found = FindFirst(text, kFoundPrefixes);
   if (!found) {
     for (const std::u16string_view scheme : kPlainSchemes) {
-      if (StartsWithNoCase(text, scheme)) return {Kind::kPassedThrough, std::u16string(text), {}};
+      if (StartsWithNoCase(text, scheme)) {
+        if (auto failure = ControlCharacterIn(text)) return *failure;
+        return {Kind::kPassedThrough, std::u16string(text), {}};
+      }
     }
     return Failure("the line holds no special link");
   }
-  LineResult result = OpenLayer(text.substr(found->at), found->prefix, charset);
+  LineResult result;
+  if (found->prefix.ends_with(kEncodedSeparator)) {
+    const auto plain = std::find_if(
+        kSpecialPrefixes.begin(), kSpecialPrefixes.end(), [&](std::u16string_view prefix) {
+          return found->prefix.starts_with(prefix.substr(0, prefix.size() - 3));
+        });
+    result =
+        OpenLayer(UnescapedLink(text.substr(found->at), found->prefix, *plain), *plain, charset);
+  } else {
+    result = OpenLayer(text.substr(found->at), found->prefix, charset);
+  }
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
     const std::u16string_view inner = Trimmed(result.text);
     const auto nested =
@@ -161,10 +241,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   }
   if (result.kind != Kind::kConverted) return result;
   if (SchemeOf(result.text).empty()) return Failure("the link does not hold an address");
-  for (const char16_t c : result.text) {
-    if (c < 0x20 || c == 0x7F)
-      return Failure("the address holds the control character " + CodePointName(c));
-  }
+  if (auto failure = ControlCharacterIn(result.text)) return *failure;
   return result;
 }
 
@@ -173,10 +250,14 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
   if (text.empty()) return {};
   const auto found = FindFirst(text, kPlainSchemes);
   if (!found) return Failure("the line holds no plain address");
+  // A line that is an address is the address as a whole, spaces and all, as the window takes
+  // it; an address inside other text ends where that text begins.
   std::u16string_view address = text.substr(found->at);
-  std::size_t end = 0;
-  while (end < address.size() && !EndsAddress(address[end])) ++end;
-  address = address.substr(0, end);
+  if (found->at > 0) {
+    std::size_t end = 0;
+    while (end < address.size() && !EndsAddress(address[end])) ++end;
+    address = address.substr(0, end);
+  }
 
   std::string bytes;
   if (charset == Charset::kUtf8) {

@@ -70,6 +70,37 @@ expect "batch utf-8 links" 0 "http://a/中" "" -- \
   bash -c "echo http://a/中 | '$cli' batch qqdl --charset utf-8 | '$cli' batch decode --charset utf-8"
 expect "batch lossy line fails" 1 "" "standard input:1: code page 936 cannot hold U+1F600" -- \
   bash -c "echo 'http://a/😀' | '$cli' batch flashget"
+# Lines as files really end them, and lines whose file mixes its encodings.
+printf 'http://a/1\rthunder://QUFodHRwOi8vYS9iWlo=\r\nhttp://a/2\n\rhttp://a/3' >"$work/mac.txt"
+expect "batch CR, CR LF and LF all end lines" 0 $'http://a/1\nhttp://a/b\nhttp://a/2\n\nhttp://a/3' \
+  "" -- "$cli" batch decode "$work/mac.txt"
+{ printf 'http://a/中\n'; printf 'http://a/\xd6\xd0\n'; printf 'http://a/\xff\xfe\n'; } >"$work/mixed.txt"
+expect "batch reads a line in the other encoding, refuses one in neither" 1 \
+  $'http://a/中\nhttp://a/中' "mixed.txt:3: the line is neither UTF-8 nor GBK" -- \
+  "$cli" batch decode "$work/mixed.txt"
+expect "batch reads a short GBK name as GBK" 0 "http://a/水.mp3" "" -- \
+  bash -c "printf 'http://a/\xcb\xae.mp3\n' | '$cli' batch decode"
+# Into a pipe, each result leaves before any message about a later line.
+expect "batch results and messages in order" 0 $'http://a/b\nzentrova-cli: standard input:2: the line holds no special link\n\nhttp://a/c' "" -- \
+  bash -c "printf 'http://a/b\nnothing\nhttp://a/c\n' | '$cli' batch decode 2>&1 | grep -v converted"
+# A live pipe: the first line's result comes while the list is still being written.
+live_pipe() {
+  local fifo="$work/fifo" out="$work/live.out" writer
+  mkfifo "$fifo"
+  # Through a pipe, as "tail -f" would be read; a file as output is written in large pieces.
+  "$cli" batch decode <"$fifo" 2>/dev/null | cat >"$out" &
+  exec {writer}>"$fifo"
+  printf 'qqdl://aHR0cDovL2EvYg==\n' >&$writer
+  local deadline=$((SECONDS + 60)) ok=1
+  until [[ $(cat "$out") == "http://a/b" ]]; do
+    ((SECONDS > deadline)) && { ok=0; break; }
+    sleep 0.05
+  done
+  exec {writer}>&-
+  wait
+  ((ok))
+}
+truth "batch converts a live pipe's lines as they come" live_pipe
 expect "batch missing file" 1 "http://plain/x" "'$work/absent'" -- \
   bash -c "echo http://plain/x | '$cli' batch decode '$work/absent' -"
 expect "batch bad charset" 2 "" "--charset 'latin1'" -- "$cli" batch decode --charset latin1

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "codec/base64_transform.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
@@ -80,6 +81,42 @@ TEST_F(FoundLinksTest, OpensLinksWhereverTheyStandAndWhateverTheyHold) {
   for (const Row& row : rows) Check(row, OpenFoundLink(row.line, row.charset));
 }
 
+TEST_F(FoundLinksTest, OpensLinksInTheFormsTheyArePostedIn) {
+  constexpr auto kAuto = Charset::kAuto;
+  const Row rows[] = {
+      {"slash after a Markdown link", u"[下载](thunder://QUFodHRwOi8vaC9hLnppcFpa/)", kAuto,
+       Kind::kConverted, u"http://h/a.zip"},
+      {"slashes after a link", u"thunder://QUFodHRwOi8vaC9hLnppcFpa//", kAuto, Kind::kConverted,
+       u"http://h/a.zip"},
+      {"slash after the padding", u"<a href=\"thunder://QUFodHRwOi8vaC9hYi56aXBaWg==/\">", kAuto,
+       Kind::kConverted, u"http://h/ab.zip"},
+      {"slash after a link with a slash of its own", u"thunder://QUFodHRwOi8vYS/W0Fpa/", kAuto,
+       Kind::kConverted, u"http://a/中"},
+      {"text glued to the padding", u"迅雷下载：thunder://QUFodHRwOi8vaC93aW4uaXNvWlo=Windows 7",
+       kAuto, Kind::kConverted, u"http://h/win.iso"},
+      {"percent-encoded", u"thunder%3A%2F%2FQUFodHRwOi8vaC9hIGIubXA0Wlo%3D", kAuto,
+       Kind::kConverted, u"http://h/a b.mp4"},
+      {"percent-encoded in a query", u"https://x/go?u=qqdl%3a%2f%2faHR0cDovL2EvYg%3d%3d&r=1", kAuto,
+       Kind::kConverted, u"http://a/b"},
+      {"percent-encoded plus", u"\"url\":\"qqdl%3A%2F%2FaHR0cDovL2EvYj8%2B\"", kAuto,
+       Kind::kConverted, u"http://a/b?>"},
+      {"percent-encoded slash and a space", u"THUNDER%3A%2F%2FQUFodHRwOi8vYS%2FW0%20Fpa", kAuto,
+       Kind::kConverted, u"http://a/中"},
+      {"percent-encoded flashget", u"flashget%3A%2F%2FaHR0cDovL2EvYg%3D%3D%26abc", kAuto,
+       Kind::kConverted, u"http://a/b"},
+      {"the address inside stays as the link holds it", u"qqdl://aHR0cDovL2EvYSUyMGI=", kAuto,
+       Kind::kConverted, u"http://a/a%20b"},
+      {"no-break space after", u"thunder://QUFodHRwOi8vaC9hLnppcFpa\u00a0", kAuto, Kind::kConverted,
+       u"http://h/a.zip"},
+      {"zero-width space and byte-order mark around", u"\u200b\ufeffhttp://a/b\u200b", kAuto,
+       Kind::kPassedThrough, u"http://a/b"},
+      {"control character in a plain address", u"http://a/b\u0007", kAuto, Kind::kFailed,
+       u"U+0007"},
+      {"a lone character is no link", u"thunder://Q", kAuto, Kind::kFailed, u"not valid"},
+  };
+  for (const Row& row : rows) Check(row, OpenFoundLink(row.line, row.charset));
+}
+
 TEST_F(FoundLinksTest, MakesLinksAsTheWindowDoesOnOneLine) {
   constexpr auto kAuto = Charset::kAuto;
   const std::u16string longAddress = u"http://h/" + std::u16string(200, u'a');
@@ -89,6 +126,12 @@ TEST_F(FoundLinksTest, MakesLinksAsTheWindowDoesOnOneLine) {
        u"thunder://QUFodHRwOi8vYS9iWlo="},
       {"address in text", u"see https://x/y here", kAuto, Kind::kConverted,
        u"thunder://QUFodHRwczovL3gveVpa"},
+      {"a line that is an address keeps its spaces", u"  http://h/a b.mp4 ", kAuto,
+       Kind::kConverted, u"thunder://QUFodHRwOi8vaC9hIGIubXA0Wlo="},
+      {"no-break space after", u"http://h/a b.mp4\u00a0", kAuto, Kind::kConverted,
+       u"thunder://QUFodHRwOi8vaC9hIGIubXA0Wlo="},
+      {"no-break space before an address in text", u"下载\u00a0http://h/a.zip\u00a0谢谢", kAuto,
+       Kind::kConverted, u"thunder://QUFodHRwOi8vaC9hLnppcFpa"},
       {"gbk by default", u"http://a/中", kAuto, Kind::kConverted,
        u"thunder://QUFodHRwOi8vYS/W0Fpa"},
       {"utf-8 on request", u"http://a/中", Charset::kUtf8, Kind::kConverted,
@@ -105,6 +148,33 @@ TEST_F(FoundLinksTest, MakesLinksAsTheWindowDoesOnOneLine) {
   EXPECT_EQ(OpenFoundLink(flashget.text, kAuto).text, longAddress);
   EXPECT_EQ(MakeFoundLink(LinkKind::kQQWhirlwind, u"http://a/b", kAuto).text,
             u"qqdl://aHR0cDovL2EvYg==");
+}
+
+// Bytes valid both as UTF-8 and as code page 936 are read as a person would read them: real
+// Chinese names whose GBK bytes happen to be UTF-8, and real Latin names in UTF-8.
+TEST_F(FoundLinksTest, ChoosesTheReadingAPersonWouldForBytesValidBothWays) {
+  const struct {
+    std::u16string name;
+    bool gbk;  // the name's bytes are GBK, else UTF-8
+  } rows[] = {
+      {u"水.mp3", true},        {u"录.avi", true},      {u"毛毛.jpg", true},
+      {u"石.txt", true},        {u"钱.rar", true},      {u"韦.mkv", true},
+      {u"谢谢", true},          {u"片/魏.mp4", true},   {u"卢-陆.zip", true},
+      {u"谭/薛/姚.rmvb", true}, {u"[庄]鲁.iso", true},  {u"史 施.flac", true},
+      {u"café.mp3", false},     {u"résumé.pdf", false}, {u"Ñandú.avi", false},
+      {u"naïve.txt", false},    {u"Zürich.jpg", false}, {u"über.zip", false},
+      {u"Björk.flac", false},   {u"中文.mp4", false},   {u"高清-水.mkv", false},
+  };
+  for (const auto& row : rows) {
+    const std::u16string address = u"http://h/" + row.name;
+    const std::string bytes = row.gbk ? codepage::ToNarrow(address) : ToUtf8(address);
+    std::u16string encoded;
+    base64::EncodeAppend(bytes, encoded);
+    std::erase(encoded, u'\n');
+    const LineResult result = OpenFoundLink(u"qqdl://" + encoded, Charset::kAuto);
+    EXPECT_EQ(ToUtf8(result.text), ToUtf8(address))
+        << (row.gbk ? "GBK " : "UTF-8 ") << ToUtf8(row.name);
+  }
 }
 
 }  // namespace

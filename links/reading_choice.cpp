@@ -1,0 +1,52 @@
+#include "links/reading_choice.h"
+
+namespace zentrova::links {
+namespace {
+
+bool IsCjk(char16_t c) {
+  return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xD800 && c <= 0xDBFF);  // beyond the BMP
+}
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+bool IsLatin1Letter(char16_t c) { return c >= 0x00C0 && c <= 0x00FF && c != 0x00D7 && c != 0x00F7; }
+
+// +1 for the character at `at` when a name plausibly holds it there, -1 when it shows a wrong
+// reading, else 0. A Latin-1 letter is plausible inside a Latin word ("café"); on its own, it is
+// what the GBK bytes of a Chinese name look like as UTF-8 ("毛" reads as "ë").
+int Plausibility(std::u16string_view text, std::size_t at) {
+  const char16_t c = text[at];
+  if (c < 0x80) return 0;
+  if (IsCjk(c) || (c >= 0x3000 && c <= 0x312F) || (c >= 0xAC00 && c <= 0xD7AF) ||
+      (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x2010 && c <= 0x205E)) {
+    return 1;
+  }
+  if (IsLatin1Letter(c)) {
+    const bool inWord = (at > 0 && IsAsciiLetter(text[at - 1])) ||
+                        (at + 1 < text.size() && IsAsciiLetter(text[at + 1]));
+    return inWord ? 1 : 0;
+  }
+  if ((c >= 0x0080 && c <= 0x009F) || (c >= 0x0100 && c <= 0x07FF) ||
+      (c >= 0x2500 && c <= 0x259F) || (c >= 0xE000 && c <= 0xF8FF) || c == 0xFFFD) {
+    return -1;
+  }
+  return 0;
+}
+
+int Score(std::u16string_view text) {
+  int score = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) score += Plausibility(text, at);
+  return score;
+}
+
+}  // namespace
+
+bool ReadsBetterAsGbk(std::u16string_view utf8, std::u16string_view gbk) {
+  for (const char16_t c : utf8) {
+    if (IsCjk(c)) return false;
+  }
+  return Score(gbk) > Score(utf8);
+}
+
+}  // namespace zentrova::links
