@@ -105,10 +105,11 @@ class Base64 {
     std::int32_t total;
     bool last;
   };
-  // Converts one block of a file run into `text`; a block that fails is recorded and skipped,
-  // so the run goes on.
-  void ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
-                    base64::Decoder& decoder, std::string& text);
+  // Converts one block of a file run and returns the result, which stands in `scratch` (a
+  // buffer kept for the run, grown and never cleared); a block that fails is recorded and
+  // skipped, so the run goes on.
+  std::string_view ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
+                                base64::Decoder& decoder, std::string& scratch);
 
   // Runs the component steps of Encode or Decode on a non-empty text, absorbing failures.
   std::u16string Convert(const std::u16string& strIn,

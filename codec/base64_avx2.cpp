@@ -18,15 +18,17 @@ namespace {
 
 // --- Encoding ---------------------------------------------------------------------------------
 
-// The 32 characters of the 24 bytes at `in`; reads 28 bytes.
-ZENTROVA_AVX2 inline __m256i EncodeBlock(const unsigned char* in) {
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 12));
-  __m256i v = _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+// The 32 characters of the 24 bytes loaded into `v`: the first 12 at bytes `lowFirst` to
+// `lowFirst` + 11 of the low half, the other 12 at bytes 0 to 11 of the high half.
+template <int lowFirst>
+ZENTROVA_AVX2 inline __m256i EncodeLoaded(__m256i v) {
   // Each group of three bytes b0 b1 b2 into a 32-bit lane as b1 b0 b2 b1, so that each of its
   // four 6-bit fields lies within one 16-bit half.
-  v = _mm256_shuffle_epi8(v, _mm256_setr_epi8(1, 0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10, 1,
-                                              0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7, 10, 9, 11, 10));
+  constexpr int o = lowFirst;
+  v = _mm256_shuffle_epi8(
+      v, _mm256_setr_epi8(o + 1, o, o + 2, o + 1, o + 4, o + 3, o + 5, o + 4, o + 7, o + 6, o + 8,
+                          o + 7, o + 10, o + 9, o + 11, o + 10, 1, 0, 2, 1, 4, 3, 5, 4, 7, 6, 8, 7,
+                          10, 9, 11, 10));
   // Fields 1 and 3 shifted down by a high multiplication, fields 2 and 4 up by a low one, each
   // into a byte of its own: a lane then holds the four 6-bit values in order.
   const __m256i first = _mm256_mulhi_epu16(_mm256_and_si256(v, _mm256_set1_epi32(0x0FC0FC00)),
@@ -44,6 +46,18 @@ ZENTROVA_AVX2 inline __m256i EncodeBlock(const unsigned char* in) {
                        -4, -4, -4, -4, -4, -4, -4, -4, -19, -16, 65, 0, 0),
       range);
   return _mm256_add_epi8(values, shift);
+}
+
+// The 32 characters of the 24 bytes at `in`; reads 28 bytes from `in`.
+ZENTROVA_AVX2 inline __m256i EncodeBlock(const unsigned char* in) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 12));
+  return EncodeLoaded<0>(_mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1));
+}
+
+// The same in one load, from 4 bytes before `in`, which must be readable.
+ZENTROVA_AVX2 inline __m256i EncodeBlockAfter(const unsigned char* in) {
+  return EncodeLoaded<4>(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in - 4)));
 }
 
 // --- Decoding ---------------------------------------------------------------------------------
@@ -173,8 +187,8 @@ ZENTROVA_AVX2 std::size_t EncodeLines(const unsigned char* in, std::size_t lines
   // A line in three blocks of 24 bytes, the last overlapping the second by 18 bytes and so by 24
   // characters; it reads 4 bytes past the line.
   for (std::size_t line = 0; line < lines; ++line, in += 54, out += 73) {
-    const __m256i first = EncodeBlock(in), second = EncodeBlock(in + 24),
-                  third = EncodeBlock(in + 30);
+    const __m256i first = line == 0 ? EncodeBlock(in) : EncodeBlockAfter(in);
+    const __m256i second = EncodeBlockAfter(in + 24), third = EncodeBlockAfter(in + 30);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), first);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), second);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 40), third);

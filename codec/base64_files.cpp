@@ -49,32 +49,45 @@ Bool16 Base64::DecodeFile(std::u16string& strInFile, std::u16string& strOutFile)
   return ProcessFile(strInFile, strOutFile, kFalse16) ? kTrue16 : kFalse16;
 }
 
-void Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
-                          base64::Decoder& decoder, std::string& text) {
-  text.clear();
+std::string_view Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
+                                      base64::Decoder& decoder, std::string& scratch) {
+  // The text is written straight into the run's buffer: no copy, and no clearing of a buffer
+  // that is overwritten anyway.
+  auto room = [&scratch](std::size_t size) {
+    if (scratch.size() < size) scratch.resize(size);
+    return scratch.data();
+  };
   try {
     if (bEncode) {
-      if (available_) base64::EncodeAppend(bytes, text);
-      if (!place.last) text.push_back('\n');
-      return;
+      char* out = room((available_ ? base64::EncodedLength(bytes.size()) : 0) + 1);
+      std::size_t size = available_ ? base64::EncodeTo(bytes, out) : 0;
+      if (!place.last) out[size++] = '\n';
+      return {out, size};
     }
-    if (!available_) return;
-    auto failure = decoder.Feed(bytes, text);
-    if (!failure && place.last) failure = decoder.Finish(text);
+    if (!available_) return {};
+    char* out = room(base64::Decoder::MostBytesFor(bytes.size()) + 2);
+    std::size_t size = 0;
+    auto failure = decoder.FeedTo(bytes, out, size);
+    if (!failure && place.last) {
+      std::size_t end = 0;
+      failure = decoder.FinishTo(out + size, end);
+      size += end;
+    }
     if (failure) {
       // As a block that Decode refuses: nothing of it is written. The decoder keeps count of
       // the characters, so the next block decodes exactly what it holds.
-      text.clear();
       const std::size_t lost = decoder.BytesInLastChunk();
       decoder.Resync();
       RaiseError(errors::kInvalidArgument,
                  u"第 " + Number(place.number) + u" 块（共 " + Number(place.total) +
                      u" 块）无法解码，已跳过，少写 " + Number(static_cast<std::int64_t>(lost)) +
                      u" 字节。" + base64::DescribeFailure(failure));
+      return {};
     }
+    return {out, size};
   } catch (const std::bad_alloc&) {
-    text.clear();
     RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
+    return {};
   }
 }
 
@@ -124,7 +137,7 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
     // One buffer for the whole run, never larger than the file: a huge block size costs
     // nothing on a small file.
     std::string buffer(static_cast<std::size_t>(std::min<std::int64_t>(blockSize, length)), '\0');
-    std::string text;
+    std::string scratch;
     base64::Decoder decoder;
     std::int32_t counter = 0;
     bool ended = false;  // the text's end has been converted
@@ -132,8 +145,8 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
       const std::size_t got = input->Read(buffer.data(), size);
       // A file that shrank during the run ends here, and its end is checked as any other.
       const bool last = counter + 1 == total || got < size;
-      ConvertBlock(bEncode, std::string_view(buffer.data(), got), {counter + 1, total, last},
-                   decoder, text);
+      const std::string_view text = ConvertBlock(bEncode, std::string_view(buffer.data(), got),
+                                                 {counter + 1, total, last}, decoder, scratch);
       ended = ended || last;
       output->Write(text);
       ++counter;
@@ -145,8 +158,7 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
     if (!input->AtEnd() && remainder > 0 && !cancel_) convert(static_cast<std::size_t>(remainder));
     if (!ended && !cancel_ && !bEncode && counter > 0) {
       // The file ended exactly where a block would have begun.
-      ConvertBlock(bEncode, {}, {counter, total, true}, decoder, text);
-      output->Write(text);
+      output->Write(ConvertBlock(bEncode, {}, {counter, total, true}, decoder, scratch));
     }
 
     output->Close();

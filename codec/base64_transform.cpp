@@ -90,12 +90,9 @@ std::size_t EncodeLinesOnVectors(const unsigned char* in, std::size_t lines, cha
   return done;
 }
 
-template <typename String>
-void EncodeInto(std::string_view bytes, String& out) {
-  const std::size_t start = out.size();
-  out.resize(start + EncodedLength(bytes.size()));
+template <typename Char>
+Char* EncodeRaw(std::string_view bytes, Char* dst) {
   auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  auto* dst = out.data() + start;
   std::size_t left = bytes.size();
   if (left > kLineBytes) {
     // Every line but the last ends in a line feed; the vector loop takes whole lines of those,
@@ -109,11 +106,18 @@ void EncodeInto(std::string_view bytes, String& out) {
   }
   while (left > kLineBytes) {
     dst = EncodeLine(in, kLineBytes, dst);
-    *dst++ = static_cast<typename String::value_type>('\n');
+    *dst++ = static_cast<Char>('\n');
     in += kLineBytes;
     left -= kLineBytes;
   }
-  EncodeLine(in, left, dst);
+  return EncodeLine(in, left, dst);
+}
+
+template <typename String>
+void EncodeInto(std::string_view bytes, String& out) {
+  const std::size_t start = out.size();
+  out.resize(start + EncodedLength(bytes.size()));
+  EncodeRaw(bytes, out.data() + start);
 }
 
 simd::DecodeStep DecodeOnVectors(const char* text, std::size_t size, char* out) {
@@ -134,6 +138,10 @@ std::size_t EncodedLength(std::size_t byteCount) {
 
 void EncodeAppend(std::string_view bytes, std::string& out) { EncodeInto(bytes, out); }
 void EncodeAppend(std::string_view bytes, std::u16string& out) { EncodeInto(bytes, out); }
+
+std::size_t EncodeTo(std::string_view bytes, char* out) {
+  return static_cast<std::size_t>(EncodeRaw(bytes, out) - out);
+}
 
 template <typename Char>
 DecodeFailure Decoder::Fail(DecodeFailure::Kind kind, const Char* text, std::size_t size,
@@ -196,12 +204,12 @@ void Decoder::CountRest(const Char* text, std::size_t size) {
 }
 
 template <typename Char>
-DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string& out) {
+DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, char* out,
+                                 std::size_t& written) {
+  written = 0;
   if (failure_) return failure_;
   inBytes_ = sizeof(Char) == 1;
-  const std::size_t start = out.size();
-  out.resize(start + (size + pendingCount_) / 4 * 3 + 3);
-  char* dst = out.data() + start;
+  char* dst = out;
   std::size_t i = 0;
   if constexpr (sizeof(Char) == 1) {
     // Notepad starts its UTF-8 files with a byte-order mark.
@@ -276,22 +284,46 @@ DecodeFailure Decoder::FeedChars(const Char* text, std::size_t size, std::string
     }
     ++i;
   }
-  out.resize(dst - out.data());
-  bytesInChunk_ = out.size() - start;
+  written = static_cast<std::size_t>(dst - out);
+  bytesInChunk_ = written;
   if (result) CountRest(text + i, size - i);
   consumed_ += size;
   return result;
 }
 
+template <typename Char>
+DecodeFailure Decoder::FeedString(const Char* text, std::size_t size, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + MostBytesFor(size));
+  std::size_t written = 0;
+  const DecodeFailure failure = FeedChars(text, size, out.data() + start, written);
+  out.resize(start + written);
+  return failure;
+}
+
 DecodeFailure Decoder::Feed(std::u16string_view text, std::string& out) {
-  return FeedChars(text.data(), text.size(), out);
+  return FeedString(text.data(), text.size(), out);
 }
 
 DecodeFailure Decoder::Feed(std::string_view text, std::string& out) {
-  return FeedChars(text.data(), text.size(), out);
+  return FeedString(text.data(), text.size(), out);
+}
+
+DecodeFailure Decoder::FeedTo(std::string_view text, char* out, std::size_t& written) {
+  return FeedChars(text.data(), text.size(), out, written);
 }
 
 DecodeFailure Decoder::Finish(std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + 2);
+  std::size_t written = 0;
+  const DecodeFailure failure = FinishTo(out.data() + start, written);
+  out.resize(start + written);
+  return failure;
+}
+
+DecodeFailure Decoder::FinishTo(char* out, std::size_t& written) {
+  written = 0;
   if (failure_ || closed_) return failure_;
   if (pendingCount_ == 1) {
     failure_ = {DecodeFailure::Kind::kIncompleteGroup, consumed_, 0, inBytes_, false};
@@ -299,11 +331,7 @@ DecodeFailure Decoder::Finish(std::string& out) {
   }
   // A final group of two or three characters whose "=" padding was left off, wholly or in
   // part, still stands for whole bytes.
-  if (pendingCount_ > 1) {
-    const std::size_t start = out.size();
-    out.resize(start + 2);
-    out.resize(FlushPartial(out.data() + start) - out.data());
-  }
+  if (pendingCount_ > 1) written = static_cast<std::size_t>(FlushPartial(out) - out);
   closed_ = true;
   return failure_;
 }

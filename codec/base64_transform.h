@@ -21,6 +21,10 @@ std::size_t EncodedLength(std::size_t byteCount);
 void EncodeAppend(std::string_view bytes, std::string& out);
 void EncodeAppend(std::string_view bytes, std::u16string& out);
 
+// Writes the encoded text of `bytes` to `out`, which has room for EncodedLength(bytes.size())
+// characters, and returns that length: for a caller that keeps its own buffer.
+std::size_t EncodeTo(std::string_view bytes, char* out);
+
 // Why a text failed to decode, and where: `position` is 1-based and counts the characters of a
 // text, or the bytes of a byte chunk. `character` is the code point found there; `byte` says it
 // is a single byte that starts no UTF-8 character.
@@ -45,6 +49,11 @@ class Decoder {
   DecodeFailure Feed(std::string_view text, std::string& out);
   // Ends the text: a final group of two or three characters may lack its "=" padding.
   DecodeFailure Finish(std::string& out);
+  // The same into a caller's buffer, which has room for MostBytesFor(text.size()) bytes (two
+  // for Finish); `written` says how many were written.
+  static std::size_t MostBytesFor(std::size_t chars) { return (chars + 3) / 4 * 3 + 3; }
+  DecodeFailure FeedTo(std::string_view text, char* out, std::size_t& written);
+  DecodeFailure FinishTo(char* out, std::size_t& written);
   // Forgets a fault so that the next chunk decodes again. The rest of the faulty chunk has
   // still been counted, every character but whitespace standing for one place in a group
   // (a bad character most often took a good one's place), so the next chunk starts in step with
@@ -55,7 +64,9 @@ class Decoder {
 
  private:
   template <typename Char>
-  DecodeFailure FeedChars(const Char* text, std::size_t size, std::string& out);
+  DecodeFailure FeedChars(const Char* text, std::size_t size, char* out, std::size_t& written);
+  template <typename Char>
+  DecodeFailure FeedString(const Char* text, std::size_t size, std::string& out);
   template <typename Char>
   void CountRest(const Char* text, std::size_t size);
   template <typename Char>

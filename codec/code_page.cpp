@@ -17,4 +17,18 @@ std::u32string Unrepresentable(std::u16string_view text) {
   return lost;
 }
 
+// Both fold every unit into one with OR, which the compiler turns into vector code, and look
+// at the result once.
+bool IsAscii(std::u16string_view text) {
+  char16_t all = 0;
+  for (const char16_t unit : text) all |= unit;
+  return all < 0x80;
+}
+
+bool IsAscii(std::string_view bytes) {
+  unsigned char all = 0;
+  for (const char byte : bytes) all |= static_cast<unsigned char>(byte);
+  return all < 0x80;
+}
+
 }  // namespace zentrova::codepage

@@ -33,4 +33,8 @@ std::u32string Unrepresentable(std::u16string_view text);
 // Returns the text that `bytes` stand for: each byte that forms no character becomes U+FFFD.
 std::u16string FromNarrow(std::string_view bytes);
 
+// Whether every code unit of `text`, or every byte of `bytes`, is ASCII.
+bool IsAscii(std::u16string_view text);
+bool IsAscii(std::string_view bytes);
+
 }  // namespace zentrova::codepage

@@ -27,7 +27,20 @@ struct Tables {
   std::vector<Bytes> narrow = std::vector<Bytes>(0x10000);
   std::array<std::uint32_t, 256> single{};
   std::vector<char16_t> pairs = std::vector<char16_t>(0x10000);  // 0: no character
+  bool asciiIsItself = false;  // ASCII's code units and bytes are the same (not so in EBCDIC)
 };
+
+// Whether `tables` map each ASCII code unit to the byte of the same value and back.
+bool AsciiIsItself(const Tables& tables) {
+  for (std::uint32_t unit = 0; unit < 0x80; ++unit) {
+    const Tables::Bytes& entry = tables.narrow[unit];
+    if (entry.length != 1 || static_cast<unsigned char>(entry.bytes[0]) != unit ||
+        tables.single[unit] != unit) {
+      return false;
+    }
+  }
+  return true;
+}
 
 class Iconv {
  public:
@@ -131,6 +144,7 @@ std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
     }
   }
   if (codePage == 936) AddWindowsPrivateUse(*tables);
+  tables->asciiIsItself = AsciiIsItself(*tables);
   return tables;
 }
 
@@ -143,6 +157,7 @@ std::unique_ptr<Tables> AsciiTables(std::uint32_t codePage) {
     tables->single[unit] = unit;
   }
   for (std::uint32_t byte = 0x80; byte < 0x100; ++byte) tables->single[byte] = Tables::kInvalid;
+  tables->asciiIsItself = true;
   return tables;
 }
 
@@ -176,6 +191,8 @@ bool HoldsUnit(char16_t unit) { return CurrentTables().narrow[unit].length != 0;
 
 std::string ToNarrow(std::u16string_view text) {
   const Tables& tables = CurrentTables();
+  // Most texts (links among them) are ASCII throughout, and then their own bytes.
+  if (tables.asciiIsItself && IsAscii(text)) return std::string(text.begin(), text.end());
   // Counted first, so a long text costs its own size and no more.
   std::size_t size = 0;
   for (const char16_t unit : text) size += std::max<std::size_t>(tables.narrow[unit].length, 1);
@@ -197,6 +214,7 @@ std::string ToNarrow(std::u16string_view text) {
 
 std::u16string FromNarrow(std::string_view bytes) {
   const Tables& tables = CurrentTables();
+  if (tables.asciiIsItself && IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
   std::u16string text(bytes.size(), u'\0');
   char16_t* out = text.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -21,6 +21,8 @@ bool HoldsUnit(char16_t unit) {
 
 std::string ToNarrow(std::u16string_view text) {
   if (text.empty()) return {};
+  // Every ANSI code page holds ASCII as itself, and most texts (links among them) are ASCII.
+  if (IsAscii(text)) return std::string(text.begin(), text.end());
   const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   // Without this flag the system substitutes look-alikes ("²" becomes "2", "¢" a full-width
@@ -35,6 +37,7 @@ std::string ToNarrow(std::u16string_view text) {
 
 std::u16string FromNarrow(std::string_view bytes) {
   if (bytes.empty()) return {};
+  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
   const int length = static_cast<int>(bytes.size());
   const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   std::u16string text(static_cast<std::size_t>(needed), u'\0');
