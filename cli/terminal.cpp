@@ -1,6 +1,7 @@
 #include "cli/terminal.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,8 +37,13 @@ std::string ForTerminal(std::u16string_view text) {
 }
 
 void Complain(std::string_view message) {
-  // What was written to standard output before the message comes before it there too.
-  std::fflush(stdout);
+  // Where both streams reach one reader (a terminal, a pipe), what was written to standard
+  // output before the message comes before it; a file gains nothing from a flush but a write.
+  static const bool outputIsFile = [] {
+    struct stat output {};
+    return fstat(STDOUT_FILENO, &output) == 0 && S_ISREG(output.st_mode);
+  }();
+  if (!outputIsFile) std::fflush(stdout);
   std::string line = "zentrova-cli: ";
   line.append(message);
   line += '\n';
