@@ -62,11 +62,12 @@ ZENTROVA_AVX2 inline __m256i EncodeBlockAfter(const unsigned char* in) {
 
 // --- Decoding ---------------------------------------------------------------------------------
 
-// A mask with a bit set for each of the 32 characters in `v` that belongs to the alphabet. The
-// characters fall into classes by their high nibble, and for each class a low-nibble table says
-// which low nibbles are out of the alphabet: a character is in it when its class bit and its
-// low nibble's bits have nothing in common. Bytes from 0x80 up are in no class that allows any.
-ZENTROVA_AVX2 inline std::uint32_t AlphabetMask(__m256i v, __m256i& high) {
+// Non-zero bytes where the 32 characters in `v` are not in the alphabet (AlphabetMask: a bit set
+// for each that is). The characters fall into classes by their high nibble, and for each class a
+// low-nibble table says which low nibbles are out of the alphabet: a character is in it when its
+// class bit and its low nibble's bits have nothing in common. Bytes from 0x80 up are in no class
+// that allows any.
+ZENTROVA_AVX2 inline __m256i Clash(__m256i v, __m256i& high) {
   high = _mm256_and_si256(_mm256_srli_epi32(v, 4), _mm256_set1_epi8(0x0F));
   const __m256i low = _mm256_and_si256(v, _mm256_set1_epi8(0x0F));
   // Classes: 0x01 no alphabet characters (high nibble 0, 1, 8-F), 0x02 "+" and "/" (2),
@@ -79,10 +80,12 @@ ZENTROVA_AVX2 inline std::uint32_t AlphabetMask(__m256i v, __m256i& high) {
       _mm256_setr_epi8(0x0B, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x07, 0x15, 0x17,
                        0x17, 0x17, 0x15, 0x0B, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
                        0x07, 0x15, 0x17, 0x17, 0x17, 0x15);
-  const __m256i clash =
-      _mm256_and_si256(_mm256_shuffle_epi8(classOf, high), _mm256_shuffle_epi8(refusedBy, low));
+  return _mm256_and_si256(_mm256_shuffle_epi8(classOf, high), _mm256_shuffle_epi8(refusedBy, low));
+}
+
+ZENTROVA_AVX2 inline std::uint32_t AlphabetMask(__m256i v, __m256i& high) {
   return static_cast<std::uint32_t>(
-      _mm256_movemask_epi8(_mm256_cmpeq_epi8(clash, _mm256_setzero_si256())));
+      _mm256_movemask_epi8(_mm256_cmpeq_epi8(Clash(v, high), _mm256_setzero_si256())));
 }
 
 // The 24 bytes of 32 alphabet characters `v` (whose high nibbles are `high`) into `out`.
@@ -135,10 +138,9 @@ ZENTROVA_AVX2 DecodeStep DecodeRuns(const Char* text, std::size_t size, char* ou
     while (size - i > 72 && text[i + 72] == '\n') {
       __m256i high0, high1, high2;
       const __m256i v0 = Load(text + i), v1 = Load(text + i + 32), v2 = Load(text + i + 40);
-      if ((AlphabetMask(v0, high0) & AlphabetMask(v1, high1) & AlphabetMask(v2, high2)) !=
-          0xFFFFFFFFu) {
-        break;
-      }
+      const __m256i clash =
+          _mm256_or_si256(_mm256_or_si256(Clash(v0, high0), Clash(v1, high1)), Clash(v2, high2));
+      if (!_mm256_testz_si256(clash, clash)) break;
       DecodeBlock(v0, high0, dst);
       DecodeBlock(v1, high1, dst + 24);
       DecodeBlock(v2, high2, dst + 30);
