@@ -52,12 +52,20 @@ std::string RandomBytes(std::size_t size) {
   return bytes;
 }
 
-void BM_EncodeTransform(benchmark::State& state) {
+// Takes the path the benchmark's argument names and labels the figures with it; false, and the
+// benchmark skipped, when this processor lacks it.
+bool TakePath(benchmark::State& state) {
   const auto path = static_cast<zentrova::base64::simd::Path>(state.range(0));
   if (!zentrova::base64::simd::UsePath(path)) {
     state.SkipWithError("this processor lacks the path");
-    return;
+    return false;
   }
+  state.SetLabel(zentrova::base64::simd::NameOf(path));
+  return true;
+}
+
+void BM_EncodeTransform(benchmark::State& state) {
+  if (!TakePath(state)) return;
   const std::string bytes = RandomBytes(1 << 20);
   std::string text(zentrova::base64::EncodedLength(bytes.size()), '\0');
   for (auto _ : state) {
@@ -65,15 +73,10 @@ void BM_EncodeTransform(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
-  state.SetLabel(zentrova::base64::simd::NameOf(path));
 }
 
 void BM_DecodeTransform(benchmark::State& state) {
-  const auto path = static_cast<zentrova::base64::simd::Path>(state.range(0));
-  if (!zentrova::base64::simd::UsePath(path)) {
-    state.SkipWithError("this processor lacks the path");
-    return;
-  }
+  if (!TakePath(state)) return;
   const std::string bytes = RandomBytes(1 << 20);
   std::string text;
   zentrova::base64::EncodeAppend(bytes, text);
@@ -87,7 +90,6 @@ void BM_DecodeTransform(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
-  state.SetLabel(zentrova::base64::simd::NameOf(path));
 }
 
 BENCHMARK(BM_EncodeTransform)->DenseRange(0, 1);
