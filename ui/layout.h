@@ -29,7 +29,7 @@ struct ControlEntry {
   // Left and top from the container's top-left corner. A line runs from (left, top) to
   // (left + width, top + height).
   int left, top, width, height;
-  std::optional<int> tabIndex;                  // none: the control cannot be in the tab order
+  std::optional<int> tabIndex = {};             // none: the control cannot be in the tab order
   std::string_view container = {};              // empty: the window itself
   std::optional<FontEntry> font = {};           // none: the window's font
   std::optional<std::uint32_t> foreColor = {};  // text colour; a line's or rectangle's border
