@@ -45,24 +45,26 @@ class LineReader {
         charset_ = Charset::kUtf8;
       }
     }
-    if (std::all_of(line.begin(), line.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-      return std::u16string(line.begin(), line.end());
-    }
-    std::u16string gbk = codepage::FromNarrow(line);
-    const bool gbkValid = gbk.find(u'\uFFFD') == std::u16string::npos;
+    if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
+    // The GBK reading, made only when it is needed; nothing when the line is not GBK.
+    std::optional<std::u16string> gbk;
+    auto gbkReading = [&]() -> const std::u16string* {
+      if (!gbk) gbk = codepage::FromNarrow(line);
+      return gbk->find(u'\uFFFD') == std::u16string::npos ? &*gbk : nullptr;
+    };
     if (charset_ != Charset::kGbk) {
       // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
       // a person would read it.
       if (auto utf8 = FromValidUtf8(line);
-          utf8 && !(gbkValid && links::ReadsBetterAsGbk(*utf8, gbk))) {
+          utf8 && (links::HoldsCjk(*utf8) || !gbkReading() ||
+                   !links::ReadsBetterAsGbk(*utf8, *gbkReading()))) {
         charset_ = Charset::kUtf8;
         return utf8;
       }
     }
-    if (gbkValid) {
+    if (const std::u16string* reading = gbkReading()) {
       if (charset_ == Charset::kUndecided) charset_ = Charset::kGbk;
-      return gbk;
+      return *reading;
     }
     if (charset_ == Charset::kGbk) return FromValidUtf8(line);
     return std::nullopt;

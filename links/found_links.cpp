@@ -138,12 +138,11 @@ LineResult Failure(std::string why) { return {Kind::kFailed, {}, std::move(why)}
 // not UTF-8.
 std::optional<std::u16string> Read(std::string_view bytes, Charset charset) {
   if (charset == Charset::kCodePage) return codepage::FromNarrow(bytes);
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (charset == Charset::kAuto && ascii) return codepage::FromNarrow(bytes);
+  if (charset == Charset::kAuto && codepage::IsAscii(bytes)) return codepage::FromNarrow(bytes);
   auto utf8 = FromValidUtf8(bytes);
   if (!utf8 && charset == Charset::kAuto) return codepage::FromNarrow(bytes);
-  if (!utf8 || charset == Charset::kUtf8) return utf8;
+  // UTF-8 that holds CJK is UTF-8: no other reading need be made.
+  if (!utf8 || charset == Charset::kUtf8 || HoldsCjk(*utf8)) return utf8;
   std::u16string gbk = codepage::FromNarrow(bytes);
   return ReadsBetterAsGbk(*utf8, gbk) ? std::move(gbk) : std::move(*utf8);
 }

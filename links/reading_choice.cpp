@@ -1,5 +1,7 @@
 #include "links/reading_choice.h"
 
+#include <algorithm>
+
 namespace zentrova::links {
 namespace {
 
@@ -42,11 +44,10 @@ int Score(std::u16string_view text) {
 
 }  // namespace
 
+bool HoldsCjk(std::u16string_view text) { return std::any_of(text.begin(), text.end(), IsCjk); }
+
 bool ReadsBetterAsGbk(std::u16string_view utf8, std::u16string_view gbk) {
-  for (const char16_t c : utf8) {
-    if (IsCjk(c)) return false;
-  }
-  return Score(gbk) > Score(utf8);
+  return !HoldsCjk(utf8) && Score(gbk) > Score(utf8);
 }
 
 }  // namespace zentrova::links

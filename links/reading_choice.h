@@ -15,4 +15,8 @@ namespace zentrova::links {
 // C1 controls and private-use characters are not.
 bool ReadsBetterAsGbk(std::u16string_view utf8, std::u16string_view gbk);
 
+// Whether `text` holds a CJK ideograph: UTF-8 that does is never read otherwise, so a caller
+// need not make the other reading.
+bool HoldsCjk(std::u16string_view text);
+
 }  // namespace zentrova::links

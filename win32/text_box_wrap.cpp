@@ -84,13 +84,18 @@ void ReadSelection(HWND edit, EditState& state) {
   }
 }
 
+// The first character of the box's top visible line, at most `limit`.
+DWORD FirstVisibleCharacter(HWND edit, std::size_t limit) {
+  const LRESULT top = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const LRESULT first = std::max<LRESULT>(0, SendMessageW(edit, EM_LINEINDEX, top, 0));
+  return static_cast<DWORD>(std::min<LRESULT>(first, static_cast<LRESULT>(limit)));
+}
+
 EditState Capture(HWND edit) {
   EditState state;
   state.text = WindowText(edit);
   ReadSelection(edit, state);
-  const LRESULT top = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-  state.firstVisible =
-      static_cast<DWORD>(std::max<LRESULT>(0, SendMessageW(edit, EM_LINEINDEX, top, 0)));
+  state.firstVisible = FirstVisibleCharacter(edit, state.text.size());
   if (const std::wstring* carried = CarriedUndo(edit)) {
     state.undo = *carried;
   } else if (SendMessageW(edit, EM_CANUNDO, 0, 0) && SendMessageW(edit, EM_UNDO, 0, 0)) {
@@ -261,10 +266,7 @@ HWND UndoCarriedEdit(HWND edit) {
   const Difference change = Compare(*state.undo, state.text);
   state.anchor = static_cast<DWORD>(change.at);
   state.caret = static_cast<DWORD>(change.at + change.inserted);
-  const LRESULT top = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-  state.firstVisible = static_cast<DWORD>(
-      std::min<LRESULT>(std::max<LRESULT>(0, SendMessageW(edit, EM_LINEINDEX, top, 0)),
-                        static_cast<LRESULT>(state.text.size())));
+  state.firstVisible = FirstVisibleCharacter(edit, state.text.size());
   return Replace(edit, !HoldsLongParagraph(state.text), state);
 }
 
