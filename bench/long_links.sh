@@ -26,17 +26,16 @@ else
   "$program" >/dev/null 2>&1 &
 fi
 wait_until "$patience" find_window
-xdotool windowactivate --sync "$window" 2>/dev/null
+activate "$window"
 
 now() { date +%s.%N; }
-starts_with() { [[ $(xclip -selection clipboard -o 2>/dev/null | head -c ${#1}) == "$1" ]]; }
 about_shown() { xdotool search --onlyvisible --name '^关于$' >/dev/null 2>&1; }
 
 for mb in "${sizes[@]}"; do
   head -c $((mb * 1000000)) /dev/zero | tr '\0' a | sed 's|^|http://h/|' >"$work/address"
   "$cli" link flashget <"$work/address" >"$work/link"
   xclip -selection clipboard -i "$work/link"
-  wait_until "$patience" starts_with "flashget://"
+  wait_until "$patience" clipboard_starts_with "flashget://"
   start=$(now)
   click_control cmdDecodecmd
   xdotool key alt+a

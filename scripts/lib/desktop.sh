@@ -94,8 +94,14 @@ click_control() {
   xdotool mousemove $((ox + tx / 15)) $((oy + ty / 15)) mousedown 1 mouseup 1
 }
 
-clipboard() { xclip -selection clipboard -o 2>/dev/null; }
+# Each request to the X server or to a program is bounded too: xclip waits for ever on an owner
+# that never answers, and "windowactivate --sync" on a window manager that never activates.
+clipboard() { timeout "$patience" xclip -selection clipboard -o 2>/dev/null; }
 clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
+clipboard_starts_with() { [[ "$(clipboard | head -c ${#1})" == "$1" ]]; }
+
+# activate WINDOW: raises the window and gives it the focus, returning once it has it.
+activate() { timeout "$patience" xdotool windowactivate --sync "$1" 2>/dev/null; }
 
 # set_clipboard TEXT: the xclip that serves it (its pid in clip_owner) lives until another
 # program takes the clipboard.

@@ -41,7 +41,7 @@ start_app() {  # start_app PROGRAM [ARGUMENT...]
   app_pid=$!
   pids+=("$app_pid")
   wait_until "$patience" find_window || return 1
-  xdotool windowactivate --sync "$window" 2>/dev/null
+  activate "$window"
 }
 
 # Handlers run one at a time, so once the About box that Alt+A asks for has come and gone,
@@ -49,7 +49,7 @@ start_app() {  # start_app PROGRAM [ARGUMENT...]
 about_box_shown() { xdotool search --onlyvisible --name '^关于$' >/dev/null 2>&1; }
 about_box_gone() { ! about_box_shown; }
 about() {  # [SECONDS the earlier clicks may take]
-  xdotool windowactivate --sync "$window" 2>/dev/null
+  activate "$window"
   xdotool key alt+a
   wait_until "${1:-$patience}" about_box_shown || return 1
   xdotool key Return
@@ -210,8 +210,8 @@ other_window() {
   local other=""
   wait_until "$patience" eval 'other=$(xdotool search --onlyvisible --classname "^other$" | head -1); [[ -n $other ]]' ||
     return 1
-  xdotool windowactivate --sync "$other" || return 1
-  xdotool windowactivate --sync "$window" || return 1
+  activate "$other" || return 1
+  activate "$window" || return 1
   # Once About has come and gone, the window has handled its activation: a person does not type
   # within the millisecond either. About itself leaves the focus where it was.
   about
@@ -228,7 +228,7 @@ long="http://example.com/$(printf 'x%.0s' $(seq 150))/file.zip"
 long_link() {
   set_clipboard "$long"
   click_control cmdEncodeToXF
-  wait_until "$patience" bash -c '[[ "$(xclip -selection clipboard -o)" == qqdl://* ]]' || return 1
+  wait_until "$patience" clipboard_starts_with qqdl:// || return 1
   local link
   link=$(clipboard)
   [[ $link == *$'\n'* ]] || return 1
@@ -261,8 +261,7 @@ sixteen_megabytes() {
   head -c 16000000 /dev/zero | tr '\0' a | sed 's|^|http://h/|' >"$work/address"
   { printf 'flashget://'; base64 -w0 <"$work/address"; } >"$work/link"
   xclip -selection clipboard -i "$work/link"
-  wait_until "$patience" bash -c '[[ $(xclip -selection clipboard -o | head -c 11) == flashget:// ]]' ||
-    return 1
+  wait_until "$patience" clipboard_starts_with flashget:// || return 1
   click_control cmdDecodecmd
   about $((patience * 10)) || return 1
   clipboard >"$work/decoded" && cmp -s "$work/decoded" "$work/address" || return 1
@@ -303,7 +302,8 @@ set_scale() {  # PERCENT
   if [[ $program == *.exe ]]; then
     "$wine64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1 / 100)) /f \
       >/dev/null 2>&1
-    wineserver -w
+    # The next start reads the new setting; a Wine that lingers on is ended.
+    timeout "$patience" wineserver -w || wineserver -k
   fi
   scale_percent=$1
 }
@@ -330,7 +330,7 @@ icons_at_scale() {  # PERCENT
     icon_matches "$work/scaled.png" $((ox + left * $1 / 1500)) $((oy + top * $1 / 1500)) "$side" \
       "$picture" || failed=1
   done
-  xdotool windowactivate --sync "$window"
+  activate "$window"
   xdotool key alt+e
   wait_until "$patience" bash -c "! kill -0 $app_pid 2>/dev/null"
   return $failed
@@ -342,7 +342,7 @@ check "About opens and closes" about
 app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 ends() { wait_until "$patience" app_ended && wait "$app_pid"; }
 exit_keys() {
-  xdotool windowactivate --sync "$window"
+  activate "$window"
   xdotool key alt+e
   ends
 }
@@ -373,7 +373,7 @@ if [[ -n $package_dir ]]; then
     dpkg -x "${packages[0]}" "$work/root" || return 1
     start_app "$work/root/usr/bin/zentrova" || return 1
     convert_from_clipboard cmdEncodeToXL "http://a/b" "thunder://QUFodHRwOi8vYS9iWlo=" || return 1
-    xdotool windowactivate --sync "$window"
+    activate "$window"
     xdotool key alt+e
     ends
   }

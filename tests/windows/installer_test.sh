@@ -47,7 +47,7 @@ converts_once() {
   set_clipboard "http://a/b" || return 1
   click_control cmdEncodeToXL
   wait_until "$patience" clipboard_is "thunder://QUFodHRwOi8vYS9iWlo=" || return 1
-  xdotool windowactivate --sync "$window" 2>/dev/null
+  activate "$window"
   xdotool key alt+e
   wait "$app"
 }
