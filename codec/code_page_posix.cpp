@@ -1,4 +1,5 @@
-// The narrow code page where the system has none: a process-wide setting served by iconv.
+// The narrow code page where the system has none: a process-wide setting, code page 936 from
+// the project's own table and the others served by iconv.
 #include <iconv.h>
 
 #include <algorithm>
@@ -69,38 +70,42 @@ class Iconv {
   iconv_t handle_;
 };
 
-// Windows's code page 936 maps what iconv's leaves out: its user-defined areas, then every GBK
-// code still unassigned (in byte order), onto the Private Use Area from U+E000 to U+E864, and
-// the byte 0xFF to U+F8F5. Both directions follow, so that the same text makes the same bytes
-// on every system.
-void AddWindowsPrivateUse(Tables& tables) {
-  char16_t next = 0xE000;
-  auto assign = [&](unsigned lead, unsigned trail) {
-    tables.pairs[(lead << 8) | trail] = next;
-    tables.narrow[next] = {2, {static_cast<char>(lead), static_cast<char>(trail)}};
-    ++next;
+#include "codec/code_page_936.inc"
+
+// Code page 936, the program's home, from the table compiled in: iconv's CP936 lacks what
+// Windows adds, and some systems (the browser's) have no iconv for it at all.
+std::unique_ptr<Tables> Tables936() {
+  auto tables = std::make_unique<Tables>();
+  tables->codePage = 936;
+  auto add = [&](std::uint32_t unit, std::uint8_t length, unsigned first, unsigned second) {
+    tables->narrow[unit] = {length, {static_cast<char>(first), static_cast<char>(second)}};
   };
-  for (unsigned lead = 0xAA; lead <= 0xAF; ++lead) {
-    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) assign(lead, trail);
+  for (std::uint32_t byte = 0; byte < 0x80; ++byte) {
+    tables->single[byte] = byte;
+    add(byte, 1, byte, 0);
   }
-  for (unsigned lead = 0xF8; lead <= 0xFE; ++lead) {
-    for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) assign(lead, trail);
-  }
-  for (unsigned lead = 0xA1; lead <= 0xA7; ++lead) {
-    for (unsigned trail = 0x40; trail <= 0xA0; ++trail) {
-      if (trail != 0x7F) assign(lead, trail);
+  constexpr unsigned kFirstLead = 0x81, kFirstTrail = 0x40, kTrails = 0xFF - kFirstTrail;
+  for (std::uint32_t byte = 0x80; byte <= 0xFF; ++byte) {
+    const std::uint16_t unit = kSingles936[byte - 0x80];
+    if (unit != 0) {
+      tables->single[byte] = unit;
+      add(unit, 1, byte, 0);
+      continue;
+    }
+    tables->single[byte] = Tables::kLead;
+    for (unsigned trail = kFirstTrail; trail <= 0xFE; ++trail) {
+      const std::uint16_t pair = kPairs936[(byte - kFirstLead) * kTrails + (trail - kFirstTrail)];
+      if (pair == 0) continue;
+      tables->pairs[(byte << 8) | trail] = pair;
+      add(pair, 2, byte, trail);
     }
   }
-  for (unsigned lead = 0x81; lead <= 0xFE && next <= 0xE864; ++lead) {
-    for (unsigned trail = 0x40; trail <= 0xFE && next <= 0xE864; ++trail) {
-      if (trail != 0x7F && tables.pairs[(lead << 8) | trail] == 0) assign(lead, trail);
-    }
-  }
-  tables.single[0xFF] = 0xF8F5;
-  tables.narrow[0xF8F5] = {1, {'\xFF', 0}};
+  tables->asciiIsItself = true;
+  return tables;
 }
 
 std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
+  if (codePage == 936) return Tables936();
   const std::string name = "CP" + std::to_string(codePage);
   Iconv toNarrow(name.c_str(), "UTF-16LE");
   Iconv toWide("UTF-16LE", name.c_str());
@@ -143,7 +148,6 @@ std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
       }
     }
   }
-  if (codePage == 936) AddWindowsPrivateUse(*tables);
   tables->asciiIsItself = AsciiIsItself(*tables);
   return tables;
 }

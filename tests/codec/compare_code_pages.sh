@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Code page 936 the same on both systems: the table this program makes on Linux (through
-# iconv) against the one it makes on Windows (the system's own), line by line.
+# Code page 936 the same on both systems: the table this program makes on Linux (its own,
+# compiled in) against the one it makes on Windows (the system's own), line by line.
 set -u
 linux=$1 windows=$2
 work=$(mktemp -d)
