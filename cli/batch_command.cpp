@@ -18,7 +18,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/found_links.h"
-#include "links/reading_choice.h"
+#include "links/list_lines.h"
 
 namespace zentrova::cli {
 namespace {
@@ -29,51 +29,6 @@ struct Tally {
   long converted = 0;
   long passedThrough = 0;
   long failed = 0;
-};
-
-// How one file's lines are read. A byte-order mark makes the whole file UTF-8; otherwise the
-// first line that holds anything but ASCII decides between UTF-8 and code page 936, and a later
-// line that is not valid in that one is read in the other. A line valid in neither is refused
-// rather than read with U+FFFD in it.
-class LineReader {
- public:
-  std::optional<std::u16string> Text(std::string_view line) {
-    if (first_) {
-      first_ = false;
-      if (line.starts_with("\xef\xbb\xbf")) {
-        line.remove_prefix(3);
-        charset_ = Charset::kUtf8;
-      }
-    }
-    if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
-    // The GBK reading, made only when it is needed; nothing when the line is not GBK.
-    std::optional<std::u16string> gbk;
-    auto gbkReading = [&]() -> const std::u16string* {
-      if (!gbk) gbk = codepage::FromNarrow(line);
-      return gbk->find(u'\uFFFD') == std::u16string::npos ? &*gbk : nullptr;
-    };
-    if (charset_ != Charset::kGbk) {
-      // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
-      // a person would read it.
-      if (auto utf8 = FromValidUtf8(line);
-          utf8 && (links::HoldsCjk(*utf8) || !gbkReading() ||
-                   !links::ReadsBetterAsGbk(*utf8, *gbkReading()))) {
-        charset_ = Charset::kUtf8;
-        return utf8;
-      }
-    }
-    if (const std::u16string* reading = gbkReading()) {
-      if (charset_ == Charset::kUndecided) charset_ = Charset::kGbk;
-      return *reading;
-    }
-    if (charset_ == Charset::kGbk) return FromValidUtf8(line);
-    return std::nullopt;
-  }
-
- private:
-  enum class Charset { kUndecided, kUtf8, kGbk };
-  Charset charset_ = Charset::kUndecided;
-  bool first_ = true;
 };
 
 // Hands each line of the file `fd` to `take`, without its end: LF, CR LF and a lone CR (old Mac
@@ -123,7 +78,7 @@ bool ForEachLine(int fd, bool flushFirst, Take take) {
 // Converts every line of `fd`, writing one line for each; returns false when the file could
 // not be read.
 bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work, Tally& tally) {
-  LineReader reader;
+  links::ListLineReader reader;
   long number = 0;
   std::string out;
   const bool read = ForEachLine(fd, live, [&](std::string_view line) {

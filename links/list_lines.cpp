@@ -1,0 +1,41 @@
+#include "links/list_lines.h"
+
+#include "codec/code_page.h"
+#include "codec/utf8.h"
+#include "links/reading_choice.h"
+
+namespace zentrova::links {
+
+std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
+  if (first_) {
+    first_ = false;
+    if (line.starts_with("\xef\xbb\xbf")) {
+      line.remove_prefix(3);
+      charset_ = Charset::kUtf8;
+    }
+  }
+  if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
+  // The GBK reading, made only when it is needed; nothing when the line is not GBK.
+  std::optional<std::u16string> gbk;
+  auto gbkReading = [&]() -> const std::u16string* {
+    if (!gbk) gbk = codepage::FromNarrow(line);
+    return gbk->find(u'\uFFFD') == std::u16string::npos ? &*gbk : nullptr;
+  };
+  if (charset_ != Charset::kGbk) {
+    // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
+    // a person would read it.
+    if (auto utf8 = FromValidUtf8(line);
+        utf8 && (HoldsCjk(*utf8) || !gbkReading() || !ReadsBetterAsGbk(*utf8, *gbkReading()))) {
+      charset_ = Charset::kUtf8;
+      return utf8;
+    }
+  }
+  if (const std::u16string* reading = gbkReading()) {
+    if (charset_ == Charset::kUndecided) charset_ = Charset::kGbk;
+    return *reading;
+  }
+  if (charset_ == Charset::kGbk) return FromValidUtf8(line);
+  return std::nullopt;
+}
+
+}  // namespace zentrova::links
