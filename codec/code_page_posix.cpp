@@ -31,6 +31,44 @@ struct Tables {
   bool asciiIsItself = false;  // ASCII's code units and bytes are the same (not so in EBCDIC)
 };
 
+#include "codec/code_page_936.inc"
+
+// Code page 936, the program's home, from the table compiled in: iconv's CP936 lacks what
+// Windows adds, and some systems (the browser's) have no iconv for it at all.
+std::unique_ptr<Tables> Tables936() {
+  auto tables = std::make_unique<Tables>();
+  tables->codePage = 936;
+  auto add = [&](std::uint32_t unit, std::uint8_t length, unsigned first, unsigned second) {
+    tables->narrow[unit] = {length, {static_cast<char>(first), static_cast<char>(second)}};
+  };
+  for (std::uint32_t byte = 0; byte < 0x80; ++byte) {
+    tables->single[byte] = byte;
+    add(byte, 1, byte, 0);
+  }
+  constexpr unsigned kFirstLead = 0x81, kFirstTrail = 0x40, kTrails = 0xFF - kFirstTrail;
+  for (std::uint32_t byte = 0x80; byte <= 0xFF; ++byte) {
+    const std::uint16_t unit = kSingles936[byte - 0x80];
+    if (unit != 0) {
+      tables->single[byte] = unit;
+      add(unit, 1, byte, 0);
+      continue;
+    }
+    tables->single[byte] = Tables::kLead;
+    for (unsigned trail = kFirstTrail; trail <= 0xFE; ++trail) {
+      const std::uint16_t pair = kPairs936[(byte - kFirstLead) * kTrails + (trail - kFirstTrail)];
+      if (pair == 0) continue;
+      tables->pairs[(byte << 8) | trail] = pair;
+      add(pair, 2, byte, trail);
+    }
+  }
+  tables->asciiIsItself = true;
+  return tables;
+}
+
+#ifdef ZENTROVA_ONLY_CODE_PAGE_936
+// The web page would carry iconv's tables of other code pages for nothing.
+std::unique_ptr<Tables> TablesFromIconv(std::uint32_t) { return nullptr; }
+#else
 // Whether `tables` map each ASCII code unit to the byte of the same value and back.
 bool AsciiIsItself(const Tables& tables) {
   for (std::uint32_t unit = 0; unit < 0x80; ++unit) {
@@ -70,42 +108,7 @@ class Iconv {
   iconv_t handle_;
 };
 
-#include "codec/code_page_936.inc"
-
-// Code page 936, the program's home, from the table compiled in: iconv's CP936 lacks what
-// Windows adds, and some systems (the browser's) have no iconv for it at all.
-std::unique_ptr<Tables> Tables936() {
-  auto tables = std::make_unique<Tables>();
-  tables->codePage = 936;
-  auto add = [&](std::uint32_t unit, std::uint8_t length, unsigned first, unsigned second) {
-    tables->narrow[unit] = {length, {static_cast<char>(first), static_cast<char>(second)}};
-  };
-  for (std::uint32_t byte = 0; byte < 0x80; ++byte) {
-    tables->single[byte] = byte;
-    add(byte, 1, byte, 0);
-  }
-  constexpr unsigned kFirstLead = 0x81, kFirstTrail = 0x40, kTrails = 0xFF - kFirstTrail;
-  for (std::uint32_t byte = 0x80; byte <= 0xFF; ++byte) {
-    const std::uint16_t unit = kSingles936[byte - 0x80];
-    if (unit != 0) {
-      tables->single[byte] = unit;
-      add(unit, 1, byte, 0);
-      continue;
-    }
-    tables->single[byte] = Tables::kLead;
-    for (unsigned trail = kFirstTrail; trail <= 0xFE; ++trail) {
-      const std::uint16_t pair = kPairs936[(byte - kFirstLead) * kTrails + (trail - kFirstTrail)];
-      if (pair == 0) continue;
-      tables->pairs[(byte << 8) | trail] = pair;
-      add(pair, 2, byte, trail);
-    }
-  }
-  tables->asciiIsItself = true;
-  return tables;
-}
-
-std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
-  if (codePage == 936) return Tables936();
+std::unique_ptr<Tables> TablesFromIconv(std::uint32_t codePage) {
   const std::string name = "CP" + std::to_string(codePage);
   Iconv toNarrow(name.c_str(), "UTF-16LE");
   Iconv toWide("UTF-16LE", name.c_str());
@@ -150,6 +153,11 @@ std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
   }
   tables->asciiIsItself = AsciiIsItself(*tables);
   return tables;
+}
+#endif
+
+std::unique_ptr<Tables> BuildTables(std::uint32_t codePage) {
+  return codePage == 936 ? Tables936() : TablesFromIconv(codePage);
 }
 
 // When iconv lacks the code page, ASCII still round-trips and everything else becomes "?".
