@@ -13,7 +13,10 @@ packages=(
   lintian appstream desktop-file-utils dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis
+  emscripten chromium
 )
+# Node.js runs the web build's tests; a machine may have its own (newer) one, which is kept.
+command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,13 +34,19 @@ ensure_chinese_locale() {
   "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 }
 
-if [[ ${#missing[@]} -eq 0 ]]; then
-  ensure_chinese_locale
-  exit 0
-fi
+# The browser tests' driver, at the version the lockfile pins; it never downloads a browser.
+ensure_web_packages() {
+  local web
+  web="$(dirname "$0")/../web"
+  [[ -d $web/node_modules/playwright-core ]] && return
+  (cd "$web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+}
 
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 ensure_chinese_locale
+ensure_web_packages
