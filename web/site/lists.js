@@ -10,25 +10,44 @@
     `共 ${result.lines} 行：转换 ${result.converted} 行，原样保留 ${result.passedThrough} 行，` +
     `失败 ${result.failed} 行`;
 
-  function show(result) {
-    const reasons = new Map(result.failures.map((failure) => [failure.line, failure.why]));
-    const lines = result.text.split('\n');
-    const items = document.createDocumentFragment();
-    for (let i = 0; i < result.lines; ++i) {
-      const item = document.createElement('li');
-      const why = reasons.get(i + 1);
+  // The result lines are many (100,000 are nothing unusual) and a browser lays out that many
+  // elements slowly, so only the rows in view, and a few around them, are made; the rest of
+  // the list's height is empty space that scrolls like the rows.
+  const kRowHeight = 18;  // pixels; page.css gives every row this height
+  const kSpare = 20;      // rows made beyond each edge of the view
+  let shown = {lines: [], reasons: new Map(), count: 0};
+
+  function drawRows() {
+    const view = $('ListView');
+    const first = Math.max(0, Math.floor(view.scrollTop / kRowHeight) - kSpare);
+    const last = Math.min(shown.count, Math.ceil((view.scrollTop + view.clientHeight) / kRowHeight) + kSpare);
+    const rows = document.createDocumentFragment();
+    for (let i = first; i < last; ++i) {
+      const row = document.createElement('li');
+      const why = shown.reasons.get(i + 1);
       if (why === undefined) {
-        item.textContent = lines[i] || '\u00a0';
+        row.textContent = shown.lines[i];
       } else {
-        item.className = 'failed';
+        row.className = 'failed';
         const mark = document.createElement('span');
         mark.className = 'why';
         mark.textContent = '× ' + why;
-        item.append(mark);
+        row.append(mark);
       }
-      items.append(item);
+      rows.append(row);
     }
-    $('ListOut').replaceChildren(items);
+    const out = $('ListOut');
+    out.start = first + 1;
+    out.style.top = first * kRowHeight + 'px';
+    out.replaceChildren(rows);
+  }
+
+  function show(result) {
+    shown = {lines: result.text.split('\n'), count: result.lines,
+             reasons: new Map(result.failures.map((failure) => [failure.line, failure.why]))};
+    $('ListSpace').style.height = shown.count * kRowHeight + 'px';
+    $('ListView').scrollTop = 0;
+    drawRows();
     $('ListSummary').textContent = summary(result);
     $('ListCopy').disabled = $('ListSave').disabled = false;
     return result.text;
@@ -51,6 +70,15 @@
       run();
     };
     $('ListRun').addEventListener('click', run);
+    let drawing = false;
+    $('ListView').addEventListener('scroll', () => {
+      if (drawing) return;
+      drawing = true;
+      requestAnimationFrame(() => {
+        drawing = false;
+        drawRows();
+      });
+    });
     $('ListIn').addEventListener('input', () => {
       fileBytes = null;
       $('ListFileName').textContent = '';

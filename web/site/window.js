@@ -154,7 +154,7 @@
     // On a narrow screen the window is drawn smaller, never wider than the screen.
     const scaler = document.getElementById('Scaler');
     const fit = () => {
-      const room = document.documentElement.clientWidth - 32;
+      const room = window.innerWidth - 32;
       const scale = Math.min(1, room / px(frame.clientWidth));
       scaler.style.transform = scale < 1 ? `scale(${scale})` : '';
       scaler.style.height = px(frame.clientHeight) * scale + 'px';

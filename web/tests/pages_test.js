@@ -327,6 +327,25 @@ test('lists.html converts a mixed list line by line, as batch does', async () =>
     await tab.click('#ListSave');
     const saved = await (await download).path();
     assert.equal(fs.readFileSync(saved, 'utf8'), 'flashget://aHR0cDovL2EvYg==\n');
+    // A long list: the rows in view are the right ones wherever it is scrolled to.
+    await tab.selectOption('#ListMode', 'decode');
+    // (Set as a paste would, in one piece: typing it would take minutes.)
+    await tab.$eval('#ListIn', (box, text) => {
+      box.value = text;
+      box.dispatchEvent(new Event('input'));
+    }, Array.from({length: 3000}, (_, i) => (i === 2000 ? 'nothing' : `http://a/${i + 1}`)).join('\n'));
+    await tab.click('#ListRun');
+    await tab.$eval('#ListView', (view) => { view.scrollTop = 1990 * 18; });
+    await tab.waitForFunction(() => {
+      const out = document.getElementById('ListOut');
+      return out.start <= 1990 && out.start + out.children.length > 2010;
+    });
+    const rows = await tab.$eval('#ListOut', (out) => Array.from(out.children, (row, i) =>
+      [out.start + i, row.className, row.textContent]));
+    for (const [number, className, text] of rows) {
+      assert.deepEqual([className, text], number === 2001 ? ['failed', '× the line holds no special link']
+                                                          : ['', `http://a/${number}`]);
+    }
     assert.deepEqual(errors, []);
     await context.close();
   }
