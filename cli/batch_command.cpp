@@ -1,8 +1,3 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
@@ -42,7 +38,7 @@ bool ForEachLine(int fd, bool flushFirst, Take take) {
   bool afterCr = false;
   for (;;) {
     if (flushFirst) std::fflush(stdout);
-    const ssize_t got = read(fd, buffer.data(), buffer.size());
+    const long got = sys::Read(fd, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) break;
@@ -123,22 +119,21 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   // for every line would cost a million system calls for a million lines.
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-  struct stat output {};
-  const bool live = !(fstat(STDOUT_FILENO, &output) == 0 && S_ISREG(output.st_mode));
+  const bool live = !sys::RegularFileSize(sys::Stream::kOut);
   const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
   for (const std::string& name : names) {
     if (name == "-") {
-      allRead = ConvertFile("standard input", STDIN_FILENO, live, work, tally) && allRead;
+      allRead = ConvertFile("standard input", sys::StandardInput(), live, work, tally) && allRead;
       continue;
     }
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = sys::OpenForReading(name);
     if (fd < 0) {
-      Complain("'" + name + "': " + std::strerror(errno));
+      Complain("'" + name + "': " + sys::ErrorText(errno));
       allRead = false;
       continue;
     }
     allRead = ConvertFile(name, fd, live, work, tally) && allRead;
-    close(fd);
+    sys::Close(fd);
   }
   Complain(std::to_string(tally.converted) + " converted, " + std::to_string(tally.passedThrough) +
            " passed through, " + std::to_string(tally.failed) + " failed");

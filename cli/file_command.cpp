@@ -1,11 +1,9 @@
-#include <unistd.h>
-
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 
 #include "cli/cli_commands.h"
 #include "cli/progress_listener.h"
+#include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
 #include "codec/file_io.h"
@@ -17,8 +15,6 @@ namespace {
 // The largest size that still rounds up to whole lines (54 bytes) and whole groups of eight
 // lines (584 characters) within 32 bits.
 constexpr std::int64_t kLargestBlockSize = 2147483610;
-
-extern "C" void OnInterrupt(int) { fileio::RequestInterrupt(); }
 
 // Sets the codec's block size from the option's text; returns false, having said why, when
 // the text is no block size the codec can use.
@@ -51,26 +47,20 @@ int RunFileCommand(bool encode, const std::string& in, const std::string& out,
   Base64 codec;
   if (codec.LastErrorCode() != 0) {
     Complain("error " + std::to_string(codec.LastErrorCode()) + ": " +
-             ForTerminal(codec.LastErrorDescription()));
+             sys::ShownName(codec.LastErrorDescription()));
     return kFailure;
   }
   if (blockSize && !ApplyBlockSize(codec, *blockSize)) return kUsage;
 
   fileio::ClearInterrupt();
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);  // no SA_RESTART: a blocked open or write must return
-  struct sigaction previous {};
-  sigaction(SIGINT, &action, &previous);
-
-  ProgressListener progress(isatty(STDERR_FILENO) ? stderr : nullptr);
+  sys::CatchInterrupt();
+  ProgressListener progress(sys::IsTerminal(sys::Stream::kErr));
   codec.Attach(progress);
-  // Names are bytes here; they travel through the codec's UTF-16 without loss.
-  std::u16string inFile = FromNativeName(in);
-  std::u16string outFile = FromNativeName(out);
+  std::u16string inFile = sys::FileName(in);
+  std::u16string outFile = sys::FileName(out);
   const Bool16 completed =
       encode ? codec.EncodeFile(inFile, outFile) : codec.DecodeFile(inFile, outFile);
-  sigaction(SIGINT, &previous, nullptr);
+  sys::ReleaseInterrupt();
 
   if (progress.cancelled()) {
     if (completed) {

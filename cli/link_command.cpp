@@ -1,12 +1,10 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "cli/cli_commands.h"
+#include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
 #include "codec/code_page.h"
@@ -20,21 +18,20 @@ namespace {
 // Returns all of standard input, or nothing (having said why) when it cannot be read.
 std::optional<std::string> ReadStandardInput() {
   std::string text;
-  struct stat info;
   // A file's size is known: read it into exactly that much memory.
-  if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    text.reserve(static_cast<std::size_t>(info.st_size));
+  if (const auto size = sys::RegularFileSize(sys::Stream::kIn); size && *size > 0) {
+    text.reserve(static_cast<std::size_t>(*size));
   }
   for (;;) {
     if (text.size() == text.capacity()) text.reserve(std::max<std::size_t>(65536, text.size() * 2));
     const std::size_t size = text.size();
     text.resize(text.capacity());
-    const ssize_t got = ::read(STDIN_FILENO, text.data() + size, text.size() - size);
-    text.resize(size + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    const long got = sys::Read(sys::StandardInput(), text.data() + size, text.size() - size);
+    text.resize(size + static_cast<std::size_t>(std::max<long>(got, 0)));
     if (got == 0) {
       return text;
     } else if (got < 0 && errno != EINTR) {
-      Complain(std::string("cannot read standard input: ") + std::strerror(errno));
+      Complain("cannot read standard input: " + sys::ErrorText(errno));
       return std::nullopt;
     }
   }
@@ -94,7 +91,7 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
     result = make ? links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode))
                   : links::OpenSpecialLink(source, links::Through(codec, &Base64::Decode));
   } catch (const CodecError& e) {
-    Complain("error " + std::to_string(e.code()) + ": " + ForTerminal(e.description()));
+    Complain("error " + std::to_string(e.code()) + ": " + sys::ShownName(e.description()));
     return kFailure;
   }
   source.clear();
@@ -102,7 +99,7 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
   // What the codec could not do, it recorded: a result made without it is no result.
   if (codec && codec->LastErrorCode() != 0) {
     Complain("error " + std::to_string(codec->LastErrorCode()) + ": " +
-             ForTerminal(codec->LastErrorDescription()));
+             sys::ShownName(codec->LastErrorDescription()));
     if (codec->LastErrorCode() == errors::kOutOfMemory || result) return kFailure;
   }
   if (!result) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/codec_error.h"
 #include "codec/utf8.h"
@@ -160,19 +161,21 @@ int Run(const std::vector<std::string>& args) {
 
 int Usage(const std::string& problem) {
   Complain(problem);
-  std::fputs("\n", stderr);
-  std::fputs(kHelp, stderr);
+  WriteError("\n");
+  WriteError(kHelp);
   return kUsage;
 }
 
 }  // namespace zentrova::cli
 
-int main(int argc, char* argv[]) {
+namespace {
+
+int Main(const std::vector<std::string>& args) {
   using namespace zentrova::cli;
-  GuardStandardStreams();
+  sys::PrepareStandardStreams();
   int status = kFailure;
   try {
-    status = Run(std::vector<std::string>(argv + 1, argv + argc));
+    status = Run(args);
   } catch (const std::bad_alloc&) {
     // Whatever ran out of memory, nothing half-made has reached standard output.
     Complain("error " + std::to_string(zentrova::errors::kOutOfMemory) + ": " +
@@ -180,3 +183,19 @@ int main(int argc, char* argv[]) {
   }
   return CloseStandardOutput(status);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The command line as Windows has it, UTF-16, so that every name reaches the file layer whole;
+// the client carries it as UTF-8.
+int wmain(int argc, wchar_t* argv[]) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    args.push_back(zentrova::ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+  }
+  return Main(args);
+}
+#else
+int main(int argc, char* argv[]) { return Main(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/file_io.h"
 
@@ -35,10 +36,8 @@ void ProgressListener::BlockRead(std::int32_t lngCurrentBlock, std::int32_t lngT
     constexpr int kWidth = 40;
     const int filled =
         static_cast<int>(static_cast<std::int64_t>(kWidth) * lngCurrentBlock / lngTotalBlocks);
-    std::fprintf(bar_, "\r[%.*s%.*s] %d/%d", filled,
-                 "========================================", kWidth - filled,
-                 "                                        ", lngCurrentBlock, lngTotalBlocks);
-    std::fflush(bar_);
+    WriteError("\r[" + std::string(filled, '=') + std::string(kWidth - filled, ' ') + "] " +
+               std::to_string(lngCurrentBlock) + "/" + std::to_string(lngTotalBlocks));
     barOpen_ = true;
     lastDrawn_ = now;
   }
@@ -52,14 +51,14 @@ void ProgressListener::ErrorOccured(std::int32_t lngCode, const std::u16string& 
     return;
   }
   EndBar();
-  Complain("error " + std::to_string(lngCode) + ": " + ForTerminal(strDescription));
+  Complain("error " + std::to_string(lngCode) + ": " + sys::ShownName(strDescription));
   ++errors_;
   // Only a block that cannot be decoded reports this number while the run goes on.
   if (lngCode == errors::kInvalidArgument) ++skippedBlocks_;
 }
 
 void ProgressListener::EndBar() {
-  if (bar_ && barOpen_) std::fputc('\n', bar_);
+  if (bar_ && barOpen_) WriteError("\n");
   barOpen_ = false;
 }
 

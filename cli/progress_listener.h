@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <cstdio>
 
 #include "codec/base64.h"
 
@@ -11,8 +10,8 @@ namespace zentrova::cli {
 
 class ProgressListener : public Base64Events {
  public:
-  // `bar` is null when no bar is to be drawn.
-  explicit ProgressListener(std::FILE* bar) : bar_(bar) {}
+  // `bar`: whether a bar is drawn on standard error.
+  explicit ProgressListener(bool bar) : bar_(bar) {}
 
   void BeforeFileOpenIn(const std::u16string&, Bool16& bCancel) override { Poll(bCancel); }
   void BeforeFileOpenOut(const std::u16string&, Bool16& bCancel) override;
@@ -32,7 +31,7 @@ class ProgressListener : public Base64Events {
   void Poll(Bool16& bCancel);
   void EndBar();
 
-  std::FILE* bar_;
+  bool bar_;
   bool cancelled_ = false;
   bool outputOpened_ = false;
   bool barOpen_ = false;  // a bar has been drawn and its line not ended

@@ -7,15 +7,11 @@
 
 namespace zentrova::cli {
 
-// Makes sure descriptors 0, 1 and 2 are open, so that no file the client opens takes the place
-// of a closed standard stream. A closed stream is replaced by one that fails every transfer.
-void GuardStandardStreams();
-
-// Returns `text` for the terminal: file names exactly as the system spells them.
-std::string ForTerminal(std::u16string_view text);
-
 // Writes "zentrova-cli: " and `message` as one line on standard error.
 void Complain(std::string_view message);
+
+// Writes `text` (UTF-8) to standard error at once.
+void WriteError(std::string_view text);
 
 // Writes `text` to standard output; false when it could not be written.
 bool WriteOut(std::string_view text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,10 @@ std::u32string Unrepresentable(std::u16string_view text);
 
 // Returns the text that `bytes` stand for: each byte that forms no character becomes U+FFFD.
 std::u16string FromNarrow(std::string_view bytes);
+
+// Returns the text that `bytes` stand for, or nothing when some byte forms no character (each
+// system would make something of its own of it).
+std::optional<std::u16string> FromValidNarrow(std::string_view bytes);
 
 // Whether every code unit of `text`, or every byte of `bytes`, is ASCII.
 bool IsAscii(std::u16string_view text);

@@ -251,4 +251,11 @@ std::u16string FromNarrow(std::string_view bytes) {
   return text;
 }
 
+std::optional<std::u16string> FromValidNarrow(std::string_view bytes) {
+  std::u16string text = FromNarrow(bytes);
+  // No code page here maps a byte sequence to U+FFFD: each one in the text is a bad byte.
+  if (text.find(u'\uFFFD') != std::u16string::npos) return std::nullopt;
+  return text;
+}
+
 }  // namespace zentrova::codepage

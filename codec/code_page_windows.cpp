@@ -46,4 +46,17 @@ std::u16string FromNarrow(std::string_view bytes) {
   return text;
 }
 
+std::optional<std::u16string> FromValidNarrow(std::string_view bytes) {
+  if (bytes.empty()) return std::u16string();
+  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
+  const int length = static_cast<int>(bytes.size());
+  const int needed =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+  if (needed <= 0) return std::nullopt;
+  std::u16string text(static_cast<std::size_t>(needed), u'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length,
+                      reinterpret_cast<wchar_t*>(text.data()), needed);
+  return text;
+}
+
 }  // namespace zentrova::codepage

@@ -16,10 +16,10 @@ std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
   }
   if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
   // The GBK reading, made only when it is needed; nothing when the line is not GBK.
-  std::optional<std::u16string> gbk;
+  std::optional<std::optional<std::u16string>> gbk;
   auto gbkReading = [&]() -> const std::u16string* {
-    if (!gbk) gbk = codepage::FromNarrow(line);
-    return gbk->find(u'\uFFFD') == std::u16string::npos ? &*gbk : nullptr;
+    if (!gbk) gbk = codepage::FromValidNarrow(line);
+    return *gbk ? &**gbk : nullptr;
   };
   if (charset_ != Charset::kGbk) {
     // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way

@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
 # zentrova-cli as scripts meet it: results on stdout, failures on stderr, exit statuses, and
 # files that are never lost or confused with others.
+#   cli_test.sh PROGRAM     (zentrova-cli, or zentrova-cli.exe, which runs under wine64)
+# A few cases ask what only one kind of system has (names that are bytes, signals, a pseudo-
+# terminal); elsewhere they are skipped, and say so.
 set -u
-cli=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0 failed=0
+if [[ $1 == *.exe ]]; then
+  windows=1
+  # Every case runs the program by one path, from this shell and from the shells it starts.
+  cli="$work/zentrova-cli"
+  printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$(command -v wine64 || echo /usr/lib/wine/wine64)" \
+    "$(realpath "$1")" >"$cli"
+  chmod +x "$cli"
+else
+  windows=0
+  cli=$(realpath "$1")
+fi
+skip() { echo "SKIP $1"; }
 
 # expect NAME STATUS STDOUT STDERR-SUBSTRING -- COMMAND...
 expect() {
@@ -145,7 +159,11 @@ expect "options after --" 0 "" "" -- bash -c "cd '$work' && '$cli' encode-file -
 expect "missing input" 1 "" "error 90002" -- "$cli" encode-file "$work/absent" "$work/x"
 expect "input is a folder" 1 "" "error 75: 无法打开输入文件 '$work'" -- "$cli" encode-file "$work" "$work/x"
 expect "input from a pipe" 1 "" "error 75" -- bash -c "echo YWJj | '$cli' decode-file /dev/stdin '$work/x'"
-expect "input behind a file" 1 "" "error 76" -- "$cli" encode-file "$work/in/x" "$work/x"
+if ((windows)); then
+  skip "input behind a file: Wine reports a missing folder as a missing file"
+else
+  expect "input behind a file" 1 "" "error 76" -- "$cli" encode-file "$work/in/x" "$work/x"
+fi
 expect "input says it is empty" 1 "" "error 75" -- "$cli" encode-file /proc/self/status "$work/x"
 expect "disk full" 1 "" "error 61" -- "$cli" encode-file "$work/in" /dev/full
 truth "failed runs create nothing" test ! -e "$work/x"
@@ -160,14 +178,28 @@ for pair in "enc enc" "enc ./enc" "enc enc.link" "./enc.link ../$(basename "$wor
 done
 truth "same file left whole" cmp "$work/enc" "$work/enc.keep"
 
-# Names that are not UTF-8 reach the very files named.
-gbk=$'\xd6\xd0\xce\xc4.bin' odd=$'\xff\xfe.b64' lookalike=$'\xef\xbf\xbd\xef\xbf\xbd.b64'
-printf abc >"$work/$gbk"
-printf 'keep me' >"$work/$lookalike"
-expect "gbk-named input" 0 "" "" -- "$cli" encode-file "$work/$gbk" "$work/$odd"
-truth "odd-named output" test "$(cat "$work/$odd")" = YWJj
-truth "look-alike untouched" test "$(cat "$work/$lookalike")" = "keep me"
-expect "name given exactly" 1 "" "错误:$work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
+# Chinese names in and out, and named in messages as they were given.
+printf '下载地址' >"$work/链接.txt"
+expect "Chinese names" 0 "" "" -- "$cli" encode-file "$work/链接.txt" "$work/编码后.b64"
+truth "Chinese-named output" test "$(cat "$work/编码后.b64")" = 5LiL6L295Zyw5Z2A
+expect "Chinese names back" 0 "" "" -- "$cli" decode-file "$work/编码后.b64" "$work/还原.txt"
+truth "Chinese-named round trip" cmp "$work/链接.txt" "$work/还原.txt"
+expect "Chinese name in a message" 1 "" "$work/没有.txt" -- "$cli" encode-file "$work/没有.txt" "$work/x"
+printf 'thunder://QUFodHRwOi8vYS9iWlo=\n' >"$work/列表.txt"
+expect "Chinese-named list" 0 "http://a/b" "" -- "$cli" batch decode "$work/列表.txt"
+
+# Names that are not UTF-8 reach the very files named (where names are bytes).
+if ((windows)); then
+  skip "names that are not UTF-8: Windows names are UTF-16"
+else
+  gbk=$'\xd6\xd0\xce\xc4.bin' odd=$'\xff\xfe.b64' lookalike=$'\xef\xbf\xbd\xef\xbf\xbd.b64'
+  printf abc >"$work/$gbk"
+  printf 'keep me' >"$work/$lookalike"
+  expect "gbk-named input" 0 "" "" -- "$cli" encode-file "$work/$gbk" "$work/$odd"
+  truth "odd-named output" test "$(cat "$work/$odd")" = YWJj
+  truth "look-alike untouched" test "$(cat "$work/$lookalike")" = "keep me"
+  expect "name given exactly" 1 "" "错误:$work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
+fi
 
 # One damaged character in GNU's layout costs one block, and says which.
 head -c 300000 /dev/urandom >"$work/gnu.bin"
@@ -187,7 +219,9 @@ truth "in step before the damage" cmp <(head -c 140000 "$work/gnu.bin") <(head -
 # skipped, and say so.
 printf '!' | dd of="$work/gnu.b64" bs=1 seek=1000 conv=notrunc status=none
 truncate -s 20M "$work/sparse"
-if pty_failure=$(script -qec true /dev/null 2>&1 </dev/null) && [[ -z $pty_failure ]]; then
+if ((windows)); then
+  skip "the progress bar's checks: a pseudo-terminal is no Windows console"
+elif pty_failure=$(script -qec true /dev/null 2>&1 </dev/null) && [[ -z $pty_failure ]]; then
   script -qec "'$cli' decode-file '$work/gnu.b64' '$work/gnu.out' --block-size 584" /dev/null \
     >"$work/tty" </dev/null
   truth "message on a line of its own" grep -q $'^zentrova-cli: error 5' <(tr '\r' '\n' <"$work/tty")
@@ -216,17 +250,21 @@ interrupt() {
     echo "FAIL $name: status $status, stderr '$(cat "$work/stderr")'"
   fi
 }
-truncate -s 20G "$work/big"
-interrupt "ctrl-c between blocks" '[[ -s $work/big.b64 ]]' "holds the first" \
-  "$cli" encode-file "$work/big" "$work/big.b64" --block-size 54
-mkfifo "$work/fifo"
-sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
-interrupt "ctrl-c while opening a pipe" 'sleeping $!' "cancelled" \
-  "$cli" encode-file "$work/in" "$work/fifo"
-exec 3<>"$work/fifo"  # a reader that never reads: the first write blocks
-interrupt "ctrl-c in a blocked write" 'sleeping $!' "cancelled" \
-  "$cli" encode-file "$work/big" "$work/fifo"
-exec 3<&-
+if ((windows)); then
+  skip "Ctrl-C: Wine gives a program started from here no console to press it in"
+else
+  truncate -s 20G "$work/big"
+  interrupt "ctrl-c between blocks" '[[ -s $work/big.b64 ]]' "holds the first" \
+    "$cli" encode-file "$work/big" "$work/big.b64" --block-size 54
+  mkfifo "$work/fifo"
+  sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
+  interrupt "ctrl-c while opening a pipe" 'sleeping $!' "cancelled" \
+    "$cli" encode-file "$work/in" "$work/fifo"
+  exec 3<>"$work/fifo"  # a reader that never reads: the first write blocks
+  interrupt "ctrl-c in a blocked write" 'sleeping $!' "cancelled" \
+    "$cli" encode-file "$work/big" "$work/fifo"
+  exec 3<&-
+fi
 
 echo "$passed passed, $failed failed"
 [[ $failed == 0 ]]

@@ -66,6 +66,24 @@ TEST_F(CodePageTest, BytesThatFormNoCharacterBecomeOneCharacterEach) {
   }
 }
 
+// Whether bytes are code page 936 at all is the same question on every system, whatever each
+// would make of a bad byte.
+TEST_F(CodePageTest, OnlyBytesThatAllFormCharactersReadAsValid) {
+  const std::u16string ff(kByteFF);
+  const Row valid[] = {
+      {u"", ""},
+      {u"http://a/b", "http://a/b"},
+      {u"中文", "\xD6\xD0\xCE\xC4"},
+      {u"a" + ff + u"\u4E02\uE000", "a\xFF\x81\x40\xAA\xA1"},
+  };
+  for (const auto& row : valid) {
+    EXPECT_EQ(FromValidNarrow(row.bytes), row.text) << ToUtf8(row.text);
+  }
+  for (const std::string bytes : {"\x81", "\x81\x20", "http://a/\xD6", "\xD6\xD0\x81\x7F"}) {
+    EXPECT_EQ(FromValidNarrow(bytes), std::nullopt) << bytes;
+  }
+}
+
 TEST_F(CodePageTest, OtherCodePagesAndUnknownOnes) {
 #ifdef _WIN32
   ASSERT_FALSE(SetNarrowCodePage(1252));  // the system's own page cannot be swapped

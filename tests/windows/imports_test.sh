@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Zentrova.exe must run from a bare Windows: every DLL it imports is one of the system's own.
-#   imports_test.sh OBJDUMP EXE
+# The programs must run from a bare Windows: every DLL they import is one of the system's own.
+#   imports_test.sh OBJDUMP EXE...
 set -u
-objdump=$1 exe=$2
+objdump=$1
+shift
 system='^(KERNEL32|USER32|GDI32|msvcrt|ADVAPI32|SHELL32|COMCTL32|OLE32)\.dll$'
-imports=$("$objdump" -p "$exe" | awk '/DLL Name:/{print $3}')
-echo "imports: $(echo $imports)"
-[[ -n $imports ]] || { echo "FAIL: no imports read from $exe"; exit 1; }
-foreign=$(grep -viE "$system" <<<"$imports")
-if [[ -n $foreign ]]; then
-  echo "FAIL: imports DLLs that are not the system's: $foreign"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-echo "1 passed, 0 failed"
+passed=0 failed=0
+for exe in "$@"; do
+  imports=$("$objdump" -p "$exe" | awk '/DLL Name:/{print $3}')
+  echo "$(basename "$exe") imports: $(echo $imports)"
+  foreign=$(grep -viE "$system" <<<"$imports")
+  if [[ -z $imports ]]; then
+    echo "FAIL: no imports read from $exe"
+    failed=$((failed + 1))
+  elif [[ -n $foreign ]]; then
+    echo "FAIL: $(basename "$exe") imports DLLs that are not the system's: $foreign"
+    failed=$((failed + 1))
+  else
+    passed=$((passed + 1))
+  fi
+done
+echo "$passed passed, $failed failed"
+((failed == 0))

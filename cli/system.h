@@ -1,0 +1,56 @@
+// What the client needs of the operating system, behind one seam: its standard streams, files
+// opened by name, file names as the command line gives them, and Ctrl-C. One source file a
+// system: system_posix.cpp, system_windows.cpp.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zentrova::cli::sys {
+
+enum class Stream { kIn = 0, kOut = 1, kErr = 2 };
+
+// Readies the standard streams before anything is read or written: descriptors 0, 1 and 2 are
+// open (POSIX: a closed one is replaced by one that fails every transfer, so that no file the
+// client opens takes its place), and bytes pass unchanged (Windows: no CR added before LF).
+void PrepareStandardStreams();
+
+// Whether `stream` is a terminal (a console on Windows), where progress is drawn.
+bool IsTerminal(Stream stream);
+
+// The size of `stream` when it is a regular file (which gains nothing from early flushes, and
+// whose size is known before it is read); nothing for a terminal, pipe or device.
+std::optional<std::uint64_t> RegularFileSize(Stream stream);
+
+// Whether `stream` is a Windows console, which reads bytes in the console's code page: UTF-8
+// text goes to it through WriteToConsole as characters instead.
+bool IsConsole(Stream stream);
+void WriteToConsole(Stream stream, std::string_view text);
+
+// The descriptor of standard input, and of the file `name` (as the command line gave it) opened
+// for reading: -1 with errno set when it cannot be opened.
+int StandardInput();
+int OpenForReading(const std::string& name);
+void Close(int fd);
+
+// Reads at most `size` bytes: the count, 0 at the end, or -1 with errno set (EINTR: try again).
+long Read(int fd, char* buffer, std::size_t size);
+
+// Returns the file that a command-line word names, as the codec takes names.
+std::u16string FileName(const std::string& word);
+
+// Returns a file name as it is shown in messages.
+std::string ShownName(std::u16string_view name);
+
+// Returns the system's words for the error number `error`.
+std::string ErrorText(int error);
+
+// Ctrl-C (and Ctrl-Break on Windows) asks the file layer to stop, between CatchInterrupt and
+// ReleaseInterrupt, instead of ending the process.
+void CatchInterrupt();
+void ReleaseInterrupt();
+
+}  // namespace zentrova::cli::sys

@@ -1,0 +1,74 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include "cli/system.h"
+#include "codec/file_io.h"
+#include "codec/utf8.h"
+
+namespace zentrova::cli::sys {
+namespace {
+
+extern "C" void OnInterrupt(int) { fileio::RequestInterrupt(); }
+
+struct sigaction gPrevious {};
+
+}  // namespace
+
+void PrepareStandardStreams() {
+  for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // Opened the wrong way round on purpose: reading standard output or writing standard
+    // input fails, and that failure is reported as a closed stream would be.
+    const int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    if (placeholder >= 0 && placeholder != fd) {
+      dup2(placeholder, fd);
+      ::close(placeholder);
+    }
+  }
+}
+
+bool IsTerminal(Stream stream) { return isatty(static_cast<int>(stream)) == 1; }
+
+std::optional<std::uint64_t> RegularFileSize(Stream stream) {
+  struct stat info {};
+  if (fstat(static_cast<int>(stream), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool IsConsole(Stream) { return false; }
+
+void WriteToConsole(Stream, std::string_view) {}
+
+int StandardInput() { return STDIN_FILENO; }
+
+int OpenForReading(const std::string& name) { return ::open(name.c_str(), O_RDONLY | O_CLOEXEC); }
+
+void Close(int fd) { ::close(fd); }
+
+long Read(int fd, char* buffer, std::size_t size) { return ::read(fd, buffer, size); }
+
+// Names are bytes here; they travel through the codec's UTF-16 without loss.
+std::u16string FileName(const std::string& word) { return FromNativeName(word); }
+
+std::string ShownName(std::u16string_view name) {
+  const auto bytes = ToNativeName(name);
+  return bytes ? *bytes : ToUtf8(name);
+}
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+void CatchInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);  // no SA_RESTART: a blocked open or write must return
+  sigaction(SIGINT, &action, &gPrevious);
+}
+
+void ReleaseInterrupt() { sigaction(SIGINT, &gPrevious, nullptr); }
+
+}  // namespace zentrova::cli::sys
