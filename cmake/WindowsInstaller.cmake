@@ -1,7 +1,9 @@
-# The Windows installer: cpack -G NSIS in the build folder writes
-# Zentrova-<version>-win64.exe, a 64-bit Unicode NSIS installer that installs under Program
-# Files, adds a Start-menu shortcut and registers its uninstaller. Both take /S.
-set(CPACK_GENERATOR NSIS)
+# The Windows packages. cpack -G NSIS in the build folder writes Zentrova-<version>-win64.exe, a
+# 64-bit Unicode NSIS installer that installs under Program Files, adds a Start-menu shortcut
+# and registers its uninstaller (both take /S); the command-line client is a component the
+# user can leave out, and a page offers to add the folder to the PATH. cpack -G ZIP writes
+# Zentrova-<version>-win64.zip, a portable copy: both programs and a short Chinese 说明.txt.
+set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME ${ZENTROVA_NAME})
 set(CPACK_PACKAGE_VENDOR ${ZENTROVA_MAKER})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -12,8 +14,10 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${ZENTROVA_NAME})
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME ${ZENTROVA_NAME})
 set(CPACK_NSIS_DISPLAY_NAME ${ZENTROVA_NAME})
-# The default 32-bit stub does not run where there is only 64-bit Windows (or Wine).
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# The default 32-bit stub does not run where there is only 64-bit Windows (or Wine). With
+# components CPack fills CPACK_NSIS_DEFINES with its own, so the line rides on the compressor's,
+# where the defines used to stand.
+set(CPACK_NSIS_COMPRESSOR "lzma\n  Target amd64-unicode")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/generated/app.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/icons/generated/app.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${ZENTROVA_NAME}.exe)
@@ -23,4 +27,23 @@ set(CPACK_NSIS_CONTACT ${ZENTROVA_CONTACT})
 set(CPACK_PACKAGE_EXECUTABLES ${ZENTROVA_NAME} ${ZENTROVA_NAME})
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_STRIP_FILES ON)
+
+set(CPACK_COMPONENTS_ALL program cli)
+set(CPACK_COMPONENT_PROGRAM_DISPLAY_NAME "Zentrova 窗口程序")
+set(CPACK_COMPONENT_PROGRAM_REQUIRED ON)
+set(CPACK_COMPONENT_CLI_DISPLAY_NAME "命令行程序 zentrova-cli")
+set(CPACK_COMPONENT_CLI_DESCRIPTION "供脚本和批量转换使用的命令行程序，与窗口程序放在同一文件夹")
+# The template's own page asks whether to add to the PATH, but adds a bin folder that this
+# layout does not have: the installation folder itself is added, and removed again, instead.
+set(CPACK_NSIS_MODIFY_PATH ON)
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "StrCmp $DO_NOT_ADD_TO_PATH '1' +3 0
+  Push '$INSTDIR'
+  Call AddToPath")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Push '$INSTDIR'
+  Call un.RemoveFromPath")
+# The portable copy's note goes into the ZIP only.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/说明.txt DESTINATION . COMPONENT portable)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/WindowsPackages.cmake.in
+               ${PROJECT_BINARY_DIR}/WindowsPackages.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/WindowsPackages.cmake)
 include(CPack)
