@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/code_page.h"
@@ -81,7 +82,8 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     ++number;
     const std::optional<std::u16string> text = reader.Text(line);
     const LineResult result =
-        !text       ? LineResult{LineResult::Kind::kFailed, {}, "the line is neither UTF-8 nor GBK"}
+        !text       ? LineResult{.kind = LineResult::Kind::kFailed,
+                                 .why = Catalogue("the line is neither UTF-8 nor GBK")}
         : work.make ? links::MakeFoundLink(*work.make, *text, work.charset)
                     : links::OpenFoundLink(*text, work.charset);
     out.clear();
@@ -96,7 +98,8 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
         break;
       case LineResult::Kind::kFailed:
         ++tally.failed;
-        Complain(name + ":" + std::to_string(number) + ": " + result.why);
+        Complain(name + ":" + std::to_string(number) + ": " +
+                 Say(result.why.c_str(), {result.detail}));
         break;
       case LineResult::Kind::kBlank:
         break;
@@ -104,7 +107,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     out += '\n';
     WriteOutBuffered(out);
   });
-  if (!read) Complain("'" + name + "' could not be read to its end");
+  if (!read) Complain(Say("'{0}' could not be read to its end", {name}));
   return read;
 }
 
@@ -123,7 +126,8 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
   for (const std::string& name : names) {
     if (name == "-") {
-      allRead = ConvertFile("standard input", sys::StandardInput(), live, work, tally) && allRead;
+      allRead =
+          ConvertFile(Say("standard input"), sys::StandardInput(), live, work, tally) && allRead;
       continue;
     }
     const int fd = sys::OpenForReading(name);
@@ -135,8 +139,9 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
     allRead = ConvertFile(name, fd, live, work, tally) && allRead;
     sys::Close(fd);
   }
-  Complain(std::to_string(tally.converted) + " converted, " + std::to_string(tally.passedThrough) +
-           " passed through, " + std::to_string(tally.failed) + " failed");
+  Complain(Say("{0} converted, {1} passed through, {2} failed",
+               {std::to_string(tally.converted), std::to_string(tally.passedThrough),
+                std::to_string(tally.failed)}));
   return allRead && tally.failed == 0 ? kSuccess : kFailure;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "cli/messages.h"
 #include "cli/progress_listener.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
@@ -32,13 +33,11 @@ bool ApplyBlockSize(Base64& codec, const std::string& text) {
     }
   }
   if (!usable) {
-    Usage("--block-size '" + text + "' is no block size: give a whole number of bytes from 1 to " +
-          std::to_string(kLargestBlockSize));
+    Usage(Say("--block-size '{0}' is no block size: give a whole number of bytes from 1 to {1}",
+              {text, std::to_string(kLargestBlockSize)}));
   }
   return usable;
 }
-
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
 
 }  // namespace
 
@@ -46,7 +45,7 @@ int RunFileCommand(bool encode, const std::string& in, const std::string& out,
                    const std::optional<std::string>& blockSize) {
   Base64 codec;
   if (codec.LastErrorCode() != 0) {
-    Complain("error " + std::to_string(codec.LastErrorCode()) + ": " +
+    Complain(Say("error {0}: ", {std::to_string(codec.LastErrorCode())}) +
              sys::ShownName(codec.LastErrorDescription()));
     return kFailure;
   }
@@ -64,24 +63,24 @@ int RunFileCommand(bool encode, const std::string& in, const std::string& out,
 
   if (progress.cancelled()) {
     if (completed) {
-      Complain("cancelled; " + Quoted(out) + " holds the first " +
-               std::to_string(progress.blocksDone()) + " of " +
-               std::to_string(progress.blocksTotal()) + " blocks");
+      Complain(Say(
+          "cancelled; '{0}' holds the first {1} of {2} blocks",
+          {out, std::to_string(progress.blocksDone()), std::to_string(progress.blocksTotal())}));
     } else if (progress.outputOpened() && progress.blocksDone() > 0) {
-      Complain("cancelled while writing; " + Quoted(out) + " holds the first " +
-               std::to_string(progress.blocksDone()) + " blocks and part of the next");
+      Complain(Say("cancelled while writing; '{0}' holds the first {1} blocks and part of the next",
+                   {out, std::to_string(progress.blocksDone())}));
     } else if (progress.outputOpened()) {
-      Complain("cancelled; " + Quoted(out) + " may hold part of the first block");
+      Complain(Say("cancelled; '{0}' may hold part of the first block", {out}));
     } else {
-      Complain("cancelled before " + Quoted(out) + " was opened");
+      Complain(Say("cancelled before '{0}' was opened", {out}));
     }
     return kCancelled;
   }
   if (!completed) return kFailure;
   if (progress.skippedBlocks() > 0) {
-    Complain(std::to_string(progress.skippedBlocks()) + " of " +
-             std::to_string(progress.blocksTotal()) +
-             " blocks could not be decoded and were skipped; " + Quoted(out) + " is incomplete");
+    Complain(Say(
+        "{0} of {1} blocks could not be decoded and were skipped; '{2}' is incomplete",
+        {std::to_string(progress.skippedBlocks()), std::to_string(progress.blocksTotal()), out}));
   }
   // A block that could not be converted does not stop the run, but the result is not whole.
   return progress.errors() == 0 ? kSuccess : kFailure;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/cli_commands.h"
+#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
@@ -31,7 +32,7 @@ std::optional<std::string> ReadStandardInput() {
     if (got == 0) {
       return text;
     } else if (got < 0 && errno != EINTR) {
-      Complain("cannot read standard input: " + sys::ErrorText(errno));
+      Complain(Say("cannot read standard input: {0}", {sys::ErrorText(errno)}));
       return std::nullopt;
     }
   }
@@ -57,7 +58,8 @@ bool ReportLostCharacters(std::u16string_view source) {
     if (!list.empty()) list += ", ";
     list += CodePointName(c);
   }
-  Complain("code page 936 cannot hold " + list + "; each would become '?' (--lossy accepts that)");
+  Complain(
+      Say("code page 936 cannot hold {0}; each would become '?' (--lossy accepts that)", {list}));
   return true;
 }
 
@@ -91,24 +93,25 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
     result = make ? links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode))
                   : links::OpenSpecialLink(source, links::Through(codec, &Base64::Decode));
   } catch (const CodecError& e) {
-    Complain("error " + std::to_string(e.code()) + ": " + sys::ShownName(e.description()));
+    Complain(Say("error {0}: ", {std::to_string(e.code())}) + sys::ShownName(e.description()));
     return kFailure;
   }
   source.clear();
   source.shrink_to_fit();
   // What the codec could not do, it recorded: a result made without it is no result.
   if (codec && codec->LastErrorCode() != 0) {
-    Complain("error " + std::to_string(codec->LastErrorCode()) + ": " +
+    Complain(Say("error {0}: ", {std::to_string(codec->LastErrorCode())}) +
              sys::ShownName(codec->LastErrorDescription()));
     if (codec->LastErrorCode() == errors::kOutOfMemory || result) return kFailure;
   }
   if (!result) {
-    Complain(make ? "the text holds no http:// address" : "the text is not a special link");
+    Complain(make ? Say("the text holds no http:// address")
+                  : Say("the text is not a special link"));
     return kFailure;
   }
   if (const std::size_t at = make ? 0 : FirstControl(*result); at != 0) {
-    Complain("the address holds the control character " + CodePointName((*result)[at - 1]) +
-             " at position " + std::to_string(at) + "; it is not written");
+    Complain(Say("the address holds the control character {0} at position {1}; it is not written",
+                 {CodePointName((*result)[at - 1]), std::to_string(at)}));
     return kFailure;
   }
   std::string line = ToUtf8(*result);

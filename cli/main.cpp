@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/codec_error.h"
@@ -13,7 +14,7 @@
 namespace zentrova::cli {
 namespace {
 
-constexpr char kHelp[] =
+constexpr const char* kHelp = Catalogue(
     "Usage:\n"
     "  zentrova-cli encode-file [--block-size N] [--] IN OUT\n"
     "  zentrova-cli decode-file [--block-size N] [--] IN OUT\n"
@@ -43,7 +44,7 @@ constexpr char kHelp[] =
     "links are read or written: auto (UTF-8 when they are valid UTF-8 beyond ASCII, else code\n"
     "page 936; making links, 936), 936, or utf-8. Output is UTF-8.\n"
     "\n"
-    "Exit status: 0 success, 1 failure, 2 usage error, 130 cancelled.\n";
+    "Exit status: 0 success, 1 failure, 2 usage error, 130 cancelled.\n");
 
 // The options each command takes.
 struct Accepts {
@@ -69,7 +70,7 @@ CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::s
     const std::string& word = words[i];
     if (word == name) {
       if (i + 1 == words.size()) {
-        problem = std::string(name) + " needs a value";
+        problem = Say("{0} needs a value", {name});
         return true;
       }
       value = words[++i];
@@ -92,7 +93,7 @@ CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::s
     } else if (accepts.lossy && word == "--lossy") {
       line.lossy = true;
     } else {
-      problem = "unknown option '" + word + "'";
+      problem = Say("unknown option '{0}'", {word});
     }
   }
   return line;
@@ -113,10 +114,10 @@ bool ParseKind(const std::string& word, std::optional<links::LinkKind>& make) {
 }
 
 int Run(const std::vector<std::string>& args) {
-  if (args.empty()) return Usage("no command given");
+  if (args.empty()) return Usage(Say("no command given"));
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "help") {
-    WriteOut(kHelp);
+    WriteOut(Translate(kHelp));
     return kSuccess;
   }
   if (command == "--version" || command == "-V") {
@@ -125,7 +126,7 @@ int Run(const std::vector<std::string>& args) {
   }
   const bool fileCommand = command == "encode-file" || command == "decode-file";
   if (!fileCommand && command != "link" && command != "batch") {
-    return Usage("unknown command '" + command + "'");
+    return Usage(Say("unknown command '{0}'", {command}));
   }
   const Accepts accepts{fileCommand, command == "link", command == "batch"};
   std::string problem;
@@ -134,14 +135,16 @@ int Run(const std::vector<std::string>& args) {
   if (!problem.empty()) return Usage(problem);
   const auto& operands = line.operands;
   if (fileCommand) {
-    if (operands.size() != 2) return Usage("give an input and an output file");
+    if (operands.size() != 2) return Usage(Say("give an input and an output file"));
     return RunFileCommand(command == "encode-file", operands[0], operands[1], line.blockSize);
   }
-  if (operands.empty()) return Usage(command + " needs a kind: thunder, flashget, qqdl or decode");
+  if (operands.empty()) {
+    return Usage(Say("{0} needs a kind: thunder, flashget, qqdl or decode", {command}));
+  }
   std::optional<links::LinkKind> make;
-  if (!ParseKind(operands[0], make)) return Usage("unknown link kind '" + operands[0] + "'");
+  if (!ParseKind(operands[0], make)) return Usage(Say("unknown link kind '{0}'", {operands[0]}));
   if (command == "link") {
-    if (operands.size() > 2) return Usage("link takes a kind and at most one text");
+    if (operands.size() > 2) return Usage(Say("link takes a kind and at most one text"));
     return RunLinkCommand(
         make, operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt,
         line.lossy);
@@ -152,7 +155,7 @@ int Run(const std::vector<std::string>& args) {
   } else if (line.charset == "utf-8" || line.charset == "UTF-8") {
     work.charset = links::Charset::kUtf8;
   } else if (line.charset && line.charset != "auto") {
-    return Usage("--charset '" + *line.charset + "' is none of auto, 936 and utf-8");
+    return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
   }
   return RunBatchCommand(work, std::vector<std::string>(operands.begin() + 1, operands.end()));
 }
@@ -162,7 +165,7 @@ int Run(const std::vector<std::string>& args) {
 int Usage(const std::string& problem) {
   Complain(problem);
   WriteError("\n");
-  WriteError(kHelp);
+  WriteError(Translate(kHelp));
   return kUsage;
 }
 
@@ -173,12 +176,13 @@ namespace {
 int Main(const std::vector<std::string>& args) {
   using namespace zentrova::cli;
   sys::PrepareStandardStreams();
+  UseUserLanguage();
   int status = kFailure;
   try {
     status = Run(args);
   } catch (const std::bad_alloc&) {
     // Whatever ran out of memory, nothing half-made has reached standard output.
-    Complain("error " + std::to_string(zentrova::errors::kOutOfMemory) + ": " +
+    Complain(Say("error {0}: ", {std::to_string(zentrova::errors::kOutOfMemory)}) +
              zentrova::ToUtf8(zentrova::errors::kOutOfMemoryText));
   }
   return CloseStandardOutput(status);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "cli/messages.h"
 #include "cli/system.h"
 
 namespace zentrova::cli {
@@ -62,7 +63,7 @@ int CloseStandardOutput(int status) {
   errno = 0;
   if (std::fclose(stdout) != 0 && gOutputError == 0) gOutputError = errno != 0 ? errno : EIO;
   if (gOutputError != 0) {
-    Complain("cannot write to standard output: " + sys::ErrorText(gOutputError));
+    Complain(Say("cannot write to standard output: {0}", {sys::ErrorText(gOutputError)}));
     return kFailure;
   }
   return status;

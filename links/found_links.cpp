@@ -132,7 +132,9 @@ LinkKind KindOf(std::u16string_view prefix) {
   return LinkKind::kQQWhirlwind;
 }
 
-LineResult Failure(std::string why) { return {Kind::kFailed, {}, std::move(why)}; }
+LineResult Failure(std::string why, std::string detail = {}) {
+  return {Kind::kFailed, {}, std::move(why), std::move(detail)};
+}
 
 // Returns the text that a link's bytes stand for; nothing when UTF-8 is asked for and they are
 // not UTF-8.
@@ -190,20 +192,27 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
     case LinkKind::kQQWhirlwind:
       break;
   }
-  return {Kind::kConverted, std::move(inner), {}};
+  return {.kind = Kind::kConverted, .text = std::move(inner)};
 }
 
 // A failure for the first control character of `address`, if it holds one.
 std::optional<LineResult> ControlCharacterIn(std::u16string_view address) {
   for (const char16_t c : address) {
     if (c < 0x20 || c == 0x7F) {
-      return Failure("the address holds the control character " + CodePointName(c));
+      return Failure("the address holds the control character {0}", CodePointName(c));
     }
   }
   return std::nullopt;
 }
 
 }  // namespace
+
+std::string Reason(const LineResult& result) {
+  std::string words = result.why;
+  if (const auto at = words.find("{0}"); at != std::string::npos)
+    words.replace(at, 3, result.detail);
+  return words;
+}
 
 LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   const std::u16string_view text = Trimmed(line);
@@ -213,7 +222,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
     for (const std::u16string_view scheme : kPlainSchemes) {
       if (StartsWithNoCase(text, scheme)) {
         if (auto failure = ControlCharacterIn(text)) return *failure;
-        return {Kind::kPassedThrough, std::u16string(text), {}};
+        return {.kind = Kind::kPassedThrough, .text = std::u16string(text)};
       }
     }
     return Failure("the line holds no special link");
@@ -264,8 +273,8 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
   } else {
     const std::u32string lost = codepage::Unrepresentable(address);
     if (!lost.empty()) {
-      return Failure("code page 936 cannot hold " + CodePointName(lost[0]) +
-                     " (--charset utf-8 keeps it)");
+      return Failure("code page 936 cannot hold {0} (--charset utf-8 keeps it)",
+                     CodePointName(lost[0]));
     }
     bytes = codepage::ToNarrow(address);
   }
@@ -281,7 +290,7 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
   std::erase(encoded, u'\n');
   std::u16string link(Prefix(kind));
   link += encoded;
-  return {Kind::kConverted, std::move(link), {}};
+  return {.kind = Kind::kConverted, .text = std::move(link)};
 }
 
 }  // namespace zentrova::links

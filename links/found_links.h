@@ -21,9 +21,15 @@ enum class Charset {
 struct LineResult {
   enum class Kind { kBlank, kConverted, kPassedThrough, kFailed };
   Kind kind = Kind::kBlank;
-  std::u16string text;  // the result; "" unless converted or passed through
-  std::string why;      // for a failure, in words
+  std::u16string text = {};  // the result; "" unless converted or passed through
+  // For a failure, in words: a fixed English sentence, which a front end may translate, with
+  // "{0}" standing for `detail` (a character's name) where there is one.
+  std::string why = {};
+  std::string detail = {};
 };
+
+// Returns a failure's words in English, its detail in place.
+std::string Reason(const LineResult& result);
 
 // Returns the plain address behind the first special link in `line`, opening nested links;
 // a line that is a plain address already passes through unchanged.

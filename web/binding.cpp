@@ -184,9 +184,8 @@ class ListRun {
   }
 
   void Add(std::optional<std::u16string> line) {
-    links::LineResult result = !line   ? links::LineResult{links::LineResult::Kind::kFailed,
-                                                         {},
-                                                         "the line is neither UTF-8 nor GBK"}
+    links::LineResult result = !line   ? links::LineResult{.kind = links::LineResult::Kind::kFailed,
+                                                           .why = "the line is neither UTF-8 nor GBK"}
                                : make_ ? links::MakeFoundLink(*make_, *line, charset_)
                                        : links::OpenFoundLink(*line, charset_);
     ++lines_;
@@ -204,7 +203,7 @@ class ListRun {
         ++failed_;
         val failure = val::object();
         failure.set("line", lines_);
-        failure.set("why", result.why);
+        failure.set("why", links::Reason(result));
         failures_.call<void>("push", failure);
         break;
       }

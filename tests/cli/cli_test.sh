@@ -136,6 +136,24 @@ for value in lots -1 -53 -55 -584 0 2147483611 2147483647 99999999999999999999 "
     "$cli" encode-file a b --block-size "$value"
 done
 
+# Messages in the user's language: Chinese under a Chinese locale, English otherwise (the
+# other cases run in English).
+in_chinese() { LC_ALL=zh_CN.UTF-8 "$@"; }
+truth "help in Chinese" bash -c "LC_ALL=zh_CN.UTF-8 '$cli' --help | grep -q '^用法：'"
+truth "help in English" bash -c "'$cli' --help | grep -q '^Usage:'"
+expect "usage error in Chinese" 2 "" "zentrova-cli: 未知命令“frob”" -- in_chinese "$cli" frob
+expect "option error in Chinese" 2 "" "zentrova-cli: --charset“latin1”不是 auto、936 或 utf-8" -- \
+  in_chinese "$cli" batch decode --charset latin1
+expect "link failure in Chinese" 1 "" "zentrova-cli: 文本不是专用链接" -- in_chinese "$cli" link decode x
+expect "lost characters in Chinese" 1 "" "代码页 936 容纳不了 U+1F600" -- \
+  in_chinese "$cli" link thunder "http://h/😀.zip"
+expect "file error in Chinese" 1 "" "zentrova-cli: 错误 90002：" -- \
+  in_chinese "$cli" encode-file "$work/absent" "$work/x"
+expect "batch in Chinese" 1 "http://a/b" "标准输入:2: 该行没有专用链接" -- \
+  bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
+expect "batch summary in Chinese" 1 "http://a/b" "已转换 0 行，原样保留 1 行，失败 1 行" -- \
+  bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
+
 # Standard output that cannot be written.
 expect "link to a full disk" 1 "" "No space left on device" -- bash -c "'$cli' link thunder http://h/f >/dev/full"
 expect "link to a closed stdout" 1 "" "Bad file descriptor" -- bash -c "'$cli' link thunder http://h/f >&-"

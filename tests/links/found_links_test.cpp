@@ -21,10 +21,10 @@ struct Row {
 };
 
 void Check(const Row& row, const LineResult& result) {
-  EXPECT_EQ(result.kind, row.kind) << row.name << ": " << result.why;
+  EXPECT_EQ(result.kind, row.kind) << row.name << ": " << Reason(result);
   if (row.kind == Kind::kFailed) {
-    EXPECT_NE(result.why.find(ToUtf8(row.text)), std::string::npos)
-        << row.name << ": " << result.why;
+    EXPECT_NE(Reason(result).find(ToUtf8(row.text)), std::string::npos)
+        << row.name << ": " << Reason(result);
     EXPECT_EQ(result.text, u"") << row.name;
   } else {
     EXPECT_EQ(ToUtf8(result.text), ToUtf8(row.text)) << row.name;

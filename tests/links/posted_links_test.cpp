@@ -44,12 +44,12 @@ TEST(PostedLinksTest, EveryPostedLinkGivesTheAddressAPersonReads) {
     const std::string where =
         "data line " + std::to_string(record.lineNumber) + " (" + record.source + ")";
     if (record.expected.starts_with("> ")) {
-      EXPECT_EQ(result.kind, LineResult::Kind::kConverted) << where << ": " << result.why;
+      EXPECT_EQ(result.kind, LineResult::Kind::kConverted) << where << ": " << Reason(result);
       EXPECT_EQ(ToUtf8(result.text), record.expected.substr(2)) << where;
     } else {
       EXPECT_EQ(result.kind, LineResult::Kind::kFailed) << where;
-      EXPECT_NE(result.why.find(record.expected.substr(2)), std::string::npos)
-          << where << ": " << result.why;
+      EXPECT_NE(Reason(result).find(record.expected.substr(2)), std::string::npos)
+          << where << ": " << Reason(result);
     }
   }
 }
