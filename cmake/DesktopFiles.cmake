@@ -42,5 +42,13 @@ add_custom_command(OUTPUT ${generated}/changelog.gz
                    DEPENDS ${PROJECT_SOURCE_DIR}/cmake/debian/changelog)
 add_custom_target(zentrova_docs ALL DEPENDS ${compressed} ${generated}/changelog.gz)
 install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The client's page in Chinese too, where man looks under a Chinese locale.
+configure_file(docs/man/zh_CN/zentrova-cli.1.in ${generated}/man/zh_CN/zentrova-cli.1 @ONLY)
+add_custom_command(OUTPUT ${generated}/man/zh_CN/zentrova-cli.1.gz
+                   COMMAND ${GZIP} -9nkf ${generated}/man/zh_CN/zentrova-cli.1
+                   DEPENDS ${generated}/man/zh_CN/zentrova-cli.1)
+add_custom_target(zentrova_docs_zh_CN ALL DEPENDS ${generated}/man/zh_CN/zentrova-cli.1.gz)
+install(FILES ${generated}/man/zh_CN/zentrova-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/zh_CN/man1)
 install(FILES cmake/debian/copyright ${generated}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zentrova)  # the package's name

@@ -12,7 +12,7 @@ packages=(
   weston qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev
-  g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext
+  g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext man-db
   emscripten chromium
 )
 # Node.js runs the web build's tests; a machine may have its own (newer) one, which is kept.
