@@ -3,6 +3,7 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
+const {workedExamples, refusedSources} = require('./examples');
 const ZentrovaCore = require(require('node:path').resolve(process.argv[2]));
 
 const corePromise = ZentrovaCore();
@@ -32,15 +33,7 @@ test('the layout table reaches the page whole', async () => {
 test('the commands give the worked examples, from the input box and from the clipboard', async () => {
   const core = await corePromise;
   const rows = [
-    ['cmdEncodeToXL', 'http://a/b', 'thunder://QUFodHRwOi8vYS9iWlo='],
-    ['cmdEncodeToFG', 'http://a/b', 'flashget://aHR0cDovL2EvYg=='],
-    ['cmdEncodeToXF', 'http://a/b', 'qqdl://aHR0cDovL2EvYg=='],
-    ['cmdDecodecmd', 'thunder://QUFodHRwOi8vYS9iWlo=', 'http://a/b'],
-    ['cmdDecodecmd', 'flashget://aHR0cDovL2EvYg==', 'http://a/b'],
-    ['cmdDecodecmd', 'qqdl://aHR0cDovL2EvYg==', 'http://a/b'],
-    // A Chinese address goes through code page 936, as on Windows.
-    ['cmdEncodeToXL', 'http://a/中', 'thunder://QUFodHRwOi8vYS/W0Fpa'],
-    ['cmdDecodecmd', 'thunder://QUFodHRwOi8vYS/W0Fpa', 'http://a/中'],
+    ...workedExamples,
     ['cmdEncodeToFG', 'http://a/€', 'flashget://aHR0cDovL2EvgA=='],  // 0x80 in code page 936
   ];
   for (const [command, source, expected] of rows) {
@@ -54,13 +47,7 @@ test('the commands give the worked examples, from the input box and from the cli
 
 test('a refused source leaves the failure text and the clipboard alone', async () => {
   const core = await corePromise;
-  const rows = [
-    ['cmdEncodeToXL', 'https://a/b', '剪切板文本不是HTTP链接'],
-    ['cmdEncodeToFG', 'ftp://a/b', '剪切板文本不是HTTP链接'],
-    ['cmdEncodeToXF', '', '剪切板文本不是HTTP链接'],
-    ['cmdDecodecmd', 'qqdl://@@@@', '剪切板文本不是专用链接'],
-    ['cmdDecodecmd', 'thunder://', '剪切板文本不是专用链接'],
-  ];
+  const rows = [...refusedSources, ['cmdEncodeToXF', '', '剪切板文本不是HTTP链接']];
   for (const [command, source, failureText] of rows) {
     assert.deepEqual(core.runCommand(command, '', source, ''),
                      {txtOut: failureText, clipboard: [], failure: null}, `${command} of ${source}`);

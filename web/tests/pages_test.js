@@ -9,6 +9,7 @@ const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
 const {chromium} = require('playwright-core');
+const {workedExamples, refusedSources} = require('./examples');
 
 const site = path.resolve(process.argv[2]);
 const patience = 60000;  // bounds a failure only: every wait ends as soon as its condition holds
@@ -78,17 +79,6 @@ async function about(tab) {
   await tab.waitForSelector('#MessageBox[hidden]', {state: 'attached'});
 }
 
-const workedExamples = [
-  ['cmdEncodeToXL', 'http://a/b', 'thunder://QUFodHRwOi8vYS9iWlo='],
-  ['cmdEncodeToFG', 'http://a/b', 'flashget://aHR0cDovL2EvYg=='],
-  ['cmdEncodeToXF', 'http://a/b', 'qqdl://aHR0cDovL2EvYg=='],
-  ['cmdDecodecmd', 'thunder://QUFodHRwOi8vYS9iWlo=', 'http://a/b'],
-  ['cmdDecodecmd', 'flashget://aHR0cDovL2EvYg==', 'http://a/b'],
-  ['cmdDecodecmd', 'qqdl://aHR0cDovL2EvYg==', 'http://a/b'],
-  ['cmdEncodeToXL', 'http://a/中', 'thunder://QUFodHRwOi8vYS/W0Fpa'],
-  ['cmdDecodecmd', 'thunder://QUFodHRwOi8vYS/W0Fpa', 'http://a/中'],
-];
-
 for (const fromDisk of [false, true]) {
   const where = fromDisk ? 'opened from disk' : 'served';
   test(`${where}: the worked examples through the input box and through the clipboard`, async () => {
@@ -128,13 +118,7 @@ test('after loading, the page asks for nothing more', async () => {
 
 test('a refused source leaves the failure text and the clipboard alone', async () => {
   const {tab, context} = await open('index.html');
-  const rows = [
-    ['cmdEncodeToXL', 'https://a/b', '剪切板文本不是HTTP链接'],
-    ['cmdEncodeToFG', 'https://a/b', '剪切板文本不是HTTP链接'],
-    ['cmdEncodeToXF', 'https://a/b', '剪切板文本不是HTTP链接'],
-    ['cmdDecodecmd', 'qqdl://@@@@', '剪切板文本不是专用链接'],
-  ];
-  for (const [button, source, failureText] of rows) {
+  for (const [button, source, failureText] of refusedSources) {
     await tab.fill('#TxtOut', '');
     await setClipboard(tab, source);
     await tab.click('#' + button);
