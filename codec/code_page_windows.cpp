@@ -47,15 +47,12 @@ std::u16string FromNarrow(std::string_view bytes) {
 }
 
 std::optional<std::u16string> FromValidNarrow(std::string_view bytes) {
-  if (bytes.empty()) return std::u16string();
-  if (IsAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
-  const int length = static_cast<int>(bytes.size());
-  const int needed =
-      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
-  if (needed <= 0) return std::nullopt;
-  std::u16string text(static_cast<std::size_t>(needed), u'\0');
-  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length,
-                      reinterpret_cast<wchar_t*>(text.data()), needed);
+  // Windows has no flag for this that agrees with its own reading: MB_ERR_INVALID_CHARS also
+  // refuses 0xFF and the user-defined areas, which read as private-use characters. A bad byte
+  // becomes a character that does not turn back into it, so the bytes are valid exactly when
+  // they come back whole.
+  std::u16string text = FromNarrow(bytes);
+  if (ToNarrow(text) != bytes) return std::nullopt;
   return text;
 }
 
