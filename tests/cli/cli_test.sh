@@ -10,6 +10,12 @@ trap 'rm -rf "$work"' EXIT
 passed=0 failed=0
 if [[ $1 == *.exe ]]; then
   windows=1
+  # One Wine server for every case: a server that ends between two cases (it does when no Wine
+  # program has run for a while) can drop the next case's connection as it starts ("wine client
+  # error: recvmsg: Connection reset by peer").
+  wineserver -k 2>/dev/null
+  wineserver -p
+  trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
   # Every case runs the program by one path, from this shell and from the shells it starts.
   cli="$work/zentrova-cli"
   printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$(command -v wine64 || echo /usr/lib/wine/wine64)" \
