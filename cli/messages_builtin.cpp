@@ -1,14 +1,13 @@
 // The user's language where no gettext is at hand (Windows): the catalogue compiled into the
 // program, Chinese when the user's interface language is Chinese. LC_ALL, LC_MESSAGES or LANG,
 // where one is set, decide instead, in that order, as they do for GNU programs on Windows.
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 
 #include "cli/messages.h"
+#include "cli/system.h"
 
 namespace zentrova::cli {
 namespace {
@@ -33,7 +32,7 @@ void UseUserLanguage() {
       return;
     }
   }
-  gChinese = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
+  gChinese = sys::InterfaceLanguageIsChinese();
 }
 
 const char* Translate(const char* english) {

@@ -189,7 +189,7 @@ class ListRun {
                                : make_ ? links::MakeFoundLink(*make_, *line, charset_)
                                        : links::OpenFoundLink(*line, charset_);
     ++lines_;
-    if (!text_.empty() || lines_ > 1) text_ += u'\n';
+    if (lines_ > 1) text_ += u'\n';
     switch (result.kind) {
       case links::LineResult::Kind::kConverted:
         ++converted_;
