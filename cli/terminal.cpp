@@ -12,9 +12,11 @@ namespace {
 
 int gOutputError = 0;  // the first error that standard output met
 
-bool ConsoleOut() {
-  static const bool console = sys::IsConsole(sys::Stream::kOut);
-  return console;
+// Whether `stream` (standard output or error) is a console, asked once for each.
+bool ToConsole(sys::Stream stream) {
+  static const bool out = sys::IsConsole(sys::Stream::kOut);
+  static const bool err = sys::IsConsole(sys::Stream::kErr);
+  return stream == sys::Stream::kOut ? out : err;
 }
 
 }  // namespace
@@ -31,8 +33,7 @@ void Complain(std::string_view message) {
 }
 
 void WriteError(std::string_view text) {
-  static const bool console = sys::IsConsole(sys::Stream::kErr);
-  if (console) {
+  if (ToConsole(sys::Stream::kErr)) {
     sys::WriteToConsole(sys::Stream::kErr, text);
     return;
   }
@@ -50,10 +51,11 @@ bool WriteOut(std::string_view text) {
 
 void WriteOutBuffered(std::string_view text) {
   if (text.empty()) return;
-  if (ConsoleOut()) {
+  if (ToConsole(sys::Stream::kOut)) {
     sys::WriteToConsole(sys::Stream::kOut, text);
     return;
   }
+  errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && gOutputError == 0) {
     gOutputError = errno != 0 ? errno : EIO;
   }
