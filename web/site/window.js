@@ -7,9 +7,7 @@
   const kTwipsPerPixel = 15;
   const px = (twips) => Math.round(twips / kTwipsPerPixel);
   const colour = (rgb) => '#' + rgb.toString(16).padStart(6, '0');
-  const fontOf = (font) =>
-    `${font.weight} ${font.pointSize}pt Tahoma, "Microsoft YaHei", SimSun, ` +
-    '"WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif';
+  const fontOf = (font) => `${font.weight} ${font.pointSize}pt ${font.family}, var(--cjk-fonts)`;
   const commands = ['cmdEncodeToXL', 'cmdEncodeToFG', 'cmdEncodeToXF', 'cmdDecodecmd'];
 
   // A caption's "&X" shows X underlined, as the desktop windows show an access key.
