@@ -160,9 +160,15 @@
     fit();
     window.addEventListener('resize', fit);
 
-    let busy = Promise.resolve();  // one command at a time, in the order they were asked for
-    const run = (name) => {
-      busy = busy.then(async () => {
+    // One handler at a time, in the order they were asked for; a failure that escapes one is
+    // reported as the desktop windows report it, and the next still runs.
+    let busy = Promise.resolve();
+    const queue = (handler) => {
+      busy = busy.then(handler).catch((error) =>
+        showMessage(frame.caption, core.failureReport(-1, String(error)), 'critical'));
+    };
+    const run = (name) =>
+      queue(async () => {
         const txtRes = asWindowsText(box('TxtRes').value);
         const clipboard = /^ *$/.test(txtRes) ? await readClipboard() : {text: null, refusal: ''};
         const result = core.runCommand(name, txtRes, clipboard.text, clipboard.refusal);
@@ -180,21 +186,17 @@
         failure = failure || result.failure;
         if (failure) await showMessage(frame.caption, failure, 'critical');
       });
-      return busy;
-    };
     for (const name of commands) box(name).addEventListener('click', () => run(name));
-    box('cmdAbout').addEventListener('click', () => {
-      busy = busy.then(() => showMessage(core.aboutTitle(), core.aboutText(), 'information'));
-    });
-    box('cmdExit').addEventListener('click', () => {
-      busy = busy.then(() => {
+    box('cmdAbout').addEventListener('click', () =>
+      queue(() => showMessage(core.aboutTitle(), core.aboutText(), 'information')));
+    box('cmdExit').addEventListener('click', () =>
+      queue(() => {
         core.releaseCodec();
         window.close();
         // Where the browser keeps a page open, it is left empty.
         document.body.replaceChildren();
         document.title = '';
-      });
-    });
+      }));
 
     // Alt and a button's access key click it, wherever the focus is in the window.
     const keys = new Map();
