@@ -96,9 +96,14 @@ click_control() {
 
 # Each request to the X server or to a program is bounded too: xclip waits for ever on an owner
 # that never answers, and "windowactivate --sync" on a window manager that never activates.
-clipboard() { timeout "$patience" xclip -selection clipboard -o 2>/dev/null; }
-clipboard_is() { [[ "$(clipboard)" == "$1" ]]; }
-clipboard_starts_with() { [[ "$(clipboard | head -c ${#1})" == "$1" ]]; }
+#   clipboard [SECONDS]: the clipboard's text, asked for once (within the patience by default).
+clipboard() { timeout "${1:-$patience}" xclip -selection clipboard -o 2>/dev/null; }
+# The tests polled by wait_until ask for a short while only, so that a request that is never
+# answered is asked again: Wine's clipboard now and then leaves one request unanswered (seen
+# here for a whole minute after another program was activated) and answers the next at once.
+ask_again=10
+clipboard_is() { [[ "$(clipboard "$ask_again")" == "$1" ]]; }
+clipboard_starts_with() { [[ "$(clipboard "$ask_again" | head -c ${#1})" == "$1" ]]; }
 
 # activate WINDOW: raises the window and gives it the focus, returning once it has it.
 activate() { timeout "$patience" xdotool windowactivate --sync "$1" 2>/dev/null; }

@@ -73,6 +73,15 @@ clear_box() {  # NAME
 }
 clear_input() { clear_box TxtRes; }
 
+# What a failed check left: the window with the focus, the clipboard's first characters, and a
+# screenshot in the artifacts.
+describe_failure() {
+  local focused shot="$artifacts/failed-$failed.png"
+  focused=$(timeout "$patience" xdotool getwindowfocus getwindowname 2>/dev/null)
+  echo "  focus on: ${focused:-(none)}; clipboard: $(clipboard | head -c 80 | tr '\n' ' ')"
+  import -window root "$shot" 2>/dev/null && echo "  screen: $shot"
+}
+
 # The program reads no command line: a toolkit option such as -qwindowtitle changes nothing.
 check "the program starts, reading no command line, and maps its window" \
   start_app "$program" -qwindowtitle "Not the caption" || exit 1
@@ -220,18 +229,23 @@ check "after About, typing goes into the box that had the focus" \
   typed_after about "http://a/c|flashget://aHR0cDovL2EvYw=="
 check "after another window, typing goes into the box that had the focus" \
   typed_after other_window "http://a/e|flashget://aHR0cDovL2EvZQ=="
+# The other program goes, and the window is the active one again with every activation handled,
+# before anything else is clicked: Wine hears of X focus changes a while after they happen.
+other_gone() { ! xdotool search --classname '^other$' >/dev/null 2>&1; }
 pkill -x xmessage 2>/dev/null
+wait_until "$patience" other_gone
+about
 clear_input
 
 # A long address makes a link of several lines, which decodes back.
 long="http://example.com/$(printf 'x%.0s' $(seq 150))/file.zip"
 long_link() {
-  set_clipboard "$long"
+  set_clipboard "$long" || return 1
   click_control cmdEncodeToXF
   wait_until "$patience" clipboard_starts_with qqdl:// || return 1
   local link
   link=$(clipboard)
-  [[ $link == *$'\n'* ]] || return 1
+  [[ $link == *$'\n'* ]] || { echo "  the link is one line: ${link:0:80}"; return 1; }
   click_control cmdDecodecmd
   wait_until "$patience" clipboard_is "$long"
 }
