@@ -51,6 +51,15 @@ std::u16string Decode(std::string_view text, Invalid&& invalid) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
+    // A run of ASCII, most of most texts here, widens byte by byte.
+    std::size_t ascii = i;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      out.append(text.begin() + static_cast<std::ptrdiff_t>(i),
+                 text.begin() + static_cast<std::ptrdiff_t>(ascii));
+      i = ascii;
+      continue;
+    }
     const auto character = FirstUtf8Character(text.substr(i));
     if (!character) {
       out += invalid(static_cast<unsigned char>(text[i]));
@@ -74,7 +83,17 @@ std::u16string Decode(std::string_view text, Invalid&& invalid) {
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
-  ForEachCharacter(text, [&](std::uint32_t c, bool lone) { AppendUtf8(lone ? 0xFFFD : c, out); });
+  while (!text.empty()) {
+    // A run of ASCII narrows unit by unit; the rest goes character by character.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+    out.append(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    std::size_t other = ascii;
+    while (other < text.size() && text[other] >= 0x80) ++other;
+    ForEachCharacter(text.substr(ascii, other - ascii),
+                     [&](std::uint32_t c, bool lone) { AppendUtf8(lone ? 0xFFFD : c, out); });
+    text.remove_prefix(other);
+  }
   return out;
 }
 
