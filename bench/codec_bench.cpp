@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <random>
+#include <string>
 
 #include "codec/base64.h"
 #include "codec/base64_simd.h"
@@ -24,23 +25,39 @@ std::u16string MakeText(std::size_t bytes, bool chinese) {
   return text;
 }
 
+// Takes the path that the benchmark's argument at `argument` names and labels the figures with it;
+// false, and the benchmark skipped, when this processor lacks it.
+bool TakePath(benchmark::State& state, int argument) {
+  const auto path = static_cast<zentrova::base64::simd::Path>(state.range(argument));
+  if (!zentrova::base64::simd::UsePath(path)) {
+    state.SkipWithError("this processor lacks the path");
+    return false;
+  }
+  state.SetLabel(zentrova::base64::simd::NameOf(path));
+  return true;
+}
+
 void BM_Encode(benchmark::State& state) {
+  if (!TakePath(state, 2)) return;
   zentrova::codepage::SetNarrowCodePage(936);
   const auto text = MakeText(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
   zentrova::Base64 codec;
   for (auto _ : state) benchmark::DoNotOptimize(codec.Encode(text));
   state.SetBytesProcessed(state.iterations() * state.range(0));
-  state.SetLabel(state.range(1) ? "chinese" : "ascii");
+  state.SetLabel(std::string(state.range(1) ? "chinese " : "ascii ") +
+                 zentrova::base64::simd::NameOf(zentrova::base64::simd::ActivePath()));
 }
 
 void BM_Decode(benchmark::State& state) {
+  if (!TakePath(state, 2)) return;
   zentrova::codepage::SetNarrowCodePage(936);
   const auto text = MakeText(static_cast<std::size_t>(state.range(0)), state.range(1) != 0);
   zentrova::Base64 codec;
   const auto encoded = codec.Encode(text);
   for (auto _ : state) benchmark::DoNotOptimize(codec.Decode(encoded));
   state.SetBytesProcessed(state.iterations() * state.range(0));
-  state.SetLabel(state.range(1) ? "chinese" : "ascii");
+  state.SetLabel(std::string(state.range(1) ? "chinese " : "ascii ") +
+                 zentrova::base64::simd::NameOf(zentrova::base64::simd::ActivePath()));
 }
 
 // The transform alone, on each path this processor has: 1 MiB of random bytes to text and back
@@ -52,20 +69,8 @@ std::string RandomBytes(std::size_t size) {
   return bytes;
 }
 
-// Takes the path the benchmark's argument names and labels the figures with it; false, and the
-// benchmark skipped, when this processor lacks it.
-bool TakePath(benchmark::State& state) {
-  const auto path = static_cast<zentrova::base64::simd::Path>(state.range(0));
-  if (!zentrova::base64::simd::UsePath(path)) {
-    state.SkipWithError("this processor lacks the path");
-    return false;
-  }
-  state.SetLabel(zentrova::base64::simd::NameOf(path));
-  return true;
-}
-
 void BM_EncodeTransform(benchmark::State& state) {
-  if (!TakePath(state)) return;
+  if (!TakePath(state, 0)) return;
   const std::string bytes = RandomBytes(1 << 20);
   std::string text(zentrova::base64::EncodedLength(bytes.size()), '\0');
   for (auto _ : state) {
@@ -76,7 +81,7 @@ void BM_EncodeTransform(benchmark::State& state) {
 }
 
 void BM_DecodeTransform(benchmark::State& state) {
-  if (!TakePath(state)) return;
+  if (!TakePath(state, 0)) return;
   const std::string bytes = RandomBytes(1 << 20);
   std::string text;
   zentrova::base64::EncodeAppend(bytes, text);
@@ -95,8 +100,8 @@ void BM_DecodeTransform(benchmark::State& state) {
 BENCHMARK(BM_EncodeTransform)->DenseRange(0, 1);
 BENCHMARK(BM_DecodeTransform)->DenseRange(0, 1);
 
-// Arguments: byte-form size, then 0 for ASCII or 1 for Chinese.
-BENCHMARK(BM_Encode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}});
-BENCHMARK(BM_Decode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}});
+// Arguments: byte-form size, then 0 for ASCII or 1 for Chinese, then the path.
+BENCHMARK(BM_Encode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}, {0, 1}});
+BENCHMARK(BM_Decode)->ArgsProduct({{1 << 10, 1 << 20}, {0, 1}, {0, 1}});
 
 }  // namespace
