@@ -132,7 +132,7 @@ refused() {  # BUTTON SOURCE FAILURE
   set_clipboard "$2"
   click_control "$1"
   about || return 1
-  clipboard_is "$2" && kill -0 "$clip_owner" && txtout_is "$3"
+  wait_until "$patience" clipboard_is "$2" && kill -0 "$clip_owner" && txtout_is "$3"
 }
 check "thunder refuses https" refused cmdEncodeToXL "https://a/b" "剪切板文本不是HTTP链接"
 check "flashget refuses https" refused cmdEncodeToFG "https://a/b" "剪切板文本不是HTTP链接"
@@ -271,6 +271,9 @@ clear_input
 
 # A link of a 16 MB address from the clipboard: decoded, the address is back on the clipboard
 # and whole in TxtOut. Each step may take a sanitized build or Wine many seconds.
+copied_is() {  # COPY EXPECTED: the clipboard, copied into the file COPY, is the file EXPECTED
+  clipboard >"$1" && cmp -s "$1" "$2"
+}
 sixteen_megabytes() {
   head -c 16000000 /dev/zero | tr '\0' a | sed 's|^|http://h/|' >"$work/address"
   { printf 'flashget://'; base64 -w0 <"$work/address"; } >"$work/link"
@@ -278,11 +281,11 @@ sixteen_megabytes() {
   wait_until "$patience" clipboard_starts_with flashget:// || return 1
   click_control cmdDecodecmd
   about $((patience * 10)) || return 1
-  clipboard >"$work/decoded" && cmp -s "$work/decoded" "$work/address" || return 1
+  wait_until $((patience * 3)) copied_is "$work/decoded" "$work/address" || return 1
   set_clipboard "(not yet copied)" || return 1
   txtout
   about $((patience * 10)) || return 1
-  clipboard >"$work/shown" && cmp -s "$work/shown" "$work/address"
+  wait_until $((patience * 3)) copied_is "$work/shown" "$work/address"
 }
 check "a link of a 16 MB address comes back whole" sixteen_megabytes
 clear_box TxtOut
