@@ -90,11 +90,11 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     switch (result.kind) {
       case LineResult::Kind::kConverted:
         ++tally.converted;
-        out = ToUtf8(result.text);
+        AppendUtf8(result.text, out);
         break;
       case LineResult::Kind::kPassedThrough:
         ++tally.passedThrough;
-        out = ToUtf8(result.text);
+        AppendUtf8(result.text, out);
         break;
       case LineResult::Kind::kFailed:
         ++tally.failed;

@@ -11,7 +11,7 @@ constexpr char16_t kEscapeBase = 0xDC00;
 bool IsSurrogate(std::uint32_t c) { return c >= 0xD800 && c < 0xE000; }
 bool IsEscapedByte(char16_t c) { return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF; }
 
-void AppendUtf8(std::uint32_t c, std::string& out) {
+void AppendCharacter(std::uint32_t c, std::string& out) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -82,7 +82,12 @@ std::u16string Decode(std::string_view text, Invalid&& invalid) {
 
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
-  out.reserve(text.size());
+  AppendUtf8(text, out);
+  return out;
+}
+
+void AppendUtf8(std::u16string_view text, std::string& out) {
+  out.reserve(out.size() + text.size());
   while (!text.empty()) {
     // A run of ASCII narrows unit by unit; the rest goes character by character.
     std::size_t ascii = 0;
@@ -91,10 +96,9 @@ std::string ToUtf8(std::u16string_view text) {
     std::size_t other = ascii;
     while (other < text.size() && text[other] >= 0x80) ++other;
     ForEachCharacter(text.substr(ascii, other - ascii),
-                     [&](std::uint32_t c, bool lone) { AppendUtf8(lone ? 0xFFFD : c, out); });
+                     [&](std::uint32_t c, bool lone) { AppendCharacter(lone ? 0xFFFD : c, out); });
     text.remove_prefix(other);
   }
-  return out;
 }
 
 std::u16string FromUtf8(std::string_view text) {
@@ -149,7 +153,7 @@ std::optional<std::string> ToNativeName(std::u16string_view name) {
   bool representable = true;
   ForEachCharacter(name, [&](std::uint32_t c, bool lone) {
     if (!lone) {
-      AppendUtf8(c, out);
+      AppendCharacter(c, out);
     } else if (IsEscapedByte(static_cast<char16_t>(c))) {
       out += static_cast<char>(c - kEscapeBase);
     } else {

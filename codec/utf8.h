@@ -11,6 +11,9 @@ namespace zentrova {
 // Returns `text` in UTF-8; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::u16string_view text);
 
+// The same, appended to `out`: a caller that converts line after line keeps one buffer.
+void AppendUtf8(std::u16string_view text, std::string& out);
+
 // Returns `text` as UTF-16; each byte that starts no valid sequence becomes U+FFFD.
 std::u16string FromUtf8(std::string_view text);
 

@@ -178,7 +178,8 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
       if (inner.size() < 4 || !inner.starts_with(u"AA") || !inner.ends_with(u"ZZ")) {
         return Failure("the Thunder link lacks its AA…ZZ wrapper");
       }
-      inner = inner.substr(2, inner.size() - 4);
+      inner.erase(inner.size() - 2);
+      inner.erase(0, 2);
       break;
     case LinkKind::kFlashGet: {
       constexpr std::u16string_view kWrap = u"[flashget]";

@@ -23,6 +23,9 @@ TEST(Utf8Test, ConvertsBothWaysWhereverAsciiRunsMeetOtherCharacters) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(ToUtf8(row.text), row.utf8) << row.name;
+    std::string appended = "kept";
+    AppendUtf8(row.text, appended);
+    EXPECT_EQ(appended, "kept" + row.utf8) << row.name;
     EXPECT_EQ(FromUtf8(row.utf8), row.text) << row.name;
     EXPECT_EQ(FromValidUtf8(row.utf8), row.text) << row.name;
   }
