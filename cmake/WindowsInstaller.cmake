@@ -2,7 +2,8 @@
 # 64-bit Unicode NSIS installer that installs under Program Files, adds a Start-menu shortcut
 # and registers its uninstaller (both take /S); the command-line client is a component the
 # user can leave out, and a page offers to add the folder to the PATH. cpack -G ZIP writes
-# Zentrova-<version>-win64.zip, a portable copy: both programs and a short Chinese 说明.txt.
+# Zentrova-<version>-win64.zip, a portable copy: both programs, a short Chinese 说明.txt and the
+# terms of use.
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME ${ZENTROVA_NAME})
 set(CPACK_PACKAGE_VENDOR ${ZENTROVA_MAKER})
@@ -41,8 +42,50 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "StrCmp $DO_NOT_ADD_TO_PATH '1' +3 0
   Call AddToPath")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Push '$INSTDIR'
   Call un.RemoveFromPath")
-# The portable copy's note goes into the ZIP only.
-install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/说明.txt DESTINATION . COMPONENT portable)
+# The installer's own pages in the language of the rest of it: the terms of use instead of
+# CPack's "no license provided", and the PATH page in Chinese, without the template's
+# desktop-icon box, which makes no icon when no program is named for one. CPack's template is
+# used with three changes: the page's title, and its settings file (cmake/nsis) written out as
+# UTF-16 when the installer starts, since Windows reads a settings file that is not UTF-16 in
+# the system's ANSI code page, where Chinese is lost outside China.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/resources/windows/许可协议.txt)
+set(nsis_folder ${PROJECT_BINARY_DIR}/nsis)
+file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
+function(zentrova_replace_in_nsis_template old new)
+  string(FIND "${nsis_template}" "${old}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "CPack's NSIS template no longer holds the line to replace: ${old}")
+  endif()
+  string(REPLACE "${old}" "${new}" nsis_template "${nsis_template}")
+  set(nsis_template "${nsis_template}" PARENT_SCOPE)
+endfunction()
+zentrova_replace_in_nsis_template(
+  [[!insertmacro MUI_HEADER_TEXT "Install Options" "Choose options for installing @CPACK_NSIS_PACKAGE_NAME@"]]
+  [[!insertmacro MUI_HEADER_TEXT "安装选项" "选择 @CPACK_NSIS_PACKAGE_NAME@ 的安装选项"]])
+file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/nsis/NSIS.InstallOptions.ini.in options_lines
+     ENCODING UTF-8)
+set(write_options "InitPluginsDir
+    FileOpen $0 \"$PLUGINSDIR\\NSIS.InstallOptions.ini\" w
+")
+set(bom "/BOM ")
+foreach(line IN LISTS options_lines)
+  string(REPLACE "$" "$$" line "${line}")
+  string(REPLACE "\"" "$\\\"" line "${line}")
+  string(APPEND write_options "    FileWriteUTF16LE ${bom}$0 \"${line}$\\r$\\n\"
+")
+  set(bom "")
+endforeach()
+string(APPEND write_options "    FileClose $0")
+zentrova_replace_in_nsis_template([[!insertmacro MUI_INSTALLOPTIONS_EXTRACT "NSIS.InstallOptions.ini"]]
+                                  "${write_options}")
+file(WRITE ${nsis_folder}/NSIS.template.in "${nsis_template}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/nsis/NSIS.InstallOptions.ini.in
+               ${nsis_folder}/NSIS.InstallOptions.ini.in COPYONLY)
+set(CPACK_MODULE_PATH ${nsis_folder})
+# The portable copy's note and terms go into the ZIP only (the installer shows the terms).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/windows/说明.txt
+              ${PROJECT_SOURCE_DIR}/resources/windows/许可协议.txt
+        DESTINATION . COMPONENT portable)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/WindowsPackages.cmake.in
                ${PROJECT_BINARY_DIR}/WindowsPackages.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/WindowsPackages.cmake)
