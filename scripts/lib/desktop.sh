@@ -98,10 +98,10 @@ click_control() {
 # that never answers, and "windowactivate --sync" on a window manager that never activates.
 #   clipboard [SECONDS]: the clipboard's text, asked for once (within the patience by default).
 clipboard() { timeout "${1:-$patience}" xclip -selection clipboard -o 2>/dev/null; }
-# The tests polled by wait_until ask for a short while only, so that a request that is never
+# The tests polled by wait_until ask for half the patience only, so that a request that is never
 # answered is asked again: Wine's clipboard now and then leaves one request unanswered (seen
 # here for a whole minute after another program was activated) and answers the next at once.
-ask_again=10
+ask_again=$((patience / 2))
 clipboard_is() { [[ "$(clipboard "$ask_again")" == "$1" ]]; }
 clipboard_starts_with() { [[ "$(clipboard "$ask_again" | head -c ${#1})" == "$1" ]]; }
 

@@ -90,6 +90,10 @@ options_say() {  # TEXT: the PATH page's settings file holds TEXT
   [[ -n $file ]] && iconv -f UTF-16 -t UTF-8 "$file" 2>/dev/null | tr -d '\r' | grep -q "$1"
 }
 installer_window() { xdotool search --onlyvisible --name '^Zentrova 安装$' 2>/dev/null | head -1; }
+return_ends_installer() {
+  xdotool key Return
+  ! kill -0 "$installer_setup" 2>/dev/null
+}
 through_the_pages() {
   installer_started=$WINEPREFIX/installer-started
   touch "$installer_started"
@@ -102,13 +106,11 @@ through_the_pages() {
   wait_until "$patience" options_say '^HWND=' || { echo "  no PATH page: $(options_file)"; return 1; }
   options_say '^Text=只添加到当前用户的 PATH$' || { echo "  the PATH page is not in Chinese"; return 1; }
   xdotool key Down Down Return
-  # The folder, the Start-menu folder, the components, the installation and the last page.
-  local deadline=$((SECONDS + patience * 5))
-  while kill -0 "$setup" 2>/dev/null; do
-    ((SECONDS > deadline)) && { echo "  the installer did not end"; kill "$setup"; return 1; }
-    xdotool key Return
-    wait_until 1 eval '! kill -0 '"$setup"
-  done
+  # The folder, the Start-menu folder, the components, the installation and the last page:
+  # Enter until the installer has ended (one pressed while it installs changes nothing).
+  installer_setup=$setup
+  wait_until $((patience * 5)) return_ends_installer ||
+    { echo "  the installer did not end"; kill "$setup"; return 1; }
   [[ $(user_path) == *'C:\Program Files\Zentrova'* ]] || { echo "  the user's PATH: $(user_path)"; return 1; }
 }
 timeout 900 wineserver -w  # as above: the installer must get the display
