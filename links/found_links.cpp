@@ -208,12 +208,17 @@ std::optional<LineResult> ControlCharacterIn(std::u16string_view address) {
 
 }  // namespace
 
-std::string Reason(const LineResult& result) {
-  std::string words = result.why;
-  if (const auto at = words.find("{0}"); at != std::string::npos)
-    words.replace(at, 3, result.detail);
+std::string FilledIn(std::string words, std::initializer_list<std::string_view> details) {
+  std::size_t number = 0;
+  for (const std::string_view detail : details) {
+    const std::string mark = "{" + std::to_string(number++) + "}";
+    if (const auto at = words.find(mark); at != std::string::npos)
+      words.replace(at, mark.size(), detail);
+  }
   return words;
 }
+
+std::string Reason(const LineResult& result) { return FilledIn(result.why, {result.detail}); }
 
 LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   const std::u16string_view text = Trimmed(line);

@@ -4,6 +4,7 @@
 // out; the window's own conversions stay as they are.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,10 @@ struct LineResult {
   std::string why = {};
   std::string detail = {};
 };
+
+// Returns `words` with "{0}", "{1}", … replaced by `details` in order (wherever a translation
+// has put them).
+std::string FilledIn(std::string words, std::initializer_list<std::string_view> details);
 
 // Returns a failure's words in English, its detail in place.
 std::string Reason(const LineResult& result);
