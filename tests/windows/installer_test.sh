@@ -83,7 +83,10 @@ check "nothing named for the program is left" leftovers
 # A person's install, through the pages with the keyboard: the terms, then the PATH page,
 # where "只添加到当前用户的 PATH" is chosen, then every other page as it comes. The page's
 # settings file in the installer's temporary folder names its controls once the page is shown.
-options_file() { find "$drive_c/users" -name NSIS.InstallOptions.ini -newer "$installer_started" 2>/dev/null | head -1; }
+options_file() {
+  find "$drive_c/users" -name NSIS.InstallOptions.ini -newer "$installer_started" 2>/dev/null |
+    head -1
+}
 options_say() {  # TEXT: the PATH page's settings file holds TEXT
   local file
   file=$(options_file)
@@ -103,21 +106,25 @@ through_the_pages() {
     { echo "  no installer window"; return 1; }
   activate "$page" || return 1
   xdotool key Return Return  # the welcome page, the terms
-  wait_until "$patience" options_say '^HWND=' || { echo "  no PATH page: $(options_file)"; return 1; }
-  options_say '^Text=只添加到当前用户的 PATH$' || { echo "  the PATH page is not in Chinese"; return 1; }
+  wait_until "$patience" options_say '^HWND=' ||
+    { echo "  no PATH page: $(options_file)"; return 1; }
+  options_say '^Text=只添加到当前用户的 PATH$' ||
+    { echo "  the PATH page is not in Chinese"; return 1; }
   xdotool key Down Down Return
   # The folder, the Start-menu folder, the components, the installation and the last page:
   # Enter until the installer has ended (one pressed while it installs changes nothing).
   installer_setup=$setup
   wait_until $((patience * 5)) return_ends_installer ||
     { echo "  the installer did not end"; kill "$setup"; return 1; }
-  [[ $(user_path) == *'C:\Program Files\Zentrova'* ]] || { echo "  the user's PATH: $(user_path)"; return 1; }
+  [[ $(user_path) == *'C:\Program Files\Zentrova'* ]] ||
+    { echo "  the user's PATH: $(user_path)"; return 1; }
 }
 timeout 900 wineserver -w  # as above: the installer must get the display
 check "a person's install through the pages adds the folder to their PATH" through_the_pages
 by_name_alone() {
-  [[ $(DISPLAY='' "$wine64" cmd /c "zentrova-cli link thunder http://a/b" 2>/dev/null | tr -d '\r') == \
-    "thunder://QUFodHRwOi8vYS9iWlo=" ]]
+  local said
+  said=$(DISPLAY='' "$wine64" cmd /c "zentrova-cli link thunder http://a/b" 2>/dev/null)
+  [[ ${said%$'\r'} == "thunder://QUFodHRwOi8vYS9iWlo=" ]]
 }
 check "zentrova-cli then runs by its name alone" by_name_alone
 timeout 900 wineserver -w
