@@ -1,0 +1,62 @@
+#include "links/list_run.h"
+
+namespace zentrova::links {
+
+std::optional<ListMode> ListModeNamed(std::string_view name) {
+  if (name == "decode") return ListMode::kDecode;
+  if (name == "thunder") return ListMode::kThunder;
+  if (name == "flashget") return ListMode::kFlashGet;
+  if (name == "qqdl") return ListMode::kQQWhirlwind;
+  return std::nullopt;
+}
+
+std::optional<Charset> CharsetNamed(std::string_view name) {
+  if (name == "auto") return Charset::kAuto;
+  if (name == "936") return Charset::kCodePage;
+  if (name == "utf-8") return Charset::kUtf8;
+  return std::nullopt;
+}
+
+ListRun::ListRun(ListMode mode, Charset charset) : mode_(mode), charset_(charset) {}
+
+LineResult ListRun::Bytes(std::string_view line) {
+  const std::optional<std::u16string> text = reader_.Text(line);
+  if (!text) {
+    return Counted({.kind = LineResult::Kind::kFailed, .why = "the line is neither UTF-8 nor GBK"});
+  }
+  return Text(*text);
+}
+
+LineResult ListRun::Text(std::u16string_view line) {
+  switch (mode_) {
+    case ListMode::kDecode:
+      return Counted(OpenFoundLink(line, charset_));
+    case ListMode::kThunder:
+      return Counted(MakeFoundLink(LinkKind::kThunder, line, charset_));
+    case ListMode::kFlashGet:
+      return Counted(MakeFoundLink(LinkKind::kFlashGet, line, charset_));
+    case ListMode::kQQWhirlwind:
+      return Counted(MakeFoundLink(LinkKind::kQQWhirlwind, line, charset_));
+  }
+  return {};
+}
+
+LineResult ListRun::Counted(LineResult result) {
+  ++counts_.lines;
+  switch (result.kind) {
+    case LineResult::Kind::kConverted:
+      ++counts_.converted;
+      break;
+    case LineResult::Kind::kPassedThrough:
+      ++counts_.passedThrough;
+      break;
+    case LineResult::Kind::kFailed:
+      ++counts_.failed;
+      break;
+    case LineResult::Kind::kBlank:
+      break;
+  }
+  return result;
+}
+
+}  // namespace zentrova::links

@@ -1,0 +1,110 @@
+// One list, line after line, as every front end converts it: the lines cut from text that
+// arrives in pieces, each line's bytes read as the list's earlier lines decide, each line
+// converted, and the counts. The front ends keep only reading their input and showing results.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "links/found_links.h"
+#include "links/list_lines.h"
+
+namespace zentrova::links {
+
+// What a run does with each line: open the special link in it, or make one of a kind.
+enum class ListMode { kDecode, kThunder, kFlashGet, kQQWhirlwind };
+
+// Returns the mode called `name` ("decode", "thunder", "flashget" or "qqdl"), or nothing.
+std::optional<ListMode> ListModeNamed(std::string_view name);
+
+// Returns the reading called `name` ("auto", "936" or "utf-8"), or nothing.
+std::optional<Charset> CharsetNamed(std::string_view name);
+
+// Cuts text that arrives in pieces into lines. LF, CR LF and a lone CR each end a line (old Mac
+// files and some saved pages end lines in CR), also when a CR LF is split between two pieces;
+// a last line without an end counts too.
+template <typename Char>
+class LineSplitter {
+ public:
+  // Hands `take` each line that `piece` completes, without its end. A line that lies wholly
+  // inside `piece` is handed over where it stands, without a copy.
+  template <typename Take>
+  void Feed(std::basic_string_view<Char> piece, Take&& take) {
+    std::size_t start = 0;
+    if (afterCr_ && !piece.empty() && piece.front() == Char('\n')) start = 1;
+    if (!piece.empty()) afterCr_ = false;
+    for (std::size_t at = start; at < piece.size(); ++at) {
+      const Char c = piece[at];
+      if (c != Char('\n') && c != Char('\r')) continue;
+      if (pending_.empty() && !pendingLine_) {
+        take(piece.substr(start, at - start));
+      } else {
+        pending_.append(piece.substr(start, at - start));
+        take(std::basic_string_view<Char>(pending_));
+        pending_.clear();
+        pendingLine_ = false;
+      }
+      if (c == Char('\r')) {
+        if (at + 1 == piece.size()) {
+          afterCr_ = true;
+        } else if (piece[at + 1] == Char('\n')) {
+          ++at;
+        }
+      }
+      start = at + 1;
+    }
+    if (start < piece.size()) {
+      pending_.append(piece.substr(start));
+      pendingLine_ = true;
+    }
+  }
+
+  // Hands `take` the last line when the text did not end with a line end.
+  template <typename Take>
+  void Finish(Take&& take) {
+    if (pendingLine_) take(std::basic_string_view<Char>(pending_));
+    pending_.clear();
+    pendingLine_ = false;
+    afterCr_ = false;
+  }
+
+  // Returns how many characters of an unfinished line are held.
+  std::size_t pending() const { return pending_.size(); }
+
+ private:
+  std::basic_string<Char> pending_;
+  bool pendingLine_ = false;  // a line has begun that no line end has closed yet
+  bool afterCr_ = false;      // the last piece ended in CR: an LF first in the next is its own
+};
+
+struct ListCounts {
+  long lines = 0;
+  long converted = 0;
+  long passedThrough = 0;
+  long failed = 0;
+};
+
+class ListRun {
+ public:
+  ListRun(ListMode mode, Charset charset);
+
+  // Returns the result of the next line given as a file's bytes, UTF-8 or GBK (without its
+  // end); a line that is neither fails.
+  LineResult Bytes(std::string_view line);
+
+  // Returns the result of the next line given as text, typed or pasted (without its end).
+  LineResult Text(std::u16string_view line);
+
+  const ListCounts& counts() const { return counts_; }
+
+ private:
+  LineResult Counted(LineResult result);
+
+  ListMode mode_;
+  Charset charset_;
+  ListLineReader reader_;
+  ListCounts counts_;
+};
+
+}  // namespace zentrova::links
