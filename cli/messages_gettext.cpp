@@ -3,6 +3,10 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "cli/messages.h"
 
@@ -11,16 +15,49 @@ namespace {
 
 constexpr char kDomain[] = "zentrova-cli";
 
+// Returns whether gettext finds a catalogue of the user's language under `folder`. A
+// catalogue's header is the translation of "", so no sentence of ours need be guessed, and a
+// language without a catalogue finds nothing anywhere.
+bool HoldsCatalogue(const std::string& folder) {
+  bindtextdomain(kDomain, folder.c_str());
+  return *dgettext(kDomain, "") != '\0';
+}
+
+// The folders that may hold the catalogue, the installed ones first. The program's own folder
+// comes from the system rather than argv[0], which a caller may set to anything.
+std::vector<std::string> CatalogueFolders() {
+  std::vector<std::string> folders;
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path beside = error ? std::filesystem::path() : program.parent_path();
+  // Where the package put it, found from the program so that any prefix works (the Debian
+  // package installs under /usr whatever prefix the build was made for).
+  if (!beside.empty()) {
+    folders.push_back((beside / ZENTROVA_LOCALEDIR_FROM_BINDIR).lexically_normal().string());
+  }
+  folders.push_back(ZENTROVA_LOCALEDIR);
+  // The build folder's copy, so that the program speaks the user's language before it is
+  // installed too.
+  if (!beside.empty()) folders.push_back((beside / "locale").string());
+  return folders;
+}
+
 }  // namespace
 
 void UseUserLanguage() {
   // Only the messages' language: numbers and characters stay as the client handles them.
   std::setlocale(LC_MESSAGES, "");
-  // A test or an unpacked copy may point at its own catalogues.
-  const char* folder = std::getenv("ZENTROVA_LOCALEDIR");
-  bindtextdomain(kDomain, folder && *folder ? folder : ZENTROVA_LOCALEDIR);
   // The client writes UTF-8 whatever the locale's own character set.
   bind_textdomain_codeset(kDomain, "UTF-8");
+  // A test or an unpacked copy may point at its own catalogues; that folder is used alone.
+  if (const char* folder = std::getenv("ZENTROVA_LOCALEDIR"); folder && *folder) {
+    bindtextdomain(kDomain, folder);
+    return;
+  }
+  for (const std::string& folder : CatalogueFolders()) {
+    if (HoldsCatalogue(folder)) return;
+  }
+  bindtextdomain(kDomain, ZENTROVA_LOCALEDIR);
 }
 
 const char* Translate(const char* english) { return dgettext(kDomain, english); }

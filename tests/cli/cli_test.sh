@@ -105,7 +105,7 @@ expect "batch results and messages in order" 0 $'http://a/b\nzentrova-cli: stand
   bash -c "printf 'http://a/b\nnothing\nhttp://a/c\n' | '$cli' batch decode 2>&1 | grep -v converted"
 # A live pipe: the first line's result comes while the list is still being written.
 live_pipe() {
-  local fifo="$work/fifo" out="$work/live.out" writer
+  local fifo="$work/live.fifo" out="$work/live.out" writer
   mkfifo "$fifo"
   # Through a pipe, as "tail -f" would be read; a file as output is written in large pieces.
   "$cli" batch decode <"$fifo" 2>/dev/null | cat >"$out" &
@@ -125,6 +125,15 @@ expect "batch missing file" 1 "http://plain/x" "'$work/absent'" -- \
   bash -c "echo http://plain/x | '$cli' batch decode '$work/absent' -"
 expect "batch bad charset" 2 "" "--charset 'latin1'" -- "$cli" batch decode --charset latin1
 expect "batch bad kind" 2 "" "unknown link kind 'ed2k'" -- "$cli" batch ed2k
+# A GBK name inside a Thunder link whose first bytes look like the lead of a UTF-8 character
+# (F7 A1 B0 of 鳌 and 搬) is read as GBK, in a list of either encoding.
+payload=$(printf 'AAhttp://a/\xf7\xa1\xb0\xe1\xa1\xa1.zipZZ' | base64 -w0)
+printf '迅雷 thunder://%s\n' "$payload" >"$work/gbk-name.utf8"
+iconv -f UTF-8 -t GBK "$work/gbk-name.utf8" >"$work/gbk-name.gbk"
+for list in utf8 gbk; do
+  expect "batch reads a GBK name in a Thunder link, $list file" 0 "http://a/鳌搬　.zip" \
+    "1 converted, 0 passed through, 0 failed" -- "$cli" batch decode "$work/gbk-name.$list"
+done
 
 # Usage.
 expect "bad kind" 2 "" "unknown link kind" -- "$cli" link ed2k http://a/b
@@ -159,6 +168,40 @@ expect "batch in Chinese" 1 "http://a/b" "标准输入:2: 该行没有专用链�
   bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
 expect "batch summary in Chinese" 1 "http://a/b" "已转换 0 行，原样保留 1 行，失败 1 行" -- \
   bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
+# The catalogue is found from where the program stands, with nothing in the environment
+# pointing at it: installed (share/locale beside bin/, any prefix), or beside the program in
+# the build folder (locale/). A folder named in ZENTROVA_LOCALEDIR is used alone. The suite
+# runs without ZENTROVA_LOCALEDIR, so the Chinese cases above find it the same way.
+in_zh_cn() { env -u LC_ALL -u LC_MESSAGES -u LANGUAGE -u ZENTROVA_LOCALEDIR LANG=zh_CN.UTF-8 "$@"; }
+decoded_in() {  # decoded_in LANGUAGE-WORD PROGRAM [VAR=VALUE...]
+  local words=$1 program=$2
+  shift 2
+  local said
+  said=$(in_zh_cn env "$@" "$program" link decode qqdl://@@@@ 2>&1)
+  [[ $said == *"$words"* ]] || { echo "  said: $said"; false; }
+}
+chinese="文本不是专用链接" english="the text is not a special link"
+if ((windows)); then
+  skip "the catalogue's folders: the Windows program carries its catalogue inside"
+else
+  catalogue=$(dirname "$cli")/locale
+  truth "the build folder's catalogue, beside the program" decoded_in "$chinese" "$cli"
+  truth "ZENTROVA_LOCALEDIR naming a catalogue" decoded_in "$chinese" "$cli" \
+    ZENTROVA_LOCALEDIR="$catalogue"
+  truth "ZENTROVA_LOCALEDIR naming a folder without one is used alone" decoded_in "$english" \
+    "$cli" ZENTROVA_LOCALEDIR="$work"
+  mkdir -p "$work/prefix/bin" "$work/prefix/share" "$work/alone"
+  cp "$cli" "$work/prefix/bin/"
+  cp -r "$catalogue" "$work/prefix/share/locale"
+  truth "an installed catalogue, found from the program" decoded_in "$chinese" \
+    "$work/prefix/bin/zentrova-cli"
+  cp "$cli" "$work/alone/"
+  if decoded_in "$english" "$work/alone/zentrova-cli" >/dev/null; then
+    passed=$((passed + 1))
+  else
+    skip "a copy far from any catalogue speaks English: this machine has one installed"
+  fi
+fi
 
 # Standard output that cannot be written.
 expect "link to a full disk" 1 "" "No space left on device" -- bash -c "'$cli' link thunder http://h/f >/dev/full"
@@ -223,6 +266,28 @@ else
   truth "odd-named output" test "$(cat "$work/$odd")" = YWJj
   truth "look-alike untouched" test "$(cat "$work/$lookalike")" = "keep me"
   expect "name given exactly" 1 "" "错误:$work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
+  # A byte that starts no UTF-8 character stays that byte: F5 80 80 is not 倀 (E5 80 80), and
+  # the GBK name 鳌啊.txt (F7 A1 B0 A1) is not E7 A1 B0 A1. Each run writes the name given and
+  # leaves the look-alike as it was.
+  names=($'\xf5\x80\x80' $'\xf7\xa1\xb0\xa1.txt') lookalikes=($'\xe5\x80\x80' $'\xe7\xa1\xb0\xa1.txt')
+  printf abc >"$work/abc.bin"
+  printf 'YWJj\n' >"$work/abc.b64"
+  for i in 0 1; do
+    shown=$(printf %s "${names[i]}" | od -An -tx1 | tr -d ' \n')
+    for command in encode-file decode-file; do
+      dir="$work/names-$command-$i"
+      mkdir "$dir"
+      printf 'keep me' >"$dir/${lookalikes[i]}"
+      if [[ $command == encode-file ]]; then input=abc.bin expected=YWJj; else input=abc.b64 expected=abc; fi
+      expect "$command to the name $shown" 0 "" "" -- "$cli" $command "$work/$input" "$dir/${names[i]}"
+      truth "$command to $shown wrote those bytes' name" test "$(cat "$dir/${names[i]}")" = "$expected"
+      truth "$command to $shown left its look-alike" test "$(cat "$dir/${lookalikes[i]}")" = "keep me"
+      truth "$command to $shown made no other file" test "$(find "$dir" -type f | wc -l)" = 2
+    done
+    expect "decode-file from the name $shown" 0 "" "" -- \
+      "$cli" decode-file "$work/names-encode-file-$i/${names[i]}" "$work/names-back-$i"
+    truth "decode-file from $shown read that file" test "$(cat "$work/names-back-$i")" = abc
+  done
 fi
 
 # One damaged character in GNU's layout costs one block, and says which.
