@@ -118,11 +118,14 @@ std::optional<std::u16string> FromValidUtf8(std::string_view text) {
 std::optional<Utf8Character> FirstUtf8Character(std::string_view bytes) {
   if (bytes.empty()) return std::nullopt;
   const auto lead = static_cast<unsigned char>(bytes[0]);
-  const std::size_t length = lead < 0x80                   ? 1
-                             : lead >= 0xF0 && lead < 0xF5 ? 4
-                             : lead >= 0xE0                ? 3
-                             : lead >= 0xC2                ? 2
-                                                           : 0;
+  // Leads C2-F4 only: C0 and C1 could only start overlong forms, and F5-FF values past
+  // U+10FFFF or no sequence at all.
+  const std::size_t length = lead < 0x80    ? 1
+                             : lead >= 0xF5 ? 0
+                             : lead >= 0xF0 ? 4
+                             : lead >= 0xE0 ? 3
+                             : lead >= 0xC2 ? 2
+                                            : 0;
   char32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
   bool valid = length > 0 && length <= bytes.size();
   for (std::size_t k = 1; valid && k < length; ++k) {
