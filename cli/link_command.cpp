@@ -12,6 +12,7 @@
 #include "codec/utf8.h"
 #include "links/lazy_codec.h"
 #include "links/link_formats.h"
+#include "links/unsafe_characters.h"
 
 namespace zentrova::cli {
 namespace {
@@ -63,14 +64,6 @@ bool ReportLostCharacters(std::u16string_view source) {
   return true;
 }
 
-// Returns the 1-based position of the first C0 control character of `text`, or 0.
-std::size_t FirstControl(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] < 0x20) return i + 1;
-  }
-  return 0;
-}
-
 }  // namespace
 
 int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
@@ -90,8 +83,11 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
   std::unique_ptr<Base64> codec;
   std::optional<std::u16string> result;
   try {
-    result = make ? links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode))
-                  : links::OpenSpecialLink(source, links::Through(codec, &Base64::Decode));
+    if (make) {
+      result = links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode));
+    } else if (auto opened = links::OpenLayers(source, links::Through(codec, &Base64::Decode))) {
+      result = std::move(opened->text);
+    }
   } catch (const CodecError& e) {
     Complain(Say("error {0}: ", {std::to_string(e.code())}) + sys::ShownName(e.description()));
     return kFailure;
@@ -109,9 +105,18 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
                   : Say("the text is not a special link"));
     return kFailure;
   }
-  if (const std::size_t at = make ? 0 : FirstControl(*result); at != 0) {
-    Complain(Say("the address holds the control character {0} at position {1}; it is not written",
-                 {CodePointName((*result)[at - 1]), std::to_string(at)}));
+  // An address that holds a character no one could see is not written, as lists refuse it; the
+  // reason names the character.
+  if (const auto unsafe = make ? std::nullopt : links::FirstUnsafeCharacter(*result)) {
+    const std::string name = CodePointName(unsafe->value);
+    const std::string at = std::to_string(unsafe->at + 1);
+    Complain(unsafe->kind == links::UnsafeCharacter::Kind::kControl
+                 ? Say("the address holds the control character {0} at position {1}; it is not "
+                       "written",
+                       {name, at})
+                 : Say("the address holds the invisible or direction character {0} at position "
+                       "{1}; it is not written",
+                       {name, at}));
     return kFailure;
   }
   std::string line = ToUtf8(*result);

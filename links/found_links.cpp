@@ -8,6 +8,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/reading_choice.h"
+#include "links/unsafe_characters.h"
 
 namespace zentrova::links {
 namespace {
@@ -160,6 +161,37 @@ std::u16string_view SchemeOf(std::u16string_view text) {
   return i > 0 && i < text.size() && text[i] == u':' ? text.substr(0, i) : std::u16string_view();
 }
 
+bool StartsWithNoCase(std::string_view bytes, std::string_view prefix) {
+  if (bytes.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (Lower(static_cast<unsigned char>(bytes[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// The bytes of the address inside a decoded payload: Thunder's "AA" and "ZZ" taken off, and
+// FlashGet's "[FLASHGET]" on either side. They come off the bytes, before any reading: read as
+// GBK, the last byte of a UTF-8 character and the "Z" after it can make one character.
+std::optional<std::string_view> AddressBytes(std::string_view bytes, LinkKind kind) {
+  switch (kind) {
+    case LinkKind::kThunder:
+      if (bytes.size() < 4 || !bytes.starts_with("AA") || !bytes.ends_with("ZZ")) return {};
+      return bytes.substr(2, bytes.size() - 4);
+    case LinkKind::kFlashGet: {
+      constexpr std::string_view kWrap = "[flashget]";
+      if (StartsWithNoCase(bytes, kWrap)) bytes.remove_prefix(kWrap.size());
+      if (bytes.size() >= kWrap.size() &&
+          StartsWithNoCase(bytes.substr(bytes.size() - kWrap.size()), kWrap)) {
+        bytes.remove_suffix(kWrap.size());
+      }
+      return bytes;
+    }
+    case LinkKind::kQQWhirlwind:
+      break;
+  }
+  return bytes;
+}
+
 // Opens one special link that starts `text` (its prefix already found); returns what it holds.
 LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Charset charset) {
   // What follows the Base64 text ("&…", a quote, other text) is not the link's.
@@ -170,40 +202,41 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
   auto failure = decoder.Feed(payload, bytes);
   if (!failure) failure = decoder.Finish(bytes);
   if (failure) return Failure("the link's Base64 text is not valid");
-  auto read = Read(bytes, charset);
+  const auto address = AddressBytes(bytes, KindOf(prefix));
+  if (!address) return Failure("the Thunder link lacks its AA…ZZ wrapper");
+  auto read = Read(*address, charset);
   if (!read) return Failure("the link's bytes are not UTF-8");
-  std::u16string inner = std::move(*read);
-  switch (KindOf(prefix)) {
-    case LinkKind::kThunder:
-      if (inner.size() < 4 || !inner.starts_with(u"AA") || !inner.ends_with(u"ZZ")) {
-        return Failure("the Thunder link lacks its AA…ZZ wrapper");
-      }
-      inner.erase(inner.size() - 2);
-      inner.erase(0, 2);
-      break;
-    case LinkKind::kFlashGet: {
-      constexpr std::u16string_view kWrap = u"[flashget]";
-      if (StartsWithNoCase(inner, kWrap)) inner.erase(0, kWrap.size());
-      if (inner.size() >= kWrap.size() &&
-          StartsWithNoCase(std::u16string_view(inner).substr(inner.size() - kWrap.size()), kWrap)) {
-        inner.erase(inner.size() - kWrap.size());
-      }
-      break;
-    }
-    case LinkKind::kQQWhirlwind:
-      break;
-  }
-  return {.kind = Kind::kConverted, .text = std::move(inner)};
+  return {.kind = Kind::kConverted, .text = std::move(*read)};
 }
 
-// A failure for the first control character of `address`, if it holds one.
-std::optional<LineResult> ControlCharacterIn(std::u16string_view address) {
-  for (const char16_t c : address) {
-    if (c < 0x20 || c == 0x7F) {
-      return Failure("the address holds the control character {0}", CodePointName(c));
-    }
+// A failure for the first control, invisible or direction character of `address`, if it holds
+// one; the character is named, as it cannot be seen.
+std::optional<LineResult> UnsafeCharacterIn(std::u16string_view address) {
+  const auto unsafe = FirstUnsafeCharacter(address);
+  if (!unsafe) return std::nullopt;
+  if (unsafe->kind == UnsafeCharacter::Kind::kControl) {
+    return Failure("the address holds the control character {0}", CodePointName(unsafe->value));
   }
-  return std::nullopt;
+  return Failure("the address holds the invisible or direction character {0}",
+                 CodePointName(unsafe->value));
+}
+
+// Downloaders take these; any other scheme (javascript:, data:, file:) is no download.
+constexpr std::array<std::u16string_view, 5> kDownloadSchemes = {u"http", u"https", u"ftp", u"ed2k",
+                                                                 u"magnet"};
+
+bool IsDownloadScheme(std::u16string_view scheme) {
+  return std::any_of(kDownloadSchemes.begin(), kDownloadSchemes.end(),
+                     [&](std::u16string_view known) {
+                       return scheme.size() == known.size() && StartsWithNoCase(scheme, known);
+                     });
+}
+
+// A scheme as a message shows it: a long one cut short.
+std::string ShownScheme(std::u16string_view scheme) {
+  constexpr std::size_t kLongest = 24;
+  if (scheme.size() <= kLongest) return ToUtf8(scheme);
+  return ToUtf8(scheme.substr(0, kLongest)) + "…";
 }
 
 }  // namespace
@@ -227,7 +260,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   if (!found) {
     for (const std::u16string_view scheme : kPlainSchemes) {
       if (StartsWithNoCase(text, scheme)) {
-        if (auto failure = ControlCharacterIn(text)) return *failure;
+        if (auto failure = UnsafeCharacterIn(text)) return *failure;
         return {.kind = Kind::kPassedThrough, .text = std::u16string(text)};
       }
     }
@@ -254,8 +287,15 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
     result = OpenLayer(inner, *nested, charset);
   }
   if (result.kind != Kind::kConverted) return result;
-  if (SchemeOf(result.text).empty()) return Failure("the link does not hold an address");
-  if (auto failure = ControlCharacterIn(result.text)) return *failure;
+  const std::u16string_view scheme = SchemeOf(result.text);
+  if (scheme.empty()) return Failure("the link does not hold an address");
+  if (!IsDownloadScheme(scheme)) {
+    return Failure(
+        "the link holds a '{0}:' address, which is none of http, https, ftp, ed2k "
+        "and magnet",
+        ShownScheme(scheme));
+  }
+  if (auto failure = UnsafeCharacterIn(result.text)) return *failure;
   return result;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "links/unsafe_characters.h"
+
 namespace zentrova::links {
 namespace {
 
@@ -61,10 +63,11 @@ std::optional<std::u16string> MakeSpecialLink(LinkKind kind, std::u16string_view
   return link;
 }
 
-std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
-                                              const TextTransform& decode) {
+std::optional<Opened> OpenLayers(std::u16string_view source, const TextTransform& decode) {
   std::u16string text(source);
+  bool opened = false;
   if (const auto prefix = Prefix(LinkKind::kThunder); Holds(text, prefix)) {
+    opened = true;
     const std::u16string payload = decode(From(text, prefix.size() + 1));
     // Shorter than "AA" plus "ZZ": nothing of an address can be in it.
     const std::size_t wrap = kThunderOpen.size() - kHttp.size() + kThunderClose.size();
@@ -73,10 +76,21 @@ std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
   for (const LinkKind kind : {LinkKind::kFlashGet, LinkKind::kQQWhirlwind}) {
     if (const auto prefix = Prefix(kind); Holds(text, prefix)) {
       text = decode(From(text, prefix.size() + 1));
+      opened = true;
     }
   }
   if (!Holds(text, kHttp)) return std::nullopt;
-  return text;
+  return Opened{std::move(text), opened};
+}
+
+std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
+                                              const TextTransform& decode) {
+  auto opened = OpenLayers(source, decode);
+  if (!opened) return std::nullopt;
+  // What a link carried was never seen by the user: a line break or a direction mark in it
+  // would run a command or disguise a file once pasted. A text given as it is stays the user's.
+  if (opened->layerOpened && FirstUnsafeCharacter(opened->text)) return std::nullopt;
+  return std::move(opened->text);
 }
 
 }  // namespace zentrova::links

@@ -33,8 +33,19 @@ std::u16string From(std::u16string_view text, std::size_t position);
 std::optional<std::u16string> MakeSpecialLink(LinkKind kind, std::u16string_view source,
                                               const TextTransform& encode);
 
-// Returns the plain link that `source` stands for, opening Thunder, then FlashGet, then QQ
-// Whirlwind layers in that order; nothing when the result holds no "http://".
+// What the decoder opened: the text, and whether any layer was opened to get it (a text that
+// holds no prefix comes back as it was given).
+struct Opened {
+  std::u16string text;
+  bool layerOpened = false;
+};
+
+// Returns the text that `source` stands for, opening Thunder, then FlashGet, then QQ Whirlwind
+// layers in that order; nothing when the result holds no "http://". Characters are not checked.
+std::optional<Opened> OpenLayers(std::u16string_view source, const TextTransform& decode);
+
+// Returns the plain link that `source` stands for, as OpenLayers does; nothing also when a layer
+// was opened and the result holds a control, invisible or direction character.
 std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
                                               const TextTransform& decode);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "links/unsafe_characters.h"
+
 namespace zentrova::links {
 namespace {
 
@@ -20,6 +22,9 @@ bool IsLatin1Letter(char16_t c) { return c >= 0x00C0 && c <= 0x00FF && c != 0x00
 int Plausibility(std::u16string_view text, std::size_t at) {
   const char16_t c = text[at];
   if (c < 0x80) return 0;
+  // Marks that no name shows, whatever reading makes them (U+2028 and U+202E lie among the
+  // punctuation below).
+  if (IsControlCharacter(c) || IsInvisibleCharacter(c)) return -1;
   if (IsCjk(c) || (c >= 0x3000 && c <= 0x312F) || (c >= 0xAC00 && c <= 0xD7AF) ||
       (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x2010 && c <= 0x205E)) {
     return 1;

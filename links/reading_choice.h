@@ -12,7 +12,7 @@ namespace zentrova::links {
 // reading whose characters are more plausible in a name wins, and a tie keeps UTF-8. CJK,
 // kana, Hangul, full-width forms, common punctuation and Latin-1 letters inside Latin words
 // are plausible; Latin-extended, IPA, Greek, Cyrillic, Armenian, Hebrew, Arabic, box drawing,
-// C1 controls and private-use characters are not.
+// C1 controls, invisible and direction marks and private-use characters are not.
 bool ReadsBetterAsGbk(std::u16string_view utf8, std::u16string_view gbk);
 
 // Whether `text` holds a CJK ideograph: UTF-8 that does is never read otherwise, so a caller

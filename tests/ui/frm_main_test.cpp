@@ -569,9 +569,13 @@ class FrmMainTest : public QObject {
       QVERIFY2(TxtOut->toPlainText() == row.link, row.name);
     }
     // A result is shown as it is: its line breaks are the box's, nothing else changes.
-    TxtRes->setPlainText(QStringLiteral("flashget://aHR0cDovL2EvYg0KeKGheQ=="));  // "\r\nx　y"
+    TxtRes->setPlainText(QStringLiteral("http://a/b\r\nx\u3000y"));
     w.Control<QPushButton>("cmdDecodecmd")->click();
     QCOMPARE(TxtOut->document()->toRawText(), QStringLiteral("http://a/b\u2029x\u3000y"));
+    // The same line break carried inside a link is refused: pasted, it would end a command.
+    TxtRes->setPlainText(QStringLiteral("flashget://aHR0cDovL2EvYg0KeKGheQ=="));  // "\r\nx　y"
+    w.Control<QPushButton>("cmdDecodecmd")->click();
+    QCOMPARE(TxtOut->toPlainText(), QStringLiteral("剪切板文本不是专用链接"));
   }
 
   void longLinksAreShownWhole() {
