@@ -15,7 +15,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/found_links.h"
-#include "links/list_lines.h"
+#include "links/list_run.h"
 
 namespace zentrova::cli {
 namespace {
@@ -28,77 +28,28 @@ struct Tally {
   long failed = 0;
 };
 
-// Hands each line of the file `fd` to `take`, without its end: LF, CR LF and a lone CR (old Mac
-// files, some saved pages) all end a line. Reads what is there as it comes, so that the lines
-// of a live pipe are converted as they arrive; when `flushFirst`, the results so far leave
-// before each read, which may wait for more. Returns false when the file could not be read.
-template <typename Take>
-bool ForEachLine(int fd, bool flushFirst, Take take) {
-  std::vector<char> buffer(1 << 16);
-  std::string pending;
-  bool afterCr = false;
-  for (;;) {
-    if (flushFirst) std::fflush(stdout);
-    const long got = sys::Read(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) break;
-    const std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));
-    std::size_t start = 0;
-    if (afterCr && chunk.front() == '\n') start = 1;  // the LF of a CR LF split between reads
-    afterCr = false;
-    for (std::size_t at = start; at < chunk.size(); ++at) {
-      const char c = chunk[at];
-      if (c != '\n' && c != '\r') continue;
-      if (pending.empty()) {
-        take(chunk.substr(start, at - start));
-      } else {
-        pending.append(chunk.substr(start, at - start));
-        take(std::string_view(pending));
-        pending.clear();
-      }
-      if (c == '\r') {
-        if (at + 1 == chunk.size()) {
-          afterCr = true;
-        } else if (chunk[at + 1] == '\n') {
-          ++at;
-        }
-      }
-      start = at + 1;
-    }
-    pending.append(chunk.substr(start));
-  }
-  if (!pending.empty()) take(std::string_view(pending));
-  return true;
-}
-
-// Converts every line of `fd`, writing one line for each; returns false when the file could
-// not be read.
+// Converts every line of the file `fd`, writing one line for each. Reads what is there as it
+// comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
+// so far leave before each read, which may wait for more. Returns false when the file could not
+// be read.
 bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work, Tally& tally) {
-  links::ListLineReader reader;
-  long number = 0;
+  links::ListRun run(work.mode, work.charset);
+  links::LineSplitter<char> splitter;
+  std::vector<char> buffer(1 << 16);
   std::string out;
-  const bool read = ForEachLine(fd, live, [&](std::string_view line) {
-    ++number;
-    const std::optional<std::u16string> text = reader.Text(line);
-    const LineResult result =
-        !text       ? LineResult{.kind = LineResult::Kind::kFailed,
-                                 .why = Catalogue("the line is neither UTF-8 nor GBK")}
-        : work.make ? links::MakeFoundLink(*work.make, *text, work.charset)
-                    : links::OpenFoundLink(*text, work.charset);
+  bool read = true;
+  const auto convert = [&](std::string_view line) {
+    const LineResult result = run.Bytes(line);
     out.clear();
     switch (result.kind) {
       case LineResult::Kind::kConverted:
-        ++tally.converted;
         AppendUtf8(result.text, out);
         break;
       case LineResult::Kind::kPassedThrough:
-        ++tally.passedThrough;
         AppendUtf8(result.text, out);
         break;
       case LineResult::Kind::kFailed:
-        ++tally.failed;
-        Complain(name + ":" + std::to_string(number) + ": " +
+        Complain(name + ":" + std::to_string(run.counts().lines) + ": " +
                  Say(result.why.c_str(), {result.detail}));
         break;
       case LineResult::Kind::kBlank:
@@ -106,7 +57,22 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     }
     out += '\n';
     WriteOutBuffered(out);
-  });
+  };
+  for (;;) {
+    if (live) std::fflush(stdout);
+    const long got = sys::Read(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    read = got >= 0;
+    if (got <= 0) {
+      // A line cut off by a failed read is not converted as if it were whole.
+      if (got == 0) splitter.Finish(convert);
+      break;
+    }
+    splitter.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)), convert);
+  }
+  tally.converted += run.counts().converted;
+  tally.passedThrough += run.counts().passedThrough;
+  tally.failed += run.counts().failed;
   if (!read) Complain(Say("'{0}' could not be read to its end", {name}));
   return read;
 }

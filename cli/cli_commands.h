@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "links/found_links.h"
+#include "links/list_run.h"
 
 namespace zentrova::cli {
 
@@ -29,7 +30,7 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
 // batch thunder|flashget|qqdl|decode: converts every line of the files (standard input when
 // there are none, or for "-"), writing one line for each.
 struct BatchWork {
-  std::optional<links::LinkKind> make;  // nothing: open links
+  links::ListMode mode = links::ListMode::kDecode;
   links::Charset charset = links::Charset::kAuto;
 };
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files);

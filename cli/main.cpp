@@ -99,20 +99,6 @@ CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::s
   return line;
 }
 
-// Reads a link kind; false when `word` names none.
-bool ParseKind(const std::string& word, std::optional<links::LinkKind>& make) {
-  if (word == "thunder") {
-    make = links::LinkKind::kThunder;
-  } else if (word == "flashget") {
-    make = links::LinkKind::kFlashGet;
-  } else if (word == "qqdl") {
-    make = links::LinkKind::kQQWhirlwind;
-  } else if (word != "decode") {
-    return false;
-  }
-  return true;
-}
-
 int Run(const std::vector<std::string>& args) {
   if (args.empty()) return Usage(Say("no command given"));
   const std::string& command = args[0];
@@ -141,21 +127,21 @@ int Run(const std::vector<std::string>& args) {
   if (operands.empty()) {
     return Usage(Say("{0} needs a kind: thunder, flashget, qqdl or decode", {command}));
   }
-  std::optional<links::LinkKind> make;
-  if (!ParseKind(operands[0], make)) return Usage(Say("unknown link kind '{0}'", {operands[0]}));
+  const auto mode = links::ListModeNamed(operands[0]);
+  if (!mode) return Usage(Say("unknown link kind '{0}'", {operands[0]}));
   if (command == "link") {
     if (operands.size() > 2) return Usage(Say("link takes a kind and at most one text"));
     return RunLinkCommand(
-        make, operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt,
-        line.lossy);
+        links::KindMade(*mode),
+        operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt, line.lossy);
   }
-  BatchWork work{make, links::Charset::kAuto};
-  if (line.charset == "936") {
-    work.charset = links::Charset::kCodePage;
-  } else if (line.charset == "utf-8" || line.charset == "UTF-8") {
-    work.charset = links::Charset::kUtf8;
-  } else if (line.charset && line.charset != "auto") {
-    return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
+  BatchWork work{*mode, links::Charset::kAuto};
+  if (line.charset) {
+    const auto charset = links::CharsetNamed(*line.charset);
+    if (!charset) {
+      return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
+    }
+    work.charset = *charset;
   }
   return RunBatchCommand(work, std::vector<std::string>(operands.begin() + 1, operands.end()));
 }

@@ -1,6 +1,11 @@
 #include "links/list_run.h"
 
 namespace zentrova::links {
+namespace {
+
+LineResult Failure(std::string why) { return {.kind = LineResult::Kind::kFailed, .why = why}; }
+
+}  // namespace
 
 std::optional<ListMode> ListModeNamed(std::string_view name) {
   if (name == "decode") return ListMode::kDecode;
@@ -10,10 +15,24 @@ std::optional<ListMode> ListModeNamed(std::string_view name) {
   return std::nullopt;
 }
 
+std::optional<LinkKind> KindMade(ListMode mode) {
+  switch (mode) {
+    case ListMode::kThunder:
+      return LinkKind::kThunder;
+    case ListMode::kFlashGet:
+      return LinkKind::kFlashGet;
+    case ListMode::kQQWhirlwind:
+      return LinkKind::kQQWhirlwind;
+    case ListMode::kDecode:
+      break;
+  }
+  return std::nullopt;
+}
+
 std::optional<Charset> CharsetNamed(std::string_view name) {
   if (name == "auto") return Charset::kAuto;
   if (name == "936") return Charset::kCodePage;
-  if (name == "utf-8") return Charset::kUtf8;
+  if (name == "utf-8" || name == "UTF-8") return Charset::kUtf8;
   return std::nullopt;
 }
 
@@ -22,23 +41,14 @@ ListRun::ListRun(ListMode mode, Charset charset) : mode_(mode), charset_(charset
 LineResult ListRun::Bytes(std::string_view line) {
   const std::optional<std::u16string> text = reader_.Text(line);
   if (!text) {
-    return Counted({.kind = LineResult::Kind::kFailed, .why = "the line is neither UTF-8 nor GBK"});
+    return Counted(Failure("the line is neither UTF-8 nor GBK"));
   }
   return Text(*text);
 }
 
 LineResult ListRun::Text(std::u16string_view line) {
-  switch (mode_) {
-    case ListMode::kDecode:
-      return Counted(OpenFoundLink(line, charset_));
-    case ListMode::kThunder:
-      return Counted(MakeFoundLink(LinkKind::kThunder, line, charset_));
-    case ListMode::kFlashGet:
-      return Counted(MakeFoundLink(LinkKind::kFlashGet, line, charset_));
-    case ListMode::kQQWhirlwind:
-      return Counted(MakeFoundLink(LinkKind::kQQWhirlwind, line, charset_));
-  }
-  return {};
+  const auto make = KindMade(mode_);
+  return Counted(make ? MakeFoundLink(*make, line, charset_) : OpenFoundLink(line, charset_));
 }
 
 LineResult ListRun::Counted(LineResult result) {

@@ -18,7 +18,11 @@ enum class ListMode { kDecode, kThunder, kFlashGet, kQQWhirlwind };
 // Returns the mode called `name` ("decode", "thunder", "flashget" or "qqdl"), or nothing.
 std::optional<ListMode> ListModeNamed(std::string_view name);
 
-// Returns the reading called `name` ("auto", "936" or "utf-8"), or nothing.
+// Returns the kind of link that `mode` makes; nothing for kDecode.
+std::optional<LinkKind> KindMade(ListMode mode);
+
+// Returns the reading called `name` ("auto", "936" or "utf-8", also written "UTF-8"), or
+// nothing.
 std::optional<Charset> CharsetNamed(std::string_view name);
 
 // Cuts text that arrives in pieces into lines. LF, CR LF and a lone CR each end a line (old Mac
