@@ -1,6 +1,7 @@
 // The core as the web pages see it: the layout table, the About and failure texts, the four
-// link commands over the page's text boxes and clipboard, and whole lists. Only converts data
-// between JavaScript and the core; every decision stays in the core.
+// link commands over the page's text boxes and clipboard, whole lists, and the catalogue of
+// the pages' words. Only converts data between JavaScript and the core; every decision stays
+// in the core.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -12,13 +13,13 @@
 
 #include "codec/base64.h"
 #include "codec/utf8.h"
-#include "links/found_links.h"
 #include "links/link_commands.h"
-#include "links/list_lines.h"
 #include "ui/about.h"
 #include "ui/accessible_names.h"
 #include "ui/handler_guard.h"
 #include "ui/layout.h"
+#include "web/catalogue.h"
+#include "web/list_job.h"
 
 namespace zentrova::web {
 namespace {
@@ -162,114 +163,6 @@ val RunCommand(const std::string& name, const std::u16string& txtRes, const val&
 // Exit: the codec goes before the page does.
 void ReleaseCodec() { gCodec.reset(); }
 
-links::Charset CharsetOf(const std::string& name) {
-  if (name == "auto") return links::Charset::kAuto;
-  if (name == "936") return links::Charset::kCodePage;
-  if (name == "utf-8") return links::Charset::kUtf8;
-  throw std::invalid_argument("no charset is called " + name);
-}
-
-// One converter of list lines, as `zentrova-cli batch` converts them.
-class ListRun {
- public:
-  ListRun(const std::string& mode, const std::string& charset) : charset_(CharsetOf(charset)) {
-    if (mode == "thunder")
-      make_ = links::LinkKind::kThunder;
-    else if (mode == "flashget")
-      make_ = links::LinkKind::kFlashGet;
-    else if (mode == "qqdl")
-      make_ = links::LinkKind::kQQWhirlwind;
-    else if (mode != "decode")
-      throw std::invalid_argument("no list mode is called " + mode);
-  }
-
-  void Add(std::optional<std::u16string> line) {
-    links::LineResult result = !line   ? links::LineResult{.kind = links::LineResult::Kind::kFailed,
-                                                           .why = "the line is neither UTF-8 nor GBK"}
-                               : make_ ? links::MakeFoundLink(*make_, *line, charset_)
-                                       : links::OpenFoundLink(*line, charset_);
-    ++lines_;
-    if (lines_ > 1) text_ += u'\n';
-    switch (result.kind) {
-      case links::LineResult::Kind::kConverted:
-        ++converted_;
-        text_ += result.text;
-        break;
-      case links::LineResult::Kind::kPassedThrough:
-        ++passedThrough_;
-        text_ += result.text;
-        break;
-      case links::LineResult::Kind::kFailed: {
-        ++failed_;
-        val failure = val::object();
-        failure.set("line", lines_);
-        failure.set("why", links::Reason(result));
-        failures_.call<void>("push", failure);
-        break;
-      }
-      case links::LineResult::Kind::kBlank:
-        break;
-    }
-  }
-
-  // Returns the result lines joined by LF, the failures (line number from 1 and reason) and
-  // the counts.
-  val Result() const {
-    val result = val::object();
-    result.set("text", text_);
-    result.set("lines", lines_);
-    result.set("converted", converted_);
-    result.set("passedThrough", passedThrough_);
-    result.set("failed", failed_);
-    result.set("failures", failures_);
-    return result;
-  }
-
- private:
-  links::Charset charset_;
-  std::optional<links::LinkKind> make_;
-  std::u16string text_;
-  long lines_ = 0, converted_ = 0, passedThrough_ = 0, failed_ = 0;
-  val failures_ = val::array();
-};
-
-// Calls `take` with each line of `text` without its end: LF, CR LF and a lone CR all end a
-// line, and a last line without an end counts too.
-template <typename Char, typename Take>
-void SplitLines(std::basic_string_view<Char> text, Take take) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != Char('\n') && text[end] != Char('\r')) ++end;
-    take(text.substr(start, end - start));
-    if (end < text.size() && text[end] == Char('\r') && end + 1 < text.size() &&
-        text[end + 1] == Char('\n')) {
-      ++end;
-    }
-    start = end + 1;
-  }
-}
-
-// A list as typed or pasted into the page.
-val ConvertListText(const std::u16string& text, const std::string& mode,
-                    const std::string& charset) {
-  ListRun run(mode, charset);
-  SplitLines(std::u16string_view(text),
-             [&](std::u16string_view line) { run.Add(std::u16string(line)); });
-  return run.Result();
-}
-
-// A list file's bytes (UTF-8 or GBK), read line by line as `batch` reads a file.
-val ConvertListBytes(const val& bytes, const std::string& mode, const std::string& charset) {
-  const std::vector<std::uint8_t> raw =
-      emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
-  const std::string_view view(reinterpret_cast<const char*>(raw.data()), raw.size());
-  ListRun run(mode, charset);
-  links::ListLineReader reader;
-  SplitLines(view, [&](std::string_view line) { run.Add(reader.Text(line)); });
-  return run.Result();
-}
-
 }  // namespace
 }  // namespace zentrova::web
 
@@ -285,6 +178,13 @@ EMSCRIPTEN_BINDINGS(zentrova) {
       });
   emscripten::function("runCommand", &web::RunCommand);
   emscripten::function("releaseCodec", &web::ReleaseCodec);
-  emscripten::function("convertListText", &web::ConvertListText);
-  emscripten::function("convertListBytes", &web::ConvertListBytes);
+  emscripten::function(
+      "translate", +[](const std::string& english, bool chinese) {
+        return std::string(web::Translate(english, chinese));
+      });
+  emscripten::class_<web::ListJob>("ListJob")
+      .constructor<const std::string&, const std::string&, bool, double>()
+      .function("feedBytes", &web::ListJob::FeedBytes)
+      .function("feedText", &web::ListJob::FeedText)
+      .function("finish", &web::ListJob::Finish);
 }

@@ -1,101 +1,216 @@
-// Whole lists, line by line, through the same conversions as `zentrova-cli batch`: a list typed
-// or pasted is converted as its text, a list file (UTF-8 or GBK) as its bytes.
+// Whole lists, line by line, through the same conversions as `zentrova-cli batch`: a list
+// typed or pasted is converted as its text, a list file (UTF-8 or GBK) as its bytes, read in
+// slices. The conversion runs in a worker (lists_worker.js), so the page answers throughout;
+// each piece's results are shown as they come, with the progress and a Cancel button.
 'use strict';
 
 (() => {
   const $ = (id) => document.getElementById(id);
+  const kPieceInWorker = 1 << 20;  // bytes or characters converted at a time
+  const kPieceInPage = 1 << 18;    // smaller where the page waits for each piece
+  const kLongestLine = 64 << 20;   // a line's bytes (or characters) the core is given at most
+  const kMostResults = 1024 << 20; // bytes of results the page keeps at most
+  const chinese = /^zh(-|$)/i.test(navigator.language || '');
 
-  // The summary of a run, in the page's language.
-  const summary = (result) =>
-    `共 ${result.lines} 行：转换 ${result.converted} 行，原样保留 ${result.passedThrough} 行，` +
-    `失败 ${result.failed} 行`;
-
-  // The result lines are many (100,000 are nothing unusual) and a browser lays out that many
-  // elements slowly, so only the rows in view, and a few around them, are made; the rest of
-  // the list's height is empty space that scrolls like the rows.
-  const kRowHeight = 18;  // pixels; page.css gives every row this height
-  const kSpare = 20;      // rows made beyond each edge of the view
-  let shown = {lines: [], reasons: new Map(), count: 0};
-
-  function drawRows() {
-    const view = $('ListView');
-    const first = Math.max(0, Math.floor(view.scrollTop / kRowHeight) - kSpare);
-    const last = Math.min(shown.count, Math.ceil((view.scrollTop + view.clientHeight) / kRowHeight) + kSpare);
-    const rows = document.createDocumentFragment();
-    for (let i = first; i < last; ++i) {
-      const row = document.createElement('li');
-      const why = shown.reasons.get(i + 1);
-      if (why === undefined) {
-        row.textContent = shown.lines[i];
-      } else {
-        row.className = 'failed';
-        const mark = document.createElement('span');
-        mark.className = 'why';
-        mark.textContent = '× ' + why;
-        row.append(mark);
-      }
-      rows.append(row);
-    }
-    const out = $('ListOut');
-    out.start = first + 1;
-    out.style.top = first * kRowHeight + 'px';
-    out.replaceChildren(rows);
+  // The worker's script: the core's own script text and the converter's, which the page has
+  // already, so that it comes from no address (a page opened from disk may start no worker
+  // from a file) and nothing is loaded twice.
+  function workerSource() {
+    return `var _scriptDir;\nvar ZentrovaCore = ${ZentrovaCore};\n` +
+           `(${zentrovaListConverter})(self, ZentrovaCore());\n`;
   }
 
-  function show(result) {
-    shown = {lines: result.text.split('\n'), count: result.lines,
-             reasons: new Map(result.failures.map((failure) => [failure.line, failure.why]))};
-    $('ListSpace').style.height = shown.count * kRowHeight + 'px';
-    $('ListView').scrollTop = 0;
-    drawRows();
-    $('ListSummary').textContent = summary(result);
-    $('ListCopy').disabled = $('ListSave').disabled = false;
-    return result.text;
+  // A converter of one list at a time, in a worker where the browser starts one, else in the
+  // page: post(job) starts a job, stop() ends it at once. `onMessage` gets what it posts.
+  function inPage(core, onMessage) {
+    const scope = {inPage: true, stopped: false, postMessage: (data) => onMessage(data)};
+    zentrovaListConverter(scope, Promise.resolve(core));
+    return {inPage: true, post: (job) => scope.onmessage({data: job}),
+            stop: () => { scope.stopped = true; }};
+  }
+
+  function inWorker(core, onMessage) {
+    let worker;
+    const url = URL.createObjectURL(new Blob([workerSource()], {type: 'text/javascript'}));
+    try {
+      worker = new Worker(url);
+    } catch (error) {
+      URL.revokeObjectURL(url);
+      return inPage(core, onMessage);
+    }
+    let heard = false;
+    let fallback = null;
+    let pending = null;
+    const converter = {
+      inPage: false,
+      post: (job) => {
+        pending = job;
+        if (fallback) fallback.post(job); else worker.postMessage(job);
+      },
+      stop: () => (fallback ? fallback.stop() : worker.terminate()),
+    };
+    worker.onmessage = ({data}) => {
+      if (!heard) URL.revokeObjectURL(url);
+      heard = true;
+      onMessage(data);
+    };
+    worker.onerror = (event) => {
+      event.preventDefault();
+      if (heard) {
+        onMessage({failed: event.message || 'the worker stopped'});
+        return;
+      }
+      // A browser that will not run the worker (a policy, a missing feature): the page
+      // converts instead, in smaller pieces.
+      URL.revokeObjectURL(url);
+      worker.terminate();
+      fallback = inPage(core, onMessage);
+      converter.inPage = true;
+      if (pending) fallback.post({...pending, pieceSize: kPieceInPage});
+    };
+    return converter;
   }
 
   async function start() {
     const core = await ZentrovaCore();
-    let fileBytes = null;  // the dropped or opened file's bytes, until the box is edited
-    let output = '';
-    const run = () => {
-      const mode = $('ListMode').value;
-      const charset = $('ListCharset').value;
-      output = show(fileBytes ? core.convertListBytes(fileBytes, mode, charset)
-                              : core.convertListText($('ListIn').value, mode, charset));
+    const say = (english, ...args) =>
+      core.translate(english, chinese).replace(/\{(\d+)\}/g, (_, n) => String(args[n]));
+    const summary = (counts) =>
+      say('{0} lines: {1} converted, {2} passed through, {3} failed', counts.lines,
+          counts.converted, counts.passedThrough, counts.failed);
+
+    let results = new ListResults();
+    const view = new ListView($('ListView'), $('ListSpace'), $('ListOut'),
+                              (index, longest) => results.row(index, longest),
+                              (more) => say('… ({0} more bytes; copy or save the list for the whole line)', more));
+    let file = null;  // the dropped or opened file, until the box is edited
+    let converter = null;
+    let run = null;   // the run going on: {counts}
+
+    const note = (text) => { $('ListNote').textContent = text; };
+    const progress = (fraction) => {
+      $('ListProgress').hidden = fraction === null;
+      if (fraction !== null) $('ListProgress').value = fraction;
     };
-    const take = async (file) => {
-      // The file's bytes are converted as they stand (GBK too), not as a box's text.
-      fileBytes = new Uint8Array(await file.arrayBuffer());
-      $('ListFileName').textContent = `文件：${file.name}（${fileBytes.length} 字节）`;
-      run();
+    const finish = (words) => {
+      if (!run) return;
+      $('ListSummary').textContent = summary(run.counts);
+      note(words || '');
+      progress(null);
+      $('ListCancel').hidden = true;
+      $('ListCopy').disabled = $('ListSave').disabled = false;
+      view.show(results.lines, false);
+      run = null;
     };
-    $('ListRun').addEventListener('click', run);
-    let drawing = false;
-    $('ListView').addEventListener('scroll', () => {
-      if (drawing) return;
-      drawing = true;
-      requestAnimationFrame(() => {
-        drawing = false;
-        drawRows();
-      });
-    });
+    // The converter stops at once; what it converted is kept.
+    const stop = (words) => {
+      if (converter) converter.stop();
+      converter = null;
+      finish(words);
+    };
+    const kept = (english, ...args) => say(english, ...args, results.lines);
+
+    const heard = (message) => {
+      if (!run) return;
+      if (message.failed !== undefined) {
+        stop(message.unreadable && file
+          ? kept("'{0}' could not be read to its end; the first {1} lines are kept", file.name)
+          : kept('the conversion failed: {0}; the first {1} lines are kept', message.failed));
+        return;
+      }
+      try {
+        results.add(message);
+      } catch (error) {  // the page's own memory ran out
+        stop(kept('memory ran out; the first {0} lines are kept'));
+        return;
+      }
+      run.counts = message.counts;
+      view.show(results.lines, false);
+      if (message.stop) {
+        stop(message.stop.why === 'tooLong'
+          ? say('line {0} is longer than {1} MB, more than the page converts; the lines before it are kept',
+                message.stop.line, kLongestLine >> 20)
+          : kept('memory ran out; the first {0} lines are kept'));
+      } else if (results.bytes > kMostResults) {
+        stop(kept('the results have reached {0} MB, as much as the page keeps; the first {1} lines are kept',
+                  kMostResults >> 20));
+      } else if (message.last) {
+        finish();
+      } else {
+        progress(message.size ? message.read / message.size : 1);
+        $('ListSummary').textContent =
+          say('converting: {0}% read, {1} lines so far', Math.floor(100 * message.read / message.size),
+              results.lines);
+      }
+    };
+
+    const convert = () => {
+      if (run) stop();
+      results = new ListResults();
+      view.show(0, true);
+      run = {counts: {lines: 0, converted: 0, passedThrough: 0, failed: 0}};
+      note('');
+      $('ListCopyNote').textContent = '';
+      $('ListCopy').disabled = $('ListSave').disabled = true;
+      $('ListCancel').hidden = false;
+      progress(0);
+      $('ListSummary').textContent = say('converting: {0}% read, {1} lines so far', 0, 0);
+      if (!converter) converter = inWorker(core, heard);
+      const job = {mode: $('ListMode').value, charset: $('ListCharset').value, chinese,
+                   longestLine: kLongestLine,
+                   pieceSize: converter.inPage ? kPieceInPage : kPieceInWorker};
+      converter.post(file ? {...job, file} : {...job, text: $('ListIn').value});
+    };
+
+    const take = (files) => {
+      if (!files.length) return;
+      file = files[0];
+      $('ListFileName').textContent = say('file: {0} ({1} bytes)', file.name, file.size);
+      convert();
+      if (files.length > 1) {
+        note(say("{0} files were given; only '{1}' is converted", files.length, file.name));
+      }
+    };
+
+    $('ListRun').addEventListener('click', convert);
+    $('ListCancel').addEventListener('click', () => stop(kept('cancelled; the first {0} lines are kept')));
     $('ListIn').addEventListener('input', () => {
-      fileBytes = null;
+      file = null;
       $('ListFileName').textContent = '';
     });
-    $('ListFile').addEventListener('change', (event) => {
-      if (event.target.files.length) take(event.target.files[0]);
-    });
-    $('ListIn').addEventListener('dragover', (event) => event.preventDefault());
-    $('ListIn').addEventListener('drop', (event) => {
-      if (!event.dataTransfer.files.length) return;
+    $('ListFile').addEventListener('change', (event) => take(event.target.files));
+    // A file dropped anywhere on the page is taken by it: a browser's own way with a dropped
+    // file is to open it in place of the page. Text dropped into the box goes in as typed.
+    const ours = (event) => event.dataTransfer &&
+      (Array.from(event.dataTransfer.types).includes('Files') || event.target !== $('ListIn'));
+    document.addEventListener('dragover', (event) => {
+      if (!ours(event)) return;
       event.preventDefault();
-      take(event.dataTransfer.files[0]);
+      event.dataTransfer.dropEffect =
+        Array.from(event.dataTransfer.types).includes('Files') ? 'copy' : 'none';
     });
-    $('ListCopy').addEventListener('click', () => navigator.clipboard.writeText(output));
+    document.addEventListener('drop', (event) => {
+      if (!ours(event)) return;
+      event.preventDefault();
+      take(event.dataTransfer.files);
+    });
+
+    $('ListCopy').addEventListener('click', async () => {
+      const copyNote = (english, ...args) => { $('ListCopyNote').textContent = say(english, ...args); };
+      if (!navigator.clipboard || !navigator.clipboard.writeText) {
+        copyNote('this browser lets no page write the clipboard; save the list as a file instead');
+        return;
+      }
+      try {
+        await navigator.clipboard.writeText(await results.text());
+        copyNote('{0} lines copied', results.lines);
+      } catch (error) {
+        copyNote('the browser did not let the page write the clipboard; save the list as a file instead');
+      }
+    });
     $('ListSave').addEventListener('click', () => {
       const link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([output + '\n'], {type: 'text/plain'}));
+      link.href = URL.createObjectURL(results.blob());
       link.download = 'zentrova-list.txt';
       link.click();
       setTimeout(() => URL.revokeObjectURL(link.href), 0);

@@ -121,14 +121,18 @@
   // Line breaks reach the commands as CR LF, as a Windows text box holds them.
   const asWindowsText = (text) => text.replace(/\r\n|\r|\n/g, '\r\n');
 
-  async function readClipboard() {
+  // The window speaks Chinese whatever the browser's language, as the desktop windows do: its
+  // reports read "错误 n：" and a Chinese description.
+  const say = (core, english) => core.translate(english, true);
+
+  async function readClipboard(core) {
     if (!navigator.clipboard || !navigator.clipboard.readText) {
-      return {text: null, refusal: 'this browser lets no page read the clipboard'};
+      return {text: null, refusal: say(core, 'this browser lets no page read the clipboard')};
     }
     try {
       return {text: await navigator.clipboard.readText(), refusal: ''};
     } catch (error) {
-      return {text: null, refusal: 'the browser did not let the page read the clipboard'};
+      return {text: null, refusal: say(core, 'the browser did not let the page read the clipboard')};
     }
   }
 
@@ -149,10 +153,12 @@
     }
     const box = (name) => made.get(name);
 
-    // On a narrow screen the window is drawn smaller, never wider than the screen.
+    // On a narrow screen the window is drawn smaller, never wider than the screen. The room is
+    // the layout viewport's: a phone reports as innerWidth the width it has zoomed out to, to
+    // show a page wider than itself, which is this window before it is drawn smaller.
     const scaler = document.getElementById('Scaler');
     const fit = () => {
-      const room = window.innerWidth - 32;
+      const room = document.documentElement.clientWidth - 32;
       const scale = Math.min(1, room / px(frame.clientWidth));
       scaler.style.transform = scale < 1 ? `scale(${scale})` : '';
       scaler.style.height = px(frame.clientHeight) * scale + 'px';
@@ -170,7 +176,7 @@
     const run = (name) =>
       queue(async () => {
         const txtRes = asWindowsText(box('TxtRes').value);
-        const clipboard = /^ *$/.test(txtRes) ? await readClipboard() : {text: null, refusal: ''};
+        const clipboard = /^ *$/.test(txtRes) ? await readClipboard(core) : {text: null, refusal: ''};
         const result = core.runCommand(name, txtRes, clipboard.text, clipboard.refusal);
         if (result.txtOut !== null) box('TxtOut').value = result.txtOut;
         // What the command did to the clipboard before any failure stopped it still happens.
@@ -179,7 +185,8 @@
           try {
             await navigator.clipboard.writeText(action === null ? '' : action);
           } catch (error) {
-            failure = core.failureReport(-1, 'the browser did not let the page write the clipboard');
+            failure = core.failureReport(
+                -1, say(core, 'the browser did not let the page write the clipboard'));
             break;
           }
         }

@@ -8,6 +8,52 @@ const ZentrovaCore = require(require('node:path').resolve(process.argv[2]));
 
 const corePromise = ZentrovaCore();
 
+// Converts a whole list through one ListJob, fed in pieces of `size` (characters of a string,
+// bytes of a Buffer) as the pages feed it, and gathers what the pieces hand back. Checks on
+// the way what every piece must hold: one LF-ended line a result, marks where every 64th line
+// starts, and a reason for exactly the failed lines, which are empty.
+function convert(core, input, mode, charset, {size = 1 << 20, chinese = false, longestLine = 1 << 26} = {}) {
+  const job = new core.ListJob(mode, charset, chinese, longestLine);
+  const reasons = [];
+  const lines = [];
+  const failures = [];
+  let counts = null;
+  let stop = null;
+  const take = (piece) => {
+    reasons.push(...piece.newReasons);
+    const text = Buffer.from(piece.text);
+    const ends = [];
+    for (let at = text.indexOf(10); at >= 0; at = text.indexOf(10, at + 1)) ends.push(at);
+    assert.equal(ends.length, piece.lines);
+    assert.equal(text.length, piece.lines ? ends[ends.length - 1] + 1 : 0);
+    const starts = ends.map((end, k) => (k ? ends[k - 1] + 1 : 0));
+    assert.deepEqual(Array.from(piece.marks), starts.filter((_, k) => k % 64 === 0));
+    for (let k = 0; k < piece.lines; ++k) {
+      const line = text.subarray(starts[k], ends[k]).toString('utf8');
+      const reason = piece.reasons ? piece.reasons[k] : 0;
+      if (reason) {
+        assert.equal(line, '');
+        failures.push({line: lines.length + 1, why: reasons[reason - 1]});
+      }
+      lines.push(line);
+    }
+    counts = piece.counts;
+    stop = piece.stop;
+  };
+  for (let at = 0; at < input.length && !stop; at += size) {
+    take(typeof input === 'string' ? job.feedText(input.slice(at, at + size))
+                                   : job.feedBytes(input.subarray(at, at + size)));
+  }
+  if (!stop) take(job.finish());
+  job.delete();
+  assert.equal(counts.lines, lines.length);
+  return {text: lines.join('\n'), ...counts, failures, ...(stop ? {stop} : {})};
+}
+
+// The same list, cut into pieces of every size that splits it somewhere else: one character
+// or byte, a few, and all at once.
+const pieceSizes = [1, 2, 3, 7, 1 << 20];
+
 test('the layout table reaches the page whole', async () => {
   const core = await corePromise;
   const {window: frame, controls} = core.layout();
@@ -78,7 +124,7 @@ test('the codec released by Exit is made again at the next need', async () => {
                'flashget://aHR0cDovL2EvYg==');
 });
 
-test('lists convert line by line as batch converts them, text or bytes', async () => {
+test('lists convert line by line as batch converts them, text or bytes, in any pieces', async () => {
   const core = await corePromise;
   const list = ['下载: thunder://QUFodHRwOi8vYS9iWlo= 谢谢', '', '谢谢楼主', 'http://plain/x',
                 '<a href="flashget://W0ZMQVNIR0VUXWh0dHA6Ly9hL2JbRkxBU0hHRVRd&abc">'];
@@ -86,41 +132,104 @@ test('lists convert line by line as batch converts them, text or bytes', async (
     text: 'http://a/b\n\n\nhttp://plain/x\nhttp://a/b', lines: 5, converted: 2, passedThrough: 1,
     failed: 1, failures: [{line: 3, why: 'the line holds no special link'}],
   };
-  assert.deepEqual(core.convertListText(list.join('\n'), 'decode', 'auto'), expected);
-  assert.deepEqual(core.convertListText(list.join('\r\n') + '\r\n', 'decode', 'auto'), expected);
   const utf8 = Buffer.from(list.join('\n') + '\n');
-  assert.deepEqual(core.convertListBytes(utf8, 'decode', 'auto'), expected);
-  assert.deepEqual(core.convertListBytes(Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), utf8]),
-                                         'decode', 'auto'), expected);
   // The same list in GBK: "下载" D4 D8 CF C2, "谢谢" D0 BB D0 BB, "楼主" C2 A5 D6 F7.
   const gbk = Buffer.from(list.join('\n')
     .replace('下载', '\xd4\xd8\xcf\xc2').replaceAll('谢谢', '\xd0\xbb\xd0\xbb')
     .replace('楼主', '\xc2\xa5\xd6\xf7'), 'latin1');
-  assert.deepEqual(core.convertListBytes(gbk, 'decode', 'auto'), expected);
-
-  const mixed = Buffer.concat([Buffer.from('http://a/中\n'), Buffer.from('http://a/\xd6\xd0\n', 'latin1'),
-                               Buffer.from('http://a/\xff\xfe\n', 'latin1')]);
-  assert.deepEqual(core.convertListBytes(mixed, 'decode', 'auto'), {
-    text: 'http://a/中\nhttp://a/中\n', lines: 3, converted: 0, passedThrough: 2, failed: 1,
-    failures: [{line: 3, why: 'the line is neither UTF-8 nor GBK'}],
-  });
-  assert.equal(core.convertListBytes(Buffer.from('http://a/\xcb\xae.mp3\n', 'latin1'), 'decode',
-                                     'auto').text, 'http://a/水.mp3');
-  assert.equal(core.convertListText('http://a/1\rthunder://QUFodHRwOi8vYS9iWlo=\r\nhttp://a/2\n\rhttp://a/3',
-                                    'decode', 'auto').text, 'http://a/1\nhttp://a/b\nhttp://a/2\n\nhttp://a/3');
+  const inputs = [list.join('\n'), list.join('\r\n') + '\r\n', list.join('\r'), utf8,
+                  Buffer.from(list.join('\r\n')), Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), utf8]),
+                  gbk];
+  for (const size of pieceSizes) {
+    for (const input of inputs) {
+      assert.deepEqual(convert(core, input, 'decode', 'auto', {size}), expected,
+                       `${JSON.stringify(input.toString())} in pieces of ${size}`);
+    }
+    const mixed = Buffer.concat([Buffer.from('http://a/中\n'), Buffer.from('http://a/\xd6\xd0\n', 'latin1'),
+                                 Buffer.from('http://a/\xff\xfe\n', 'latin1')]);
+    assert.deepEqual(convert(core, mixed, 'decode', 'auto', {size}), {
+      text: 'http://a/中\nhttp://a/中\n', lines: 3, converted: 0, passedThrough: 2, failed: 1,
+      failures: [{line: 3, why: 'the line is neither UTF-8 nor GBK'}],
+    });
+    assert.equal(convert(core, Buffer.from('http://a/\xcb\xae.mp3\n', 'latin1'), 'decode', 'auto',
+                         {size}).text, 'http://a/水.mp3');
+    assert.equal(convert(core, 'http://a/1\rthunder://QUFodHRwOi8vYS9iWlo=\r\nhttp://a/2\n\rhttp://a/3',
+                         'decode', 'auto', {size}).text,
+                 'http://a/1\nhttp://a/b\nhttp://a/2\n\nhttp://a/3');
+  }
 });
 
 test('lists make links of every kind and charset, and refuse what cannot be made', async () => {
   const core = await corePromise;
-  const made = core.convertListText('http://a/b\n\nsee http://a/中', 'thunder', 'auto');
+  const made = convert(core, 'http://a/b\n\nsee http://a/中', 'thunder', 'auto');
   assert.equal(made.text, 'thunder://QUFodHRwOi8vYS9iWlo=\n\nthunder://QUFodHRwOi8vYS/W0Fpa');
   assert.equal(made.converted, 2);
-  const utf8 = core.convertListText('http://a/中', 'qqdl', 'utf-8').text;
-  assert.equal(core.convertListText(utf8, 'decode', 'utf-8').text, 'http://a/中');
-  const lossy = core.convertListText('http://a/😀', 'flashget', '936');
+  const utf8 = convert(core, 'http://a/中', 'qqdl', 'utf-8').text;
+  assert.equal(convert(core, utf8, 'decode', 'utf-8').text, 'http://a/中');
+  const lossy = convert(core, 'http://a/😀', 'flashget', '936');
   assert.equal(lossy.failed, 1);
   assert.match(lossy.failures[0].why, /^code page 936 cannot hold U\+1F600/);
-  assert.equal(core.convertListText('', 'decode', 'auto').lines, 0);
-  assert.throws(() => core.convertListText('http://a/b', 'ed2k', 'auto'));
-  assert.throws(() => core.convertListText('http://a/b', 'decode', 'latin1'));
+  assert.deepEqual(convert(core, '', 'decode', 'auto'),
+                   {text: '', lines: 0, converted: 0, passedThrough: 0, failed: 0, failures: []});
+  assert.deepEqual(convert(core, Buffer.alloc(0), 'decode', 'auto').lines, 0);
+  assert.throws(() => new core.ListJob('ed2k', 'auto', false, 100));
+  assert.throws(() => new core.ListJob('decode', 'latin1', false, 100));
+});
+
+test('a list of many lines and many reasons keeps each line and each reason apart', async () => {
+  const core = await corePromise;
+  // 300 characters that code page 936 cannot hold: 300 reasons, more than a byte can number.
+  const lines = Array.from({length: 1000}, (_, i) =>
+    i % 3 === 0 ? `http://a/${String.fromCodePoint(0x1f300 + i / 3)}` : i % 3 === 1 ? '' : `http://a/${i}`);
+  const expected = lines.map((line, i) => (i % 3 === 2 ? 'flashget://' + Buffer.from(line).toString('base64') : ''));
+  for (const size of [5, 1 << 20]) {
+    const result = convert(core, lines.join('\n'), 'flashget', '936', {size});
+    assert.equal(result.text, expected.join('\n'));
+    assert.equal(result.failed, 334);
+    assert.deepEqual(result.failures.slice(0, 2).map((f) => [f.line, f.why]),
+                     [[1, 'code page 936 cannot hold U+1F300 (--charset utf-8 keeps it)'],
+                      [4, 'code page 936 cannot hold U+1F301 (--charset utf-8 keeps it)']]);
+    assert.equal(new Set(result.failures.map((f) => f.why)).size, 334);
+  }
+  const job = new core.ListJob('flashget', '936', false, 1 << 20);
+  const piece = job.feedText(lines.join('\n') + '\n');
+  assert.ok(piece.reasons instanceof Uint16Array, piece.reasons.constructor.name);
+  assert.equal(piece.newReasons.length, 334);
+  job.delete();
+  const few = new core.ListJob('decode', 'auto', false, 1 << 20);
+  assert.ok(few.feedText('x\ny\n').reasons instanceof Uint8Array);
+  assert.equal(few.feedText('http://a/b\n').reasons, null);
+  few.delete();
+});
+
+test('reasons are said in Chinese for a Chinese page, from the catalogue', async () => {
+  const core = await corePromise;
+  const result = convert(core, Buffer.concat([Buffer.from('谢谢楼主\n'), Buffer.from('http://a/\xff\xfe', 'latin1')]), 'decode', 'auto',
+                         {chinese: true});
+  assert.deepEqual(result.failures.map((f) => f.why), ['该行没有专用链接', '该行既不是 UTF-8 也不是 GBK']);
+  const lossy = convert(core, 'http://a/😀', 'thunder', '936', {chinese: true});
+  assert.deepEqual(lossy.failures.map((f) => f.why), ['代码页 936 容纳不了 U+1F600（--charset utf-8 可以保留它）']);
+  assert.equal(core.translate('the line holds no special link', true), '该行没有专用链接');
+  assert.equal(core.translate('the line holds no special link', false), 'the line holds no special link');
+  assert.equal(core.translate('{0} lines copied', true), '已复制 {0} 行');
+  assert.equal(core.translate('no catalogue holds this', true), 'no catalogue holds this');
+});
+
+test('a line growing past the longest the page takes stops the job, keeping the lines before', async () => {
+  const core = await corePromise;
+  const list = 'http://a/1\nhttp://a/2\n' + 'x'.repeat(40) + '\nhttp://a/3\n';
+  for (const input of [list, Buffer.from(list)]) {
+    for (const size of [7, 16]) {
+      const result = convert(core, input, 'decode', 'auto', {size, longestLine: 20});
+      assert.deepEqual(result.stop, {why: 'tooLong', line: 3});
+      assert.equal(result.text, 'http://a/1\nhttp://a/2');
+      assert.equal(result.lines, 2);
+    }
+  }
+  // A line as long as the limit is converted; a job that has stopped takes nothing more.
+  assert.equal(convert(core, 'http://a/' + 'x'.repeat(11) + '\n', 'decode', 'auto', {size: 7, longestLine: 20}).lines, 1);
+  const job = new core.ListJob('decode', 'auto', false, 4);
+  assert.deepEqual(job.feedText('http://a/b').stop, {why: 'tooLong', line: 1});
+  assert.throws(() => job.feedText('\n'));
+  job.delete();
 });

@@ -1,0 +1,147 @@
+#include "web/list_job.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "codec/utf8.h"
+#include "web/catalogue.h"
+
+namespace zentrova::web {
+namespace {
+
+using emscripten::typed_memory_view;
+using emscripten::val;
+
+constexpr std::uint32_t kMarkEvery = 64;
+
+links::ListMode ModeNamed(const std::string& name) {
+  if (const auto mode = links::ListModeNamed(name)) return *mode;
+  throw std::invalid_argument("no list mode is called " + name);
+}
+
+links::Charset CharsetOf(const std::string& name) {
+  if (const auto charset = links::CharsetNamed(name)) return *charset;
+  throw std::invalid_argument("no charset is called " + name);
+}
+
+// A copy that JavaScript owns (and may hand to another thread) of `size` values at `data`.
+template <typename T>
+val Owned(const T* data, std::size_t size) {
+  return val(typed_memory_view(size, data)).call<val>("slice");
+}
+template <typename T>
+val Owned(const std::vector<T>& values) {
+  return Owned(values.data(), values.size());
+}
+
+// One number a line, in the narrowest array that holds the largest.
+val Narrowest(const std::vector<std::uint32_t>& reasons) {
+  const std::uint32_t largest = *std::max_element(reasons.begin(), reasons.end());
+  if (largest <= 0xff) return Owned(std::vector<std::uint8_t>(reasons.begin(), reasons.end()));
+  if (largest <= 0xffff) return Owned(std::vector<std::uint16_t>(reasons.begin(), reasons.end()));
+  return Owned(reasons);
+}
+
+}  // namespace
+
+ListJob::ListJob(const std::string& mode, const std::string& charset, bool chinese,
+                 double longestLine)
+    : run_(ModeNamed(mode), CharsetOf(charset)),
+      chinese_(chinese),
+      longestLine_(static_cast<std::size_t>(longestLine)) {}
+
+void ListJob::Take(const links::LineResult& result) {
+  if (reasons_.size() % kMarkEvery == 0) marks_.push_back(static_cast<std::uint32_t>(out_.size()));
+  std::uint32_t reason = 0;
+  if (result.kind == links::LineResult::Kind::kFailed) {
+    const std::string words =
+        links::FilledIn(std::string(Translate(result.why, chinese_)), {result.detail});
+    const auto [at, isNew] =
+        reasonIndex_.try_emplace(words, static_cast<std::uint32_t>(reasonIndex_.size()));
+    if (isNew) newReasons_.push_back(words);
+    reason = at->second + 1;
+    anyFailed_ = true;
+  } else {
+    // Not appended to `out_` directly: AppendUtf8 reserves what it appends, and this build's
+    // libc++ takes a reserve below the capacity as a request to shrink, so that each line
+    // would copy the piece's whole text again.
+    line_.clear();
+    AppendUtf8(result.text, line_);
+    out_ += line_;
+  }
+  out_ += '\n';
+  reasons_.push_back(reason);
+  lineEnd_ = out_.size();
+}
+
+template <typename Feed>
+val ListJob::Piece(Feed&& feed) {
+  out_.clear();
+  lineEnd_ = 0;
+  marks_.clear();
+  reasons_.clear();
+  newReasons_.clear();
+  anyFailed_ = false;
+  val stop = val::null();
+  if (stopped_) throw std::logic_error("the list job has stopped");
+  try {
+    feed();
+    if (std::max(bytes_.pending(), text_.pending()) > longestLine_) {
+      stop = val::object();
+      stop.set("why", "tooLong");
+      stop.set("line", static_cast<double>(run_.counts().lines + 1));
+    }
+  } catch (const std::bad_alloc&) {
+    // What the piece converted before memory ran out is still handed back, up to the last
+    // whole line.
+    out_.resize(lineEnd_);
+    marks_.resize((reasons_.size() + kMarkEvery - 1) / kMarkEvery);
+    stop = val::object();
+    stop.set("why", "memory");
+  }
+  stopped_ = !stop.isNull();
+
+  val result = val::object();
+  result.set("text", Owned(reinterpret_cast<const std::uint8_t*>(out_.data()), out_.size()));
+  result.set("lines", static_cast<double>(reasons_.size()));
+  result.set("marks", Owned(marks_));
+  result.set("reasons", anyFailed_ ? Narrowest(reasons_) : val::null());
+  val fresh = val::array();
+  for (const std::string& words : newReasons_) fresh.call<void>("push", words);
+  result.set("newReasons", fresh);
+  const links::ListCounts& counts = run_.counts();
+  val total = val::object();
+  total.set("lines", static_cast<double>(counts.lines));
+  total.set("converted", static_cast<double>(counts.converted));
+  total.set("passedThrough", static_cast<double>(counts.passedThrough));
+  total.set("failed", static_cast<double>(counts.failed));
+  result.set("counts", total);
+  result.set("stop", stop);
+  return result;
+}
+
+val ListJob::FeedBytes(const val& piece) {
+  return Piece([&] {
+    piece_.resize(piece["length"].as<std::size_t>());
+    val(typed_memory_view(piece_.size(), reinterpret_cast<const std::uint8_t*>(piece_.data())))
+        .call<void>("set", piece);
+    bytes_.Feed(std::string_view(piece_), [&](std::string_view line) { Take(run_.Bytes(line)); });
+  });
+}
+
+val ListJob::FeedText(const std::u16string& piece) {
+  return Piece([&] {
+    text_.Feed(std::u16string_view(piece),
+               [&](std::u16string_view line) { Take(run_.Text(line)); });
+  });
+}
+
+val ListJob::Finish() {
+  return Piece([&] {
+    bytes_.Finish([&](std::string_view line) { Take(run_.Bytes(line)); });
+    text_.Finish([&](std::u16string_view line) { Take(run_.Text(line)); });
+  });
+}
+
+}  // namespace zentrova::web

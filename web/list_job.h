@@ -1,0 +1,66 @@
+// A list as the pages convert it: fed in pieces (a file's bytes, or a typed text), cut into
+// lines and converted by the core's one list run, each piece's results handed back compactly
+// for the page to keep: the result lines' UTF-8 text, where every 64th line starts, and which
+// lines failed and why. Only converts data between JavaScript and the core.
+#pragma once
+
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "links/list_run.h"
+
+namespace zentrova::web {
+
+class ListJob {
+ public:
+  // `mode` and `charset` are named as `zentrova-cli batch` names them (an unknown name
+  // throws); failure reasons are said in Chinese when `chinese`. A line whose unfinished part
+  // grows past `longestLine` bytes (a file's) or UTF-16 units (a text's) stops the run.
+  ListJob(const std::string& mode, const std::string& charset, bool chinese, double longestLine);
+
+  // Convert the lines that a piece completes. Each returns the piece's results:
+  //   text: Uint8Array, every result line followed by LF (a failed or blank line is empty);
+  //   lines: how many lines the piece completed;
+  //   marks: Uint32Array, the offset in `text` of lines 0, 64, 128, … of the piece;
+  //   reasons: null when no line failed, else one number a line (Uint8Array, Uint16Array or
+  //     Uint32Array, the narrowest that holds them): 0, or 1 + the index of its reason among
+  //     all reasons this job has said;
+  //   newReasons: the reasons said for the first time in this piece, in index order;
+  //   counts: {lines, converted, passedThrough, failed} so far;
+  //   stop: null, or why the job cannot go on: {why: "tooLong", line} when a line grew past
+  //     `longestLine`, {why: "memory"} when memory ran out. After a stop the job takes nothing.
+  emscripten::val FeedBytes(const emscripten::val& piece);
+  emscripten::val FeedText(const std::u16string& piece);
+  // The last line, when the input did not end with a line end.
+  emscripten::val Finish();
+
+ private:
+  template <typename Feed>
+  emscripten::val Piece(Feed&& feed);
+  void Take(const links::LineResult& result);
+
+  links::ListRun run_;
+  bool chinese_;
+  std::size_t longestLine_;
+  links::LineSplitter<char> bytes_;
+  links::LineSplitter<char16_t> text_;
+  std::string piece_;  // a file's piece, copied in from JavaScript
+  bool stopped_ = false;
+
+  // The results of the piece being converted.
+  std::string out_;
+  std::size_t lineEnd_ = 0;  // where the last whole line of `out_` ends
+  std::string line_;         // one line's UTF-8, before it joins `out_`
+  std::vector<std::uint32_t> marks_;
+  std::vector<std::uint32_t> reasons_;
+  bool anyFailed_ = false;
+  std::vector<std::string> newReasons_;
+
+  std::unordered_map<std::string, std::uint32_t> reasonIndex_;
+};
+
+}  // namespace zentrova::web
