@@ -147,7 +147,7 @@ std::optional<std::u16string> Read(std::string_view bytes, Charset charset) {
   // UTF-8 that holds CJK is UTF-8: no other reading need be made.
   if (!utf8 || charset == Charset::kUtf8 || HoldsCjk(*utf8)) return utf8;
   std::u16string gbk = codepage::FromNarrow(bytes);
-  return ReadsBetterAsGbk(*utf8, gbk) ? std::move(gbk) : std::move(*utf8);
+  return ReadsBetterAsGbk(bytes, *utf8, gbk) ? std::move(gbk) : std::move(*utf8);
 }
 
 // Returns the scheme of an address ("http" of "http://…", "magnet" of "magnet:?…"), or "".

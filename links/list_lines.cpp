@@ -24,8 +24,8 @@ std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
   if (charset_ != Charset::kGbk) {
     // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
     // a person would read it.
-    if (auto utf8 = FromValidUtf8(line);
-        utf8 && (HoldsCjk(*utf8) || !gbkReading() || !ReadsBetterAsGbk(*utf8, *gbkReading()))) {
+    if (auto utf8 = FromValidUtf8(line); utf8 && (HoldsCjk(*utf8) || !gbkReading() ||
+                                                  !ReadsBetterAsGbk(line, *utf8, *gbkReading()))) {
       charset_ = Charset::kUtf8;
       return utf8;
     }

@@ -47,12 +47,24 @@ int Score(std::u16string_view text) {
   return score;
 }
 
+// True when code page 936 makes a character of a byte and the ASCII byte after it. Bytes that
+// are valid UTF-8 do that only by chance, where a UTF-8 character meets ASCII: "、t" (E3 80 81
+// 74) would read as two ideographs and "hunder", and the link after the mark would be lost.
+bool GbkPairsWithAscii(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x81 || b == 0xFF || i + 1 == bytes.size()) continue;
+    if (static_cast<unsigned char>(bytes[++i]) < 0x80) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool HoldsCjk(std::u16string_view text) { return std::any_of(text.begin(), text.end(), IsCjk); }
 
-bool ReadsBetterAsGbk(std::u16string_view utf8, std::u16string_view gbk) {
-  return !HoldsCjk(utf8) && Score(gbk) > Score(utf8);
+bool ReadsBetterAsGbk(std::string_view bytes, std::u16string_view utf8, std::u16string_view gbk) {
+  return !HoldsCjk(utf8) && !GbkPairsWithAscii(bytes) && Score(gbk) > Score(utf8);
 }
 
 }  // namespace zentrova::links

