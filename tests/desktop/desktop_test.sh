@@ -138,6 +138,13 @@ check "thunder refuses https" refused cmdEncodeToXL "https://a/b" "剪切板文�
 check "flashget refuses https" refused cmdEncodeToFG "https://a/b" "剪切板文本不是HTTP链接"
 check "qqdl refuses https" refused cmdEncodeToXF "https://a/b" "剪切板文本不是HTTP链接"
 check "decoder refuses garbage" refused cmdDecodecmd "qqdl://@@@@" "剪切板文本不是专用链接"
+# Line breaks, a NUL or an escape carried inside a link would run as commands once pasted.
+check "decoder refuses line breaks inside a link" refused cmdDecodecmd \
+  "qqdl://aHR0cDovL2EvDQpjdXJsIGV2aWwuZXhhbXBsZXxzaA0K" "剪切板文本不是专用链接"
+check "decoder refuses a NUL inside a link" refused cmdDecodecmd \
+  "flashget://aHR0cDovL2EvAGI=" "剪切板文本不是专用链接"
+check "decoder refuses an escape inside a link" refused cmdDecodecmd \
+  "thunder://QUFodHRwOi8vYS8bWzMxbVpa" "剪切板文本不是专用链接"
 
 # The input box as the source.
 typed() {  # BUTTON TEXT EXPECTED

