@@ -32,7 +32,8 @@ struct Tally {
 // comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
 // so far leave before each read, which may wait for more. Returns false when the file could not
 // be read.
-bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work, Tally& tally) {
+bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work,
+                 links::HandOff& handOff, Tally& tally) {
   links::ListRun run(work.mode, work.charset);
   links::LineSplitter<char> splitter;
   std::vector<char> buffer(1 << 16);
@@ -40,22 +41,14 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
   bool read = true;
   const auto convert = [&](std::string_view line) {
     const LineResult result = run.Bytes(line);
-    out.clear();
-    switch (result.kind) {
-      case LineResult::Kind::kConverted:
-        AppendUtf8(result.text, out);
-        break;
-      case LineResult::Kind::kPassedThrough:
-        AppendUtf8(result.text, out);
-        break;
-      case LineResult::Kind::kFailed:
-        Complain(name + ":" + std::to_string(run.counts().lines) + ": " +
-                 Say(result.why.c_str(), {result.detail}));
-        break;
-      case LineResult::Kind::kBlank:
-        break;
+    const auto where = [&] { return name + ":" + std::to_string(run.counts().lines) + ": "; };
+    if (result.kind == LineResult::Kind::kFailed) {
+      Complain(where() + Say(result.why.c_str(), {result.detail}));
     }
-    out += '\n';
+    out.clear();
+    if (const auto note = handOff.Append(run.counts().lines, result, out)) {
+      Complain(where() + Say(note->c_str()));
+    }
     WriteOutBuffered(out);
   };
   for (;;) {
@@ -82,6 +75,8 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files) {
   Tally tally;
   bool allRead = true;
+  // One hand-off for every file: a download in two of them is still one download.
+  links::HandOff handOff(work.form, work.mode);
   // Results leave in big writes, and a failure still shows at the close. To a terminal or a
   // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
   // to fill; a message on standard error follows the results before it (Complain). A write
@@ -93,7 +88,8 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   for (const std::string& name : names) {
     if (name == "-") {
       allRead =
-          ConvertFile(Say("standard input"), sys::StandardInput(), live, work, tally) && allRead;
+          ConvertFile(Say("standard input"), sys::StandardInput(), live, work, handOff, tally) &&
+          allRead;
       continue;
     }
     const int fd = sys::OpenForReading(name);
@@ -102,7 +98,7 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
       allRead = false;
       continue;
     }
-    allRead = ConvertFile(name, fd, live, work, tally) && allRead;
+    allRead = ConvertFile(name, fd, live, work, handOff, tally) && allRead;
     sys::Close(fd);
   }
   Complain(Say("{0} converted, {1} passed through, {2} failed",

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "links/found_links.h"
+#include "links/hand_off.h"
 #include "links/list_run.h"
 
 namespace zentrova::cli {
@@ -28,10 +29,11 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
                    bool lossy);
 
 // batch thunder|flashget|qqdl|decode: converts every line of the files (standard input when
-// there are none, or for "-"), writing one line for each.
+// there are none, or for "-"), writing one line for each, or the list in another form.
 struct BatchWork {
   links::ListMode mode = links::ListMode::kDecode;
   links::Charset charset = links::Charset::kAuto;
+  links::HandOffForm form = links::HandOffForm::kLines;
 };
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files);
 

@@ -19,7 +19,8 @@ constexpr const char* kHelp = Catalogue(
     "  zentrova-cli encode-file [--block-size N] [--] IN OUT\n"
     "  zentrova-cli decode-file [--block-size N] [--] IN OUT\n"
     "  zentrova-cli link thunder|flashget|qqdl|decode [--lossy] [--] [TEXT]\n"
-    "  zentrova-cli batch thunder|flashget|qqdl|decode [--charset auto|936|utf-8] [--] [FILE...]\n"
+    "  zentrova-cli batch thunder|flashget|qqdl|decode [--charset auto|936|utf-8]\n"
+    "                     [--to lines|aria2|ef2|json] [--] [FILE...]\n"
     "  zentrova-cli --help | --version\n"
     "\n"
     "encode-file writes IN as Base64 text in lines of 72 characters; decode-file turns such\n"
@@ -43,6 +44,10 @@ constexpr const char* kHelp = Catalogue(
     "Input files may be UTF-8 or GBK, told apart per file. --charset says how the bytes inside\n"
     "links are read or written: auto (UTF-8 when they are valid UTF-8 beyond ASCII, else code\n"
     "page 936; making links, 936), 936, or utf-8. Output is UTF-8.\n"
+    "--to says what decode writes: lines (the default), aria2 (an input file for aria2c -i:\n"
+    "each download once, its address with the very bytes the link carried, then its file\n"
+    "name), ef2 (an export for Internet Download Manager) or json (JSON Lines, one object for\n"
+    "each line). The kinds that make links write lines or json.\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 usage error, 130 cancelled.\n");
 
@@ -51,12 +56,14 @@ struct Accepts {
   bool blockSize = false;
   bool lossy = false;
   bool charset = false;
+  bool to = false;
 };
 
 struct CommandLine {
   std::vector<std::string> operands;
   std::optional<std::string> blockSize;
   std::optional<std::string> charset;
+  std::optional<std::string> to;
   bool lossy = false;
 };
 
@@ -90,6 +97,7 @@ CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::s
       options = false;
     } else if (accepts.blockSize && valued(i, "--block-size", line.blockSize)) {
     } else if (accepts.charset && valued(i, "--charset", line.charset)) {
+    } else if (accepts.to && valued(i, "--to", line.to)) {
     } else if (accepts.lossy && word == "--lossy") {
       line.lossy = true;
     } else {
@@ -114,7 +122,7 @@ int Run(const std::vector<std::string>& args) {
   if (!fileCommand && command != "link" && command != "batch") {
     return Usage(Say("unknown command '{0}'", {command}));
   }
-  const Accepts accepts{fileCommand, command == "link", command == "batch"};
+  const Accepts accepts{fileCommand, command == "link", command == "batch", command == "batch"};
   std::string problem;
   const CommandLine line =
       Parse(std::vector<std::string>(args.begin() + 1, args.end()), accepts, problem);
@@ -142,6 +150,15 @@ int Run(const std::vector<std::string>& args) {
       return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
     }
     work.charset = *charset;
+  }
+  if (line.to) {
+    const auto form = links::HandOffFormNamed(*line.to);
+    if (!form) return Usage(Say("--to '{0}' is none of lines, aria2, ef2 and json", {*line.to}));
+    if (!links::FormHolds(*form, work.mode)) {
+      return Usage(Say("--to {0} holds only decoded addresses: making links writes lines or json",
+                       {*line.to}));
+    }
+    work.form = *form;
   }
   return RunBatchCommand(work, std::vector<std::string>(operands.begin() + 1, operands.end()));
 }

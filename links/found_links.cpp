@@ -137,17 +137,26 @@ LineResult Failure(std::string why, std::string detail = {}) {
   return {Kind::kFailed, {}, std::move(why), std::move(detail)};
 }
 
-// Returns the text that a link's bytes stand for; nothing when UTF-8 is asked for and they are
-// not UTF-8.
-std::optional<std::u16string> Read(std::string_view bytes, Charset charset) {
+// Returns the text that a link's bytes stand for, and sets `reading` to the reading that made
+// it; nothing when UTF-8 is asked for and they are not UTF-8.
+std::optional<std::u16string> Read(std::string_view bytes, Charset charset, Reading& reading) {
+  reading = Reading::kCodePage;
   if (charset == Charset::kCodePage) return codepage::FromNarrow(bytes);
-  if (charset == Charset::kAuto && codepage::IsAscii(bytes)) return codepage::FromNarrow(bytes);
+  if (charset == Charset::kAuto && codepage::IsAscii(bytes)) {
+    reading = Reading::kAscii;
+    return codepage::FromNarrow(bytes);
+  }
   auto utf8 = FromValidUtf8(bytes);
   if (!utf8 && charset == Charset::kAuto) return codepage::FromNarrow(bytes);
   // UTF-8 that holds CJK is UTF-8: no other reading need be made.
-  if (!utf8 || charset == Charset::kUtf8 || HoldsCjk(*utf8)) return utf8;
+  if (!utf8 || charset == Charset::kUtf8 || HoldsCjk(*utf8)) {
+    reading = Reading::kUtf8;
+    return utf8;
+  }
   std::u16string gbk = codepage::FromNarrow(bytes);
-  return ReadsBetterAsGbk(bytes, *utf8, gbk) ? std::move(gbk) : std::move(*utf8);
+  if (ReadsBetterAsGbk(bytes, *utf8, gbk)) return gbk;
+  reading = Reading::kUtf8;
+  return utf8;
 }
 
 // Returns the scheme of an address ("http" of "http://…", "magnet" of "magnet:?…"), or "".
@@ -204,9 +213,12 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
   if (failure) return Failure("the link's Base64 text is not valid");
   const auto address = AddressBytes(bytes, KindOf(prefix));
   if (!address) return Failure("the Thunder link lacks its AA…ZZ wrapper");
-  auto read = Read(*address, charset);
+  LineResult result{.kind = Kind::kConverted};
+  auto read = Read(*address, charset, result.reading);
   if (!read) return Failure("the link's bytes are not UTF-8");
-  return {.kind = Kind::kConverted, .text = std::move(*read)};
+  result.text = std::move(*read);
+  result.bytes = *address;
+  return result;
 }
 
 // A failure for the first control, invisible or direction character of `address`, if it holds
@@ -261,22 +273,27 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
     for (const std::u16string_view scheme : kPlainSchemes) {
       if (StartsWithNoCase(text, scheme)) {
         if (auto failure = UnsafeCharacterIn(text)) return *failure;
-        return {.kind = Kind::kPassedThrough, .text = std::u16string(text)};
+        // An address as the page showed it: a downloader gets it in UTF-8, as a browser sends it.
+        return {.kind = Kind::kPassedThrough, .text = std::u16string(text), .bytes = ToUtf8(text)};
       }
     }
     return Failure("the line holds no special link");
   }
   LineResult result;
+  std::u16string link;
+  std::u16string_view prefix = found->prefix;
   if (found->prefix.ends_with(kEncodedSeparator)) {
-    const auto plain = std::find_if(
-        kSpecialPrefixes.begin(), kSpecialPrefixes.end(), [&](std::u16string_view prefix) {
-          return found->prefix.starts_with(prefix.substr(0, prefix.size() - 3));
-        });
-    result =
-        OpenLayer(UnescapedLink(text.substr(found->at), found->prefix, *plain), *plain, charset);
+    prefix = *std::find_if(kSpecialPrefixes.begin(), kSpecialPrefixes.end(),
+                           [&](std::u16string_view plain) {
+                             return found->prefix.starts_with(plain.substr(0, plain.size() - 3));
+                           });
+    link = UnescapedLink(text.substr(found->at), found->prefix, prefix);
   } else {
-    result = OpenLayer(text.substr(found->at), found->prefix, charset);
+    link = text.substr(found->at);
   }
+  result = OpenLayer(link, prefix, charset);
+  // The link as found: its prefix and its Base64 text, without what followed them.
+  link.resize(prefix.size() + Base64TextOf(std::u16string_view(link).substr(prefix.size())).size());
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
     const std::u16string_view inner = Trimmed(result.text);
     const auto nested =
@@ -296,6 +313,8 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
         ShownScheme(scheme));
   }
   if (auto failure = UnsafeCharacterIn(result.text)) return *failure;
+  result.link = std::move(link);
+  result.linkKind = KindOf(prefix);
   return result;
 }
 
@@ -336,7 +355,11 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
   std::erase(encoded, u'\n');
   std::u16string link(Prefix(kind));
   link += encoded;
-  return {.kind = Kind::kConverted, .text = std::move(link)};
+  return {.kind = Kind::kConverted,
+          .text = std::move(link),
+          .address = std::u16string(address),
+          .linkKind = kind,
+          .reading = charset == Charset::kUtf8 ? Reading::kUtf8 : Reading::kCodePage};
 }
 
 }  // namespace zentrova::links

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,14 @@ enum class Charset {
   kUtf8,
 };
 
+// The reading that made a link's bytes text.
+enum class Reading {
+  kNone,   // no link's bytes were read: the line passed through as it was
+  kAscii,  // ASCII, which every reading gives alike
+  kUtf8,
+  kCodePage,  // code page 936
+};
+
 struct LineResult {
   enum class Kind { kBlank, kConverted, kPassedThrough, kFailed };
   Kind kind = Kind::kBlank;
@@ -27,6 +36,15 @@ struct LineResult {
   // "{0}" standing for `detail` (a character's name) where there is one.
   std::string why = {};
   std::string detail = {};
+  // For a result: the bytes of the address, as the link carried them (the address's UTF-8 when
+  // it passed through); where a link was opened, that link as it was found (its prefix and
+  // Base64 text); where one was made, the address it was made of; the link's (outer) kind; and
+  // the reading of the address's bytes.
+  std::string bytes = {};
+  std::u16string link = {};
+  std::u16string address = {};
+  std::optional<LinkKind> linkKind = {};
+  Reading reading = Reading::kNone;
 };
 
 // Returns `words` with "{0}", "{1}", … replaced by `details` in order (wherever a translation

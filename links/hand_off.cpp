@@ -1,0 +1,305 @@
+#include "links/hand_off.h"
+
+#include "codec/code_page.h"
+#include "codec/utf8.h"
+#include "links/reading_choice.h"
+#include "links/unsafe_characters.h"
+
+namespace zentrova::links {
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+constexpr char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (Lower(text[i]) != prefix[i]) return false;
+  }
+  return true;
+}
+
+int HexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (Lower(c) >= u'a' && Lower(c) <= u'f') return Lower(c) - u'a' + 10;
+  return -1;
+}
+
+// What a download is to the forms: a file from a server, a magnet, an ed2k link.
+enum class Scheme { kFile, kMagnet, kEd2k };
+
+Scheme SchemeOf(std::u16string_view address) {
+  if (StartsWithNoCase(address, u"magnet:")) return Scheme::kMagnet;
+  if (StartsWithNoCase(address, u"ed2k:")) return Scheme::kEd2k;
+  return Scheme::kFile;
+}
+
+// Returns `segment` with its percent escapes turned into the characters they stand for; nothing
+// when the escaped bytes are neither UTF-8 nor GBK.
+std::optional<std::u16string> Unescaped(std::u16string_view segment) {
+  std::string bytes;
+  bool escaped = false;
+  for (std::size_t at = 0; at < segment.size(); ++at) {
+    if (segment[at] == u'%' && at + 2 < segment.size() && HexValue(segment[at + 1]) >= 0 &&
+        HexValue(segment[at + 2]) >= 0) {
+      bytes += static_cast<char>(HexValue(segment[at + 1]) * 16 + HexValue(segment[at + 2]));
+      at += 2;
+      escaped = true;
+    } else {
+      AppendUtf8(segment.substr(at, 1), bytes);
+    }
+  }
+  if (!escaped) return std::u16string(segment);
+  auto utf8 = FromValidUtf8(bytes);
+  auto gbk = codepage::FromValidNarrow(bytes);
+  if (utf8 && gbk && !HoldsCjk(*utf8) && ReadsBetterAsGbk(bytes, *utf8, *gbk)) return gbk;
+  if (utf8) return utf8;
+  return gbk;
+}
+
+bool IsSafeName(std::u16string_view name) {
+  return !name.empty() && name != u"." && name != u".." &&
+         name.find_first_of(u"/\\") == std::u16string_view::npos && !FirstUnsafeCharacter(name);
+}
+
+const char* KindName(std::optional<LinkKind> kind) {
+  if (!kind) return "plain";
+  switch (*kind) {
+    case LinkKind::kThunder:
+      return "thunder";
+    case LinkKind::kFlashGet:
+      return "flashget";
+    case LinkKind::kQQWhirlwind:
+      return "qqdl";
+  }
+  return "plain";
+}
+
+const char* ReadingName(Reading reading) {
+  switch (reading) {
+    case Reading::kAscii:
+      return "ascii";
+    case Reading::kUtf8:
+      return "utf-8";
+    case Reading::kCodePage:
+      return "936";
+    case Reading::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+// Appends `text` as a JSON string. Besides quotes, backslashes and control characters, U+2028
+// and U+2029 are escaped, which JavaScript before ES2019 could not take inside a string.
+template <typename Text>
+void AppendJsonString(const Text& text, std::string& out) {
+  std::string utf8;
+  if constexpr (std::is_same_v<Text, std::u16string_view> || std::is_same_v<Text, std::u16string>) {
+    AppendUtf8(text, utf8);
+  } else {
+    utf8 = text;
+  }
+  out += '"';
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const auto c = static_cast<unsigned char>(utf8[at]);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else if (c == 0xE2 && at + 2 < utf8.size() && utf8[at + 1] == '\x80' &&
+               (utf8[at + 2] == '\xa8' || utf8[at + 2] == '\xa9')) {
+      out += utf8[at + 2] == '\xa8' ? "\\u2028" : "\\u2029";
+      at += 2;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += '"';
+}
+
+template <typename Text>
+void AppendJsonField(const char* name, const Text& value, std::string& out) {
+  out += ",\"";
+  out += name;
+  out += "\":";
+  AppendJsonString(value, out);
+}
+
+void AppendJsonNull(const char* name, std::string& out) {
+  out += ",\"";
+  out += name;
+  out += "\":null";
+}
+
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ULL;
+  }
+  return hash;
+}
+
+// A second hash of other make, so that two downloads are taken for one only when both agree.
+std::uint64_t Mixed(std::string_view bytes) {
+  std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ bytes.size();
+  for (const char c : bytes) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 0xbf58476d1ce4e5b9ULL;
+    hash ^= hash >> 31;
+  }
+  return hash | 1;  // never 0: an empty slot is {0, 0}
+}
+
+// Marks a note's words as a sentence of the catalogue.
+constexpr const char* Note(const char* english) { return english; }
+
+}  // namespace
+
+std::string DownloaderUri(std::string_view bytes) {
+  std::string uri;
+  uri.reserve(bytes.size());
+  for (const char byte : bytes) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (c > 0x20 && c < 0x7F) {
+      uri += byte;
+    } else {
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0xF];
+    }
+  }
+  return uri;
+}
+
+std::optional<std::u16string> ReadableName(std::u16string_view address) {
+  if (SchemeOf(address) != Scheme::kFile) return std::nullopt;
+  const std::size_t authority = address.find(u"://");
+  if (authority == std::u16string_view::npos) return std::nullopt;
+  std::u16string_view rest = address.substr(authority + 3);
+  rest = rest.substr(0, rest.find_first_of(u"?#"));
+  const std::size_t slash = rest.find(u'/');
+  if (slash == std::u16string_view::npos) return std::nullopt;
+  const std::u16string_view segment = rest.substr(rest.rfind(u'/') + 1);
+  auto name = Unescaped(segment);
+  // An escape that makes a folder or an unseen character is kept as the escape it is.
+  if (!name || !IsSafeName(*name)) name = std::u16string(segment);
+  if (!IsSafeName(*name)) return std::nullopt;
+  return name;
+}
+
+std::optional<HandOffForm> HandOffFormNamed(std::string_view name) {
+  if (name == "lines") return HandOffForm::kLines;
+  if (name == "aria2") return HandOffForm::kAria2;
+  if (name == "ef2") return HandOffForm::kEf2;
+  if (name == "json") return HandOffForm::kJson;
+  return std::nullopt;
+}
+
+bool FormHolds(HandOffForm form, ListMode mode) {
+  return mode == ListMode::kDecode || form == HandOffForm::kLines || form == HandOffForm::kJson;
+}
+
+HandOff::HandOff(HandOffForm form, ListMode mode) : form_(form), mode_(mode) {}
+
+bool HandOff::FirstTime(std::string_view uri) {
+  if (seenCount_ * 2 >= seen_.size()) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> old(
+        std::max<std::size_t>(1024, seen_.size() * 2));
+    old.swap(seen_);
+    seenCount_ = 0;
+    for (const auto& key : old) {
+      if (key.second == 0) continue;
+      std::size_t at = key.first & (seen_.size() - 1);
+      while (seen_[at].second != 0) at = (at + 1) & (seen_.size() - 1);
+      seen_[at] = key;
+      ++seenCount_;
+    }
+  }
+  const std::pair<std::uint64_t, std::uint64_t> key{Fnv1a(uri), Mixed(uri)};
+  std::size_t at = key.first & (seen_.size() - 1);
+  while (seen_[at].second != 0) {
+    if (seen_[at] == key) return false;
+    at = (at + 1) & (seen_.size() - 1);
+  }
+  seen_[at] = key;
+  ++seenCount_;
+  return true;
+}
+
+std::optional<std::string> HandOff::Append(long number, const LineResult& result,
+                                           std::string& out) {
+  using Kind = LineResult::Kind;
+  const bool ok = result.kind == Kind::kConverted || result.kind == Kind::kPassedThrough;
+  switch (form_) {
+    case HandOffForm::kLines:
+      if (ok) AppendUtf8(result.text, out);
+      out += '\n';
+      return std::nullopt;
+    case HandOffForm::kJson:
+      out += "{\"line\":";
+      out += std::to_string(number);
+      if (result.kind == Kind::kFailed) {
+        AppendJsonField("error", Reason(result), out);
+      } else if (ok && mode_ == ListMode::kDecode) {
+        AppendJsonField("address", result.text, out);
+        AppendJsonField("uri", DownloaderUri(result.bytes), out);
+        if (const auto name = ReadableName(result.text)) {
+          AppendJsonField("name", *name, out);
+        } else {
+          AppendJsonNull("name", out);
+        }
+        if (result.linkKind) {
+          AppendJsonField("link", result.link, out);
+        } else {
+          AppendJsonNull("link", out);
+        }
+        AppendJsonField("kind", std::string(KindName(result.linkKind)), out);
+      } else if (ok) {
+        AppendJsonField("address", result.address, out);
+        AppendJsonField("link", result.text, out);
+        AppendJsonField("kind", std::string(KindName(result.linkKind)), out);
+      }
+      if (ok) {
+        if (const char* reading = ReadingName(result.reading)) {
+          AppendJsonField("charset", std::string(reading), out);
+        } else {
+          AppendJsonNull("charset", out);
+        }
+      }
+      out += "}\n";
+      return std::nullopt;
+    case HandOffForm::kAria2:
+    case HandOffForm::kEf2:
+      break;
+  }
+  if (!ok) return std::nullopt;
+  const Scheme scheme = SchemeOf(result.text);
+  if (form_ == HandOffForm::kAria2 && scheme == Scheme::kEd2k) {
+    return Note("aria2 cannot download the ed2k address; left out");
+  }
+  if (form_ == HandOffForm::kEf2 && scheme != Scheme::kFile) {
+    return Note("IDM's export holds only http, https and ftp addresses; left out");
+  }
+  std::string uri = DownloaderUri(result.bytes);
+  if (!FirstTime(uri)) return std::nullopt;
+  if (form_ == HandOffForm::kEf2) {
+    out += "<\r\n";
+    out += uri;
+    out += "\r\n>\r\n";
+    return std::nullopt;
+  }
+  out += uri;
+  out += '\n';
+  if (const auto name = ReadableName(result.text)) {
+    out += "  out=";
+    AppendUtf8(*name, out);
+    out += '\n';
+  }
+  return std::nullopt;
+}
+
+}  // namespace zentrova::links

@@ -1,0 +1,64 @@
+// Decoded lists in the forms downloaders take: the address as a downloader needs it (the bytes
+// the link carried, escaped), the file name a person reads, and whole lists as an aria2 input
+// file, an IDM export or JSON Lines. The bytes matter: a downloader that re-encodes the readable
+// text as UTF-8 asks a server that keeps its names in GBK for a file it does not have.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "links/found_links.h"
+#include "links/list_run.h"
+
+namespace zentrova::links {
+
+// Returns `bytes` as a URI: every byte outside printable ASCII, and the space, written as "%XX"
+// (upper-case hex), every other byte as it stands (so escapes already there stay as they are).
+std::string DownloaderUri(std::string_view bytes);
+
+// Returns the name a person reads for the file at `address`: its last path segment, with
+// percent escapes that form UTF-8 (or, failing that, GBK, chosen as lists choose) turned into
+// characters. Nothing for magnet and ed2k addresses, for an address whose path ends in "/", and
+// for a name that would leave its folder ("..", "/" or "\" after unescaping) or that holds a
+// character no one could see.
+std::optional<std::u16string> ReadableName(std::u16string_view address);
+
+enum class HandOffForm {
+  kLines,  // one result line for each input line, as people read them
+  kAria2,  // aria2's input file (aria2c -i): the escaped URI, then "  out=NAME"
+  kEf2,    // Internet Download Manager's export: "<", the URI, ">", CR LF line ends
+  kJson,   // JSON Lines: one object for each input line
+};
+
+// Returns the form called `name` ("lines", "aria2", "ef2" or "json"), or nothing.
+std::optional<HandOffForm> HandOffFormNamed(std::string_view name);
+
+// Whether `form` can hold the results of `mode`: aria2's and IDM's files hold only downloads.
+bool FormHolds(HandOffForm form, ListMode mode);
+
+// Writes a list's results in one form, line after line. The same download twice is written once.
+class HandOff {
+ public:
+  HandOff(HandOffForm form, ListMode mode);
+
+  // Appends what line `number` (from 1) with `result` gives to `out`. Returns the words of a
+  // note, in English for a front end to translate, when the form leaves a result out that it
+  // cannot hold; failures are the caller's to report.
+  std::optional<std::string> Append(long number, const LineResult& result, std::string& out);
+
+ private:
+  // Whether the download `uri` is new; remembers it.
+  bool FirstTime(std::string_view uri);
+
+  HandOffForm form_;
+  ListMode mode_;
+  // Downloads written so far, as two independent 64-bit hashes each in an open-addressed
+  // table: 16 bytes a download, whatever the length of its address.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> seen_;
+  std::size_t seenCount_ = 0;
+};
+
+}  // namespace zentrova::links

@@ -1,0 +1,164 @@
+// Decoded lists as downloaders take them: the bytes a link carried, the name a person reads,
+// and the aria2, IDM and JSON forms.
+#include "links/hand_off.h"
+
+#include <gtest/gtest.h>
+
+#include "codec/code_page.h"
+#include "codec/utf8.h"
+
+namespace zentrova::links {
+namespace {
+
+class HandOffTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(codepage::SetNarrowCodePage(936)); }
+};
+
+TEST_F(HandOffTest, UriEscapesEveryByteOutsidePrintableAsciiAndTheSpace) {
+  const struct {
+    std::string bytes;
+    std::string uri;
+  } rows[] = {
+      {"http://h/a.zip", "http://h/a.zip"},
+      {codepage::ToNarrow(u"http://h/电影 第1集.mkv"), "http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv"},
+      {ToUtf8(u"http://h/电影.mkv"), "http://h/%E7%94%B5%E5%BD%B1.mkv"},
+      {"http://h/a%20b.zip?x=1&y=%E4", "http://h/a%20b.zip?x=1&y=%E4"},  // escaped already
+      {std::string("\x00\x1f\x7f\x80\xff", 5), "%00%1F%7F%80%FF"},
+      {"", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DownloaderUri(row.bytes), row.uri) << row.uri;
+}
+
+TEST_F(HandOffTest, NameIsTheLastSegmentAsAPersonReadsItOrNone) {
+  const struct {
+    std::u16string address;
+    std::optional<std::u16string> name;
+  } rows[] = {
+      {u"http://h/dir/电影 第1集.mkv", u"电影 第1集.mkv"},
+      {u"http://h/a.zip?name=b.zip#top", u"a.zip"},
+      {u"ftp://h/%E4%B8%AD%E6%96%87.zip", u"中文.zip"},  // UTF-8 escapes
+      {u"http://h/%D6%D0%CE%C4.zip", u"中文.zip"},       // GBK escapes
+      {u"http://h/%CB%AE.mp3", u"水.mp3"},  // GBK that is UTF-8 by chance, read as a person would
+      {u"http://h/a%20b.zip", u"a b.zip"},
+      {u"http://h/%FF%FE.zip", u"%FF%FE.zip"},  // neither: kept as it stands
+      {u"http://h/a%2Fb.zip", u"a%2Fb.zip"},    // a folder after unescaping: kept escaped
+      {u"http://h/a%5Cb", u"a%5Cb"},
+      {u"http://h/%2E%2E", u"%2E%2E"},  // ".." after unescaping: kept escaped
+      {u"http://h/..", std::nullopt},
+      {u"http://h/a%0Ab", u"a%0Ab"},  // a line break would be an option line for aria2
+      {u"http://h/a%E2%80%AEgpj.exe", u"a%E2%80%AEgpj.exe"},
+      {u"http://h/dir/", std::nullopt},
+      {u"http://h", std::nullopt},
+      {u"http://h?x=/a.zip", std::nullopt},
+      {u"magnet:?xt=urn:btih:abc&dn=a.zip", std::nullopt},
+      {u"ed2k://|file|a.zip|1|h|/", std::nullopt},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ReadableName(row.address), row.name) << ToUtf8(row.address);
+  }
+}
+
+LineResult Opened(std::u16string_view line) { return OpenFoundLink(line, Charset::kAuto); }
+
+std::string Written(HandOffForm form, ListMode mode, const std::vector<LineResult>& results,
+                    std::vector<std::string>* notes = nullptr) {
+  HandOff handOff(form, mode);
+  std::string out;
+  long number = 0;
+  for (const LineResult& result : results) {
+    const auto note = handOff.Append(++number, result, out);
+    if (note && notes) notes->push_back(std::to_string(number) + ": " + *note);
+  }
+  return out;
+}
+
+// A GBK Thunder link, a UTF-8 QQ link, the same download again, a magnet, an ed2k, a failure, a
+// blank line and a plain address.
+std::vector<LineResult> MixedList() {
+  return {
+      Opened(u"下载：thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa 谢谢"),
+      Opened(u"qqdl://aHR0cDovL2gv5Lit5paHLnppcA=="),
+      Opened(u"[url]qqdl://aHR0cDovL2gv5Lit5paHLnppcA==[/url]"),
+      Opened(u"thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOmFiY1pa"),
+      Opened(u"thunder://QUFlZDJrOi8vfGZpbGV8eHwxfGh8L1pa"),
+      Opened(u"qqdl://@@"),
+      Opened(u""),
+      Opened(u"https://h/a.zip"),
+  };
+}
+
+TEST_F(HandOffTest, Aria2GetsEachDownloadOnceWithItsNameAndNoEd2k) {
+  std::vector<std::string> notes;
+  EXPECT_EQ(Written(HandOffForm::kAria2, ListMode::kDecode, MixedList(), &notes),
+            "http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\n"
+            "  out=电影 第1集.mkv\n"
+            "http://h/%E4%B8%AD%E6%96%87.zip\n"
+            "  out=中文.zip\n"
+            "magnet:?xt=urn:btih:abc\n"
+            "https://h/a.zip\n"
+            "  out=a.zip\n");
+  EXPECT_EQ(notes, std::vector<std::string>{"5: aria2 cannot download the ed2k address; left out"});
+}
+
+TEST_F(HandOffTest, IdmExportHoldsOnlyServerDownloadsWithCrLf) {
+  std::vector<std::string> notes;
+  EXPECT_EQ(Written(HandOffForm::kEf2, ListMode::kDecode, MixedList(), &notes),
+            "<\r\nhttp://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\r\n>\r\n"
+            "<\r\nhttp://h/%E4%B8%AD%E6%96%87.zip\r\n>\r\n"
+            "<\r\nhttps://h/a.zip\r\n>\r\n");
+  EXPECT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].substr(0, 3), "4: ");
+  EXPECT_EQ(notes[1].substr(0, 3), "5: ");
+}
+
+TEST_F(HandOffTest, JsonHasAnObjectForEveryLine) {
+  const std::string json = Written(HandOffForm::kJson, ListMode::kDecode, MixedList());
+  const std::string lines[] = {
+      R"({"line":1,"address":"http://h/电影 第1集.mkv","uri":"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv","name":"电影 第1集.mkv","link":"thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa","kind":"thunder","charset":"936"})",
+      R"({"line":2,"address":"http://h/中文.zip","uri":"http://h/%E4%B8%AD%E6%96%87.zip","name":"中文.zip","link":"qqdl://aHR0cDovL2gv5Lit5paHLnppcA==","kind":"qqdl","charset":"utf-8"})",
+      R"({"line":3,"address":"http://h/中文.zip","uri":"http://h/%E4%B8%AD%E6%96%87.zip","name":"中文.zip","link":"qqdl://aHR0cDovL2gv5Lit5paHLnppcA==","kind":"qqdl","charset":"utf-8"})",
+      R"({"line":4,"address":"magnet:?xt=urn:btih:abc","uri":"magnet:?xt=urn:btih:abc","name":null,"link":"thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOmFiY1pa","kind":"thunder","charset":"ascii"})",
+      R"({"line":5,"address":"ed2k://|file|x|1|h|/","uri":"ed2k://|file|x|1|h|/","name":null,"link":"thunder://QUFlZDJrOi8vfGZpbGV8eHwxfGh8L1pa","kind":"thunder","charset":"ascii"})",
+      R"({"line":6,"error":"the link holds no Base64 text"})",
+      R"({"line":7})",
+      R"({"line":8,"address":"https://h/a.zip","uri":"https://h/a.zip","name":"a.zip","link":null,"kind":"plain","charset":null})",
+  };
+  std::string expected;
+  for (const std::string& line : lines) expected += line + "\n";
+  EXPECT_EQ(json, expected);
+
+  // Quotes and backslashes in an address, and a made link.
+  EXPECT_EQ(
+      Written(HandOffForm::kJson, ListMode::kThunder,
+              {MakeFoundLink(LinkKind::kThunder, u"http://h/\"a\\b\"", Charset::kAuto)}),
+      R"({"line":1,"address":"http://h/\"a\\b\"","link":"thunder://QUFodHRwOi8vaC8iYVxiIlpa","kind":"thunder","charset":"936"})"
+      "\n");
+}
+
+TEST_F(HandOffTest, LinesAreTheReadableResultsWithBlankLinesForFailures) {
+  EXPECT_EQ(Written(HandOffForm::kLines, ListMode::kDecode, MixedList()),
+            "http://h/电影 第1集.mkv\nhttp://h/中文.zip\nhttp://h/中文.zip\n"
+            "magnet:?xt=urn:btih:abc\ned2k://|file|x|1|h|/\n\n\nhttps://h/a.zip\n");
+}
+
+TEST_F(HandOffTest, FormsAreKnownByNameAndMadeLinksOnlyGoToLinesOrJson) {
+  EXPECT_EQ(HandOffFormNamed("lines"), HandOffForm::kLines);
+  EXPECT_EQ(HandOffFormNamed("aria2"), HandOffForm::kAria2);
+  EXPECT_EQ(HandOffFormNamed("ef2"), HandOffForm::kEf2);
+  EXPECT_EQ(HandOffFormNamed("json"), HandOffForm::kJson);
+  for (const char* unknown : {"", "ARIA2", "idm", "txt"}) EXPECT_FALSE(HandOffFormNamed(unknown));
+  for (const ListMode make : {ListMode::kThunder, ListMode::kFlashGet, ListMode::kQQWhirlwind}) {
+    EXPECT_TRUE(FormHolds(HandOffForm::kLines, make));
+    EXPECT_TRUE(FormHolds(HandOffForm::kJson, make));
+    EXPECT_FALSE(FormHolds(HandOffForm::kAria2, make));
+    EXPECT_FALSE(FormHolds(HandOffForm::kEf2, make));
+  }
+  for (const HandOffForm form :
+       {HandOffForm::kLines, HandOffForm::kAria2, HandOffForm::kEf2, HandOffForm::kJson}) {
+    EXPECT_TRUE(FormHolds(form, ListMode::kDecode));
+  }
+}
+
+}  // namespace
+}  // namespace zentrova::links
