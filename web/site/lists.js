@@ -95,12 +95,14 @@
     const finish = (words) => {
       if (!run) return;
       $('ListSummary').textContent = summary(run.counts);
-      note(words || '');
+      note(words || run.notice);
       progress(null);
       $('ListCancel').hidden = true;
       $('ListCopy').disabled = $('ListSave').disabled = false;
       view.show(results.lines, false);
       run = null;
+      // For whoever watches the page (its tests): a run has ended, and where it ran.
+      document.documentElement.dataset.listRun = 'done';
     };
     // The converter stops at once; what it converted is kept.
     const stop = (words) => {
@@ -135,6 +137,7 @@
         stop(kept('the results have reached {0} MB, as much as the page keeps; the first {1} lines are kept',
                   kMostResults >> 20));
       } else if (message.last) {
+        document.documentElement.dataset.converter = converter.inPage ? 'page' : 'worker';
         finish();
       } else {
         progress(message.size ? message.read / message.size : 1);
@@ -144,18 +147,20 @@
       }
     };
 
-    const convert = () => {
+    // Converts the file taken, or else the box's text; `notice` is shown while and after.
+    const convert = (notice = '') => {
       if (run) stop();
       results = new ListResults();
       view.show(0, true);
-      run = {counts: {lines: 0, converted: 0, passedThrough: 0, failed: 0}};
-      note('');
+      run = {counts: {lines: 0, converted: 0, passedThrough: 0, failed: 0}, notice};
+      note(notice);
       $('ListCopyNote').textContent = '';
       $('ListCopy').disabled = $('ListSave').disabled = true;
       $('ListCancel').hidden = false;
       progress(0);
       $('ListSummary').textContent = say('converting: {0}% read, {1} lines so far', 0, 0);
       if (!converter) converter = inWorker(core, heard);
+      document.documentElement.dataset.listRun = 'running';
       const job = {mode: $('ListMode').value, charset: $('ListCharset').value, chinese,
                    longestLine: kLongestLine,
                    pieceSize: converter.inPage ? kPieceInPage : kPieceInWorker};
@@ -166,13 +171,11 @@
       if (!files.length) return;
       file = files[0];
       $('ListFileName').textContent = say('file: {0} ({1} bytes)', file.name, file.size);
-      convert();
-      if (files.length > 1) {
-        note(say("{0} files were given; only '{1}' is converted", files.length, file.name));
-      }
+      convert(files.length > 1
+        ? say("{0} files were given; only '{1}' is converted", files.length, file.name) : '');
     };
 
-    $('ListRun').addEventListener('click', convert);
+    $('ListRun').addEventListener('click', () => convert());
     $('ListCancel').addEventListener('click', () => stop(kept('cancelled; the first {0} lines are kept')));
     $('ListIn').addEventListener('input', () => {
       file = null;
