@@ -1,6 +1,6 @@
 #include "cli/messages.h"
 
-#include "links/found_links.h"
+#include "links/filled_in.h"
 
 namespace zentrova::cli {
 

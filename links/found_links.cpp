@@ -7,6 +7,7 @@
 #include "codec/base64_transform.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
+#include "links/filled_in.h"
 #include "links/reading_choice.h"
 #include "links/unsafe_characters.h"
 
@@ -252,16 +253,6 @@ std::string ShownScheme(std::u16string_view scheme) {
 }
 
 }  // namespace
-
-std::string FilledIn(std::string words, std::initializer_list<std::string_view> details) {
-  std::size_t number = 0;
-  for (const std::string_view detail : details) {
-    const std::string mark = "{" + std::to_string(number++) + "}";
-    if (const auto at = words.find(mark); at != std::string::npos)
-      words.replace(at, mark.size(), detail);
-  }
-  return words;
-}
 
 std::string Reason(const LineResult& result) { return FilledIn(result.why, {result.detail}); }
 

@@ -4,7 +4,6 @@
 // out; the window's own conversions stay as they are.
 #pragma once
 
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,10 +45,6 @@ struct LineResult {
   std::optional<LinkKind> linkKind = {};
   Reading reading = Reading::kNone;
 };
-
-// Returns `words` with "{0}", "{1}", … replaced by `details` in order (wherever a translation
-// has put them).
-std::string FilledIn(std::string words, std::initializer_list<std::string_view> details);
 
 // Returns a failure's words in English, its detail in place.
 std::string Reason(const LineResult& result);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "codec/utf8.h"
+#include "links/filled_in.h"
 #include "web/catalogue.h"
 
 namespace zentrova::web {

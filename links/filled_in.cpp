@@ -1,0 +1,16 @@
+#include "links/filled_in.h"
+
+namespace zentrova::links {
+
+std::string FilledIn(std::string words, std::initializer_list<std::string_view> details) {
+  std::size_t number = 0;
+  for (const std::string_view detail : details) {
+    const std::string mark = "{" + std::to_string(number++) + "}";
+    if (const auto at = words.find(mark); at != std::string::npos) {
+      words.replace(at, mark.size(), detail);
+    }
+  }
+  return words;
+}
+
+}  // namespace zentrova::links
