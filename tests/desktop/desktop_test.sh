@@ -388,7 +388,7 @@ check "the close button ends the program" close_button
 # starts, and the button is clicked as soon as the window shows. The result must reach the
 # clipboard every time. (Under Wine it stays there only while a Wine program runs: Wine's
 # desktop process serves the X selection and takes the text along when it ends, as
-# tests/windows/wine_clipboard/show.sh shows with the smallest program; real Windows keeps it.)
+# tests/win32/wine_clipboard/show.sh shows with the smallest program; real Windows keeps it.)
 fresh_starts() {
   local run
   for run in $(seq 20); do
