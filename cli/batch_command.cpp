@@ -52,7 +52,10 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     WriteOutBuffered(out);
   };
   for (;;) {
-    if (live) std::fflush(stdout);
+    if (live) {
+      std::fflush(stdout);
+      FlushErrors();
+    }
     const long got = sys::Read(fd, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     read = got >= 0;
@@ -83,6 +86,7 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   // for every line would cost a million system calls for a million lines.
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+  BufferErrors();
   const bool live = !sys::RegularFileSize(sys::Stream::kOut);
   const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
   for (const std::string& name : names) {
@@ -104,6 +108,7 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   Complain(Say("{0} converted, {1} passed through, {2} failed",
                {std::to_string(tally.converted), std::to_string(tally.passedThrough),
                 std::to_string(tally.failed)}));
+  FlushErrors();
   return allRead && tally.failed == 0 ? kSuccess : kFailure;
 }
 

@@ -25,6 +25,10 @@ bool IsTerminal(Stream stream);
 // whose size is known before it is read); nothing for a terminal, pipe or device.
 std::optional<std::uint64_t> RegularFileSize(Stream stream);
 
+// Whether standard output and standard error may reach one reader (one terminal, pipe or file),
+// so that their order matters; true when it cannot be told.
+bool OutputAndErrorMeet();
+
 // Whether `stream` is a Windows console, which reads bytes in the console's code page: UTF-8
 // text goes to it through WriteToConsole as characters instead.
 bool IsConsole(Stream stream);

@@ -40,6 +40,13 @@ std::optional<std::uint64_t> RegularFileSize(Stream stream) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool OutputAndErrorMeet() {
+  struct stat out {
+  }, err{};
+  if (fstat(STDOUT_FILENO, &out) != 0 || fstat(STDERR_FILENO, &err) != 0) return true;
+  return out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+}
+
 bool IsConsole(Stream) { return false; }
 
 void WriteToConsole(Stream, std::string_view) {}

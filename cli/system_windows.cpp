@@ -55,6 +55,16 @@ std::optional<std::uint64_t> RegularFileSize(Stream stream) {
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+bool OutputAndErrorMeet() {
+  BY_HANDLE_FILE_INFORMATION out{}, err{};
+  if (!GetFileInformationByHandle(HandleOf(Stream::kOut), &out) ||
+      !GetFileInformationByHandle(HandleOf(Stream::kErr), &err)) {
+    return true;  // consoles and pipes say nothing of themselves here
+  }
+  return out.dwVolumeSerialNumber == err.dwVolumeSerialNumber &&
+         out.nFileIndexHigh == err.nFileIndexHigh && out.nFileIndexLow == err.nFileIndexLow;
+}
+
 bool IsConsole(Stream stream) { return IsTerminal(stream); }
 
 void WriteToConsole(Stream stream, std::string_view text) {

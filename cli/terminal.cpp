@@ -10,7 +10,8 @@
 namespace zentrova::cli {
 namespace {
 
-int gOutputError = 0;  // the first error that standard output met
+int gOutputError = 0;      // the first error that standard output met
+bool gErrorsWait = false;  // messages wait in standard error's buffer (BufferErrors)
 
 // Whether `stream` (standard output or error) is a console, asked once for each.
 bool ToConsole(sys::Stream stream) {
@@ -23,9 +24,11 @@ bool ToConsole(sys::Stream stream) {
 
 void Complain(std::string_view message) {
   // Where both streams reach one reader (a terminal, a pipe), what was written to standard
-  // output before the message comes before it; a file gains nothing from a flush but a write.
-  static const bool outputIsFile = sys::RegularFileSize(sys::Stream::kOut).has_value();
-  if (!outputIsFile) std::fflush(stdout);
+  // output before the message comes before it; a file gains nothing from a flush but a write,
+  // and output that goes elsewhere (a pipe into aria2c) need not leave early for the message.
+  static const bool flush =
+      !sys::RegularFileSize(sys::Stream::kOut).has_value() && sys::OutputAndErrorMeet();
+  if (flush) std::fflush(stdout);
   std::string line = "zentrova-cli: ";
   line.append(message);
   line += '\n';
@@ -38,8 +41,17 @@ void WriteError(std::string_view text) {
     return;
   }
   std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fflush(stderr);
+  if (!gErrorsWait) std::fflush(stderr);
 }
+
+void BufferErrors() {
+  // A terminal shows each message as it comes, and where both streams meet the order matters.
+  if (sys::IsTerminal(sys::Stream::kErr) || sys::OutputAndErrorMeet()) return;
+  static char buffer[1 << 16];
+  gErrorsWait = std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer) == 0;
+}
+
+void FlushErrors() { std::fflush(stderr); }
 
 bool WriteOut(std::string_view text) {
   WriteOutBuffered(text);

@@ -13,6 +13,12 @@ void Complain(std::string_view message);
 // Writes `text` (UTF-8) to standard error at once.
 void WriteError(std::string_view text);
 
+// Lets messages wait in a buffer where no one watches them arrive (standard error is a file or a
+// pipe of its own), for a run that may say one for each of a million lines; FlushErrors sends
+// them on, and so does the end of the program.
+void BufferErrors();
+void FlushErrors();
+
 // Writes `text` to standard output; false when it could not be written.
 bool WriteOut(std::string_view text);
 

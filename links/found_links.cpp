@@ -280,11 +280,12 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
                            });
     link = UnescapedLink(text.substr(found->at), found->prefix, prefix);
   } else {
-    link = text.substr(found->at);
+    link = text.substr(found->at,
+                       prefix.size() + Base64TextOf(text.substr(found->at + prefix.size())).size());
   }
-  result = OpenLayer(link, prefix, charset);
   // The link as found: its prefix and its Base64 text, without what followed them.
   link.resize(prefix.size() + Base64TextOf(std::u16string_view(link).substr(prefix.size())).size());
+  result = OpenLayer(link, prefix, charset);
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
     const std::u16string_view inner = Trimmed(result.text);
     const auto nested =

@@ -1,5 +1,7 @@
 #include "links/hand_off.h"
 
+#include <cstring>
+
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/reading_choice.h"
@@ -135,23 +137,36 @@ void AppendJsonNull(const char* name, std::string& out) {
   out += "\":null";
 }
 
-std::uint64_t Fnv1a(std::string_view bytes) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
+constexpr std::uint64_t Rotated(std::uint64_t x, int by) { return (x << by) | (x >> (64 - by)); }
+
+// MurmurHash3's finalizer: every bit of the input reaches every bit of the output.
+constexpr std::uint64_t Mixed(std::uint64_t x) {
+  x ^= x >> 33;
+  x *= 0xff51afd7ed558ccdULL;
+  x ^= x >> 33;
+  x *= 0xc4ceb9fe1a85ec53ULL;
+  return x ^ (x >> 33);
 }
 
-// A second hash of other make, so that two downloads are taken for one only when both agree.
-std::uint64_t Mixed(std::string_view bytes) {
-  std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ bytes.size();
-  for (const char c : bytes) {
-    hash = (hash ^ static_cast<unsigned char>(c)) * 0xbf58476d1ce4e5b9ULL;
-    hash ^= hash >> 31;
+// Two independent 64-bit hashes of `bytes`, eight bytes at a time; a download is taken for
+// another only when both agree.
+std::pair<std::uint64_t, std::uint64_t> Hashes(std::string_view bytes) {
+  std::uint64_t first = 0x9e3779b97f4a7c15ULL ^ bytes.size();
+  std::uint64_t second = 0xc2b2ae3d27d4eb4fULL + bytes.size();
+  std::size_t at = 0;
+  const auto take = [&](std::uint64_t word) {
+    first = Rotated((first ^ word) * 0x87c37b91114253d5ULL, 31) * 5 + 0x52dce729;
+    second = Rotated((second ^ word) * 0x4cf5ad432745937fULL, 33) * 5 + 0x38495ab5;
+  };
+  for (; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + at, 8);
+    take(word);
   }
-  return hash | 1;  // never 0: an empty slot is {0, 0}
+  std::uint64_t last = 0;
+  std::memcpy(&last, bytes.data() + at, bytes.size() - at);
+  take(last);
+  return {Mixed(first), Mixed(second) | 1};  // never {_, 0}: that marks an empty slot
 }
 
 // Marks a note's words as a sentence of the catalogue.
@@ -161,16 +176,17 @@ constexpr const char* Note(const char* english) { return english; }
 
 std::string DownloaderUri(std::string_view bytes) {
   std::string uri;
-  uri.reserve(bytes.size());
-  for (const char byte : bytes) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (c > 0x20 && c < 0x7F) {
-      uri += byte;
-    } else {
-      uri += '%';
-      uri += kHex[c >> 4];
-      uri += kHex[c & 0xF];
-    }
+  uri.reserve(bytes.size() + 16);
+  while (!bytes.empty()) {
+    // Most of an address stands as it is: a run at a time.
+    std::size_t run = 0;
+    while (run < bytes.size() && bytes[run] > 0x20 && bytes[run] < 0x7F) ++run;
+    uri.append(bytes.substr(0, run));
+    if (run == bytes.size()) break;
+    const auto c = static_cast<unsigned char>(bytes[run]);
+    const char escape[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+    uri.append(escape, 3);
+    bytes.remove_prefix(run + 1);
   }
   return uri;
 }
@@ -205,28 +221,40 @@ bool FormHolds(HandOffForm form, ListMode mode) {
 
 HandOff::HandOff(HandOffForm form, ListMode mode) : form_(form), mode_(mode) {}
 
+bool HandOff::Remembered(const Table& table, const Key& key) {
+  if (table.slots.empty()) return false;
+  for (std::size_t at = key.first & (table.slots.size() - 1); table.slots[at].second != 0;
+       at = (at + 1) & (table.slots.size() - 1)) {
+    if (table.slots[at] == key) return true;
+  }
+  return false;
+}
+
+void HandOff::Remember(Table& table, const Key& key) {
+  std::size_t at = key.first & (table.slots.size() - 1);
+  while (table.slots[at].second != 0) at = (at + 1) & (table.slots.size() - 1);
+  table.slots[at] = key;
+  ++table.count;
+}
+
 bool HandOff::FirstTime(std::string_view uri) {
-  if (seenCount_ * 2 >= seen_.size()) {
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> old(
-        std::max<std::size_t>(1024, seen_.size() * 2));
-    old.swap(seen_);
-    seenCount_ = 0;
-    for (const auto& key : old) {
-      if (key.second == 0) continue;
-      std::size_t at = key.first & (seen_.size() - 1);
-      while (seen_[at].second != 0) at = (at + 1) & (seen_.size() - 1);
-      seen_[at] = key;
-      ++seenCount_;
+  const Key key = Hashes(uri);
+  if (Remembered(recent_, key) || Remembered(older_, key)) return false;
+  if (recent_.count == kGeneration) {
+    // The older downloads are forgotten, so that memory stays the same however long the list:
+    // a repeat is found as long as fewer than kGeneration other downloads came between.
+    older_ = std::move(recent_);
+    recent_ = {};
+  }
+  if ((recent_.count + 1) * 2 > recent_.slots.size()) {
+    Table grown;
+    grown.slots.resize(std::max<std::size_t>(1024, recent_.slots.size() * 2));
+    for (const Key& kept : recent_.slots) {
+      if (kept.second != 0) Remember(grown, kept);
     }
+    recent_ = std::move(grown);
   }
-  const std::pair<std::uint64_t, std::uint64_t> key{Fnv1a(uri), Mixed(uri)};
-  std::size_t at = key.first & (seen_.size() - 1);
-  while (seen_[at].second != 0) {
-    if (seen_[at] == key) return false;
-    at = (at + 1) & (seen_.size() - 1);
-  }
-  seen_[at] = key;
-  ++seenCount_;
+  Remember(recent_, key);
   return true;
 }
 

@@ -39,7 +39,8 @@ std::optional<HandOffForm> HandOffFormNamed(std::string_view name);
 // Whether `form` can hold the results of `mode`: aria2's and IDM's files hold only downloads.
 bool FormHolds(HandOffForm form, ListMode mode);
 
-// Writes a list's results in one form, line after line. The same download twice is written once.
+// Writes a list's results in one form, line after line. The same download twice is written once,
+// when fewer than 65,536 other downloads stand between the two.
 class HandOff {
  public:
   HandOff(HandOffForm form, ListMode mode);
@@ -50,15 +51,26 @@ class HandOff {
   std::optional<std::string> Append(long number, const LineResult& result, std::string& out);
 
  private:
+  // Downloads written, each as two independent 64-bit hashes (16 bytes, whatever the length of
+  // its address) in an open-addressed table at most half full.
+  using Key = std::pair<std::uint64_t, std::uint64_t>;
+  struct Table {
+    std::vector<Key> slots;  // {0, 0}: empty
+    std::size_t count = 0;
+  };
+  // Downloads remembered in two generations of this many each: at most 4 MB, which the
+  // processor keeps close at hand.
+  static constexpr std::size_t kGeneration = std::size_t{1} << 16;
+
+  static bool Remembered(const Table& table, const Key& key);
+  static void Remember(Table& table, const Key& key);
   // Whether the download `uri` is new; remembers it.
   bool FirstTime(std::string_view uri);
 
   HandOffForm form_;
   ListMode mode_;
-  // Downloads written so far, as two independent 64-bit hashes each in an open-addressed
-  // table: 16 bytes a download, whatever the length of its address.
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> seen_;
-  std::size_t seenCount_ = 0;
+  Table recent_;
+  Table older_;
 };
 
 }  // namespace zentrova::links
