@@ -252,6 +252,20 @@ std::string ShownScheme(std::u16string_view scheme) {
   return ToUtf8(scheme.substr(0, kLongest)) + "…";
 }
 
+// The first half of a surrogate pair in `text` that has no other half, if any.
+std::optional<char16_t> LoneSurrogateIn(std::u16string_view text) {
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (c >= 0xD800 && c < 0xDC00 && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+        text[at + 1] < 0xE000) {
+      ++at;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      return c;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string Reason(const LineResult& result) { return FilledIn(result.why, {result.detail}); }
@@ -326,6 +340,10 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
 
   std::string bytes;
   if (charset == Charset::kUtf8) {
+    // Half of a pair, which pasted text can hold, is no character: UTF-8 would write U+FFFD.
+    if (const auto lone = LoneSurrogateIn(address)) {
+      return Failure("UTF-8 cannot hold the lone surrogate {0}", CodePointName(*lone));
+    }
     bytes = ToUtf8(address);
   } else {
     const std::u32string lost = codepage::Unrepresentable(address);

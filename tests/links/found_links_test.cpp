@@ -137,6 +137,10 @@ TEST_F(FoundLinksTest, MakesLinksAsTheWindowDoesOnOneLine) {
       {"utf-8 on request", u"http://a/中", Charset::kUtf8, Kind::kConverted,
        u"thunder://QUFodHRwOi8vYS/kuK1aWg=="},
       {"not in 936", u"http://a/😀", kAuto, Kind::kFailed, u"U+1F600"},
+      {"a lone surrogate in UTF-8", u"http://a/\xd83d.zip", Charset::kUtf8, Kind::kFailed,
+       u"lone surrogate U+D83D"},
+      {"a pair in UTF-8", u"http://a/😀", Charset::kUtf8, Kind::kConverted,
+       u"thunder://QUFodHRwOi8vYS/wn5iAWlo="},
       {"nothing", u"谢谢", kAuto, Kind::kFailed, u"no plain address"},
       {"blank", u"", kAuto, Kind::kBlank, u""},
   };
