@@ -7,6 +7,7 @@
 #include "codec/base64_transform.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
+#include "links/ascii_case.h"
 #include "links/filled_in.h"
 #include "links/reading_choice.h"
 #include "links/unsafe_characters.h"
@@ -20,16 +21,6 @@ constexpr std::array<std::u16string_view, 5> kPlainSchemes = {u"http://", u"http
                                                               u"ed2k://", u"magnet:?"};
 // A link inside a link is opened again; real lists nest two or three deep.
 constexpr int kMostLayers = 8;
-
-constexpr char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
-
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
 
 // Blanks as text copied from web pages has them: besides spaces, tabs and line ends, the
 // ideographic space, the no-break space, the zero-width space and a stray byte-order mark.
@@ -98,12 +89,6 @@ const std::array<std::u16string_view, 6> kFoundPrefixes = {
     u"thunder%3a%2f%2f", u"flashget%3a%2f%2f", u"qqdl%3a%2f%2f"};
 constexpr std::u16string_view kEncodedSeparator = u"%3a%2f%2f";
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (Lower(c) >= u'a' && Lower(c) <= u'f') return Lower(c) - u'a' + 10;
-  return -1;
-}
-
 // Rewrites the percent-encoded link at the start of `text` ("thunder%3A%2F%2F…") as it was
 // before it was encoded, as far as it can be a link: its prefix and its Base64 text, escapes
 // inside that text decoded ("%2B", "%2F", "%3D"); a space ("%20") is dropped, as the decoder
@@ -169,14 +154,6 @@ std::u16string_view SchemeOf(std::u16string_view text) {
     ++i;
   }
   return i > 0 && i < text.size() && text[i] == u':' ? text.substr(0, i) : std::u16string_view();
-}
-
-bool StartsWithNoCase(std::string_view bytes, std::string_view prefix) {
-  if (bytes.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(static_cast<unsigned char>(bytes[i])) != prefix[i]) return false;
-  }
-  return true;
 }
 
 // The bytes of the address inside a decoded payload: Thunder's "AA" and "ZZ" taken off, and

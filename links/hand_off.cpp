@@ -4,6 +4,7 @@
 
 #include "codec/code_page.h"
 #include "codec/utf8.h"
+#include "links/ascii_case.h"
 #include "links/reading_choice.h"
 #include "links/unsafe_characters.h"
 
@@ -11,22 +12,6 @@ namespace zentrova::links {
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
-
-constexpr char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
-
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (Lower(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
-
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (Lower(c) >= u'a' && Lower(c) <= u'f') return Lower(c) - u'a' + 10;
-  return -1;
-}
 
 // What a download is to the forms: a file from a server, a magnet, an ed2k link.
 enum class Scheme { kFile, kMagnet, kEd2k };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "links/ascii_case.h"
 #include "links/unsafe_characters.h"
 
 namespace zentrova::links {
@@ -10,10 +11,6 @@ namespace {
 constexpr std::u16string_view kThunderOpen = u"AAhttp://";
 constexpr std::u16string_view kThunderClose = u"ZZ";
 constexpr std::size_t kThunderCut = 8;  // the source from this character follows "AAhttp://"
-
-// Only ASCII letters change: no other character lowers to a letter of the schemes we look
-// for, so the test finds exactly what a full lower-casing would.
-constexpr char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
 
 }  // namespace
 
