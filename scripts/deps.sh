@@ -13,7 +13,7 @@ packages=(
   lintian appstream desktop-file-utils dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext man-db
-  emscripten chromium aria2
+  emscripten chromium aria2 firefox-esr
 )
 # Node.js runs the web build's tests; a machine may have its own (newer) one, which is kept.
 command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
@@ -34,12 +34,15 @@ ensure_chinese_locale() {
   "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 }
 
-# The browser tests' driver, at the version the lockfile pins; it never downloads a browser.
+# The browser tests' drivers and the extension's linter, at the versions the lockfile pins;
+# they never download a browser.
 ensure_web_packages() {
   local web
   web="$(dirname "$0")/../web"
-  [[ -d $web/node_modules/playwright-core ]] && return
-  (cd "$web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+  [[ -d $web/node_modules/playwright-core && -d $web/node_modules/puppeteer-core &&
+     -d $web/node_modules/web-ext ]] && return
+  (cd "$web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 \
+     npm ci --no-audit --no-fund --loglevel=error)
 }
 
 if [[ ${#missing[@]} -gt 0 ]]; then

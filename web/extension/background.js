@@ -1,0 +1,156 @@
+// The extension's own context (Chromium's service worker, Firefox's background page): the one
+// place where the core runs. Opens the links the content scripts find, lists a page's links for
+// the popup, writes the exports, sends to aria2 and serves the context menu. Every message is
+// checked for where it comes from and what it holds; pages cannot send any.
+'use strict';
+
+const api = globalThis.browser || globalThis.chrome;
+const core = ZentrovaCore();
+const chinese = api.i18n.getUILanguage().toLowerCase().startsWith('zh');
+const say = (name, values = []) => api.i18n.getMessage(name, values);
+
+const defaults = {rewrite: true, rpc: '', secret: ''};
+const settings = () => api.storage.local.get(defaults);
+
+const isStrings = (value) => Array.isArray(value) && value.every((v) => typeof v === 'string');
+const fromExtensionPage = (sender) =>
+    sender.id === api.runtime.id && typeof sender.url === 'string' &&
+    sender.url.startsWith(api.runtime.getURL(''));
+const fromContentScript = (sender) =>
+    sender.id === api.runtime.id && sender.tab !== undefined && !fromExtensionPage(sender);
+
+// Returns the links of `items` opened by the core, one result for each.
+async function open(items) {
+  return (await core).openLinks(items, chinese);
+}
+
+// Returns the special links of every frame of tab `tabId`, each once, in the order of the
+// frames; null when no frame could be read.
+async function pageLinks(tabId) {
+  const frames = (await api.webNavigation.getAllFrames({tabId})) || [];
+  frames.sort((a, b) => a.frameId - b.frameId);
+  const lists = await Promise.all(frames.map(
+      ({frameId}) => api.tabs.sendMessage(tabId, {type: 'collect'}, {frameId})
+                         .then((answer) => (answer && isStrings(answer.items) ? answer.items : null),
+                               () => null)));
+  if (lists.every((list) => list === null)) return null;
+  return [...new Set(lists.flatMap((list) => list || []))];
+}
+
+// The downloads of `items` that aria2 can take, each once; ed2k addresses are left out with a
+// note, as the aria2 export leaves them out.
+async function aria2Downloads(items) {
+  const exported = (await core).handOff(items, 'aria2', chinese);
+  const downloads = [];
+  const lines = exported.text.split('\n');
+  for (let i = 0; i < lines.length; ++i) {
+    if (!lines[i] || lines[i].startsWith(' ')) continue;
+    const option = lines[i + 1] || '';
+    downloads.push({uri: lines[i], name: option.startsWith('  out=') ? option.slice(6) : null});
+  }
+  return {downloads, notes: exported.notes};
+}
+
+async function sendItems(items) {
+  const {rpc, secret} = await settings();
+  if (!rpc) return {words: say('aria2NotConfigured'), ok: false};
+  const origin = `${new URL(rpc).origin}/*`;
+  if (!(await api.permissions.contains({origins: [origin]}))) {
+    return {words: say('aria2NoPermission', [new URL(rpc).origin]), ok: false};
+  }
+  const {downloads, notes} = await aria2Downloads(items);
+  if (!downloads.length) return {words: say('aria2NothingToSend'), ok: false, notes};
+  const {message, values} = await sendToAria2(rpc, secret, downloads);
+  return {words: say(message, values), ok: message === 'aria2Sent', notes};
+}
+
+// Runs `work` and answers with what it gives, or with nothing when it fails.
+function answer(work, sendResponse) {
+  work().then(sendResponse, (error) => {
+    console.error(error);
+    sendResponse(null);
+  });
+  return true;
+}
+
+api.runtime.onMessage.addListener((message, sender, sendResponse) => {
+  if (!message || typeof message !== 'object' || typeof message.type !== 'string') return false;
+  if (fromContentScript(sender) && message.type === 'open' && isStrings(message.hrefs)) {
+    return answer(async () => {
+      const {rewrite} = await settings();
+      return rewrite ? {rewrite, results: await open(message.hrefs)} : {rewrite};
+    }, sendResponse);
+  }
+  if (!fromExtensionPage(sender)) return false;
+  if (message.type === 'pageLinks' && Number.isInteger(message.tabId)) {
+    return answer(async () => {
+      const items = await pageLinks(message.tabId);
+      return items ? {items, results: await open(items)} : {items: null};
+    }, sendResponse);
+  }
+  if (message.type === 'export' && isStrings(message.items) &&
+      ['aria2', 'ef2', 'json', 'lines'].includes(message.form)) {
+    return answer(async () => (await core).handOff(message.items, message.form, chinese),
+                  sendResponse);
+  }
+  if (message.type === 'send' && isStrings(message.items)) {
+    return answer(() => sendItems(message.items), sendResponse);
+  }
+  return false;
+});
+
+// Puts `text` on the clipboard: Chromium's service worker has no document, so an offscreen one
+// writes it there; Firefox's background page writes it itself.
+async function copy(text) {
+  if (!api.offscreen) {
+    await navigator.clipboard.writeText(text);
+    return;
+  }
+  const url = api.runtime.getURL('offscreen.html');
+  const contexts = await api.runtime.getContexts({contextTypes: ['OFFSCREEN_DOCUMENT']});
+  if (!contexts.some((context) => context.documentUrl === url)) {
+    await api.offscreen.createDocument(
+        {url, reasons: ['CLIPBOARD'], justification: 'Copies the plain addresses chosen.'});
+  }
+  const done = await api.runtime.sendMessage({target: 'offscreen', type: 'copy', text});
+  if (!done || !done.ok) throw new Error('the clipboard refused the text');
+}
+
+// The menu's "copy plain address": the addresses of the link, or of the links in the selected
+// text, that the menu was opened on.
+async function copyPlainAddresses(info, tab) {
+  const selection = typeof info.selectionText === 'string' && info.selectionText !== '';
+  let texts;
+  try {
+    const answer = await api.tabs.sendMessage(tab.id, {type: 'menuTarget', selection},
+                                              {frameId: info.frameId || 0});
+    texts = answer && isStrings(answer.texts) ? answer.texts : [];
+  } catch (error) {
+    // A frame the content script does not run in: what the menu itself knows.
+    texts = [selection ? info.selectionText : info.linkUrl].filter(Boolean);
+  }
+  const results = texts.length ? await open(texts) : [];
+  const addresses = results.filter((r) => r.status === 'converted' || r.status === 'passedThrough')
+                        .map((r) => r.address);
+  if (addresses.length) {
+    await copy(addresses.join('\n'));
+    await api.action.setBadgeText({tabId: tab.id, text: ''});
+    await api.action.setTitle({tabId: tab.id, title: say('actionTitle')});
+    return {copied: addresses};
+  }
+  const failed = results.find((r) => r.status === 'failed');
+  const why = say('menuNothingOpened', [failed ? failed.error : say('menuNoLink')]);
+  await api.action.setBadgeText({tabId: tab.id, text: '!'});
+  await api.action.setTitle({tabId: tab.id, title: why});
+  return {copied: [], why};
+}
+
+api.runtime.onInstalled.addListener(() => {
+  api.contextMenus.create(
+      {id: 'copy-plain-address', title: say('menuCopyAddress'), contexts: ['link', 'selection']});
+});
+api.contextMenus.onClicked.addListener((info, tab) => {
+  if (info.menuItemId === 'copy-plain-address' && tab) {
+    copyPlainAddresses(info, tab).catch((error) => console.error(error));
+  }
+});

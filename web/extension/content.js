@@ -1,0 +1,162 @@
+// Runs in every frame of every page. Finds the links whose href holds a special link and has
+// the extension's background open them (the core's WebAssembly never runs here: a page's own
+// policy may forbid it); puts the addresses it gets back into the page. Kept small: a page with
+// no special link costs one selector query. Everything taken from the page is handled as text.
+'use strict';
+(() => {
+  const api = globalThis.browser || globalThis.chrome;
+  // A special link as the lists find it, also percent-encoded inside another address.
+  const special = /(?:thunder|flashget|qqdl)(?::\/\/|%3a%2f%2f)/i;
+  const specialEverywhere = new RegExp(special.source, 'gi');
+  // What the background may put into an href: the addresses downloaders take, nothing else.
+  const downloadable = /^(?:(?:https?|ftp):\/\/|(?:ed2k|magnet):)/i;
+  const selector = ['a', 'area']
+                       .flatMap((tag) => ['thunder', 'flashget', 'qqdl'].map(
+                                    (word) => `${tag}[href*="${word}" i]`))
+                       .join(',');
+
+  // For each link handled, the href it has after our handling; one whose href the page changes
+  // since is handled again.
+  const handled = new WeakMap();
+  // The title each link had from the page, kept so that a link handled twice does not show the
+  // address twice.
+  const pageTitles = new WeakMap();
+  let waiting = [];
+  let flushQueued = false;
+
+  // The browser drops tabs and line ends from an address before following it, so the link
+  // the core opens is the one a click would follow.
+  const followed = (href) => href.replace(/[\t\n\r]/g, '').trim();
+
+  function consider(element) {
+    if (!element.matches('a[href], area[href]')) return;
+    const href = element.getAttribute('href');
+    if (handled.get(element) === href || !special.test(href)) return;
+    handled.set(element, href);
+    waiting.push(element);
+    if (!flushQueued) {
+      flushQueued = true;
+      queueMicrotask(flush);
+    }
+  }
+
+  function scan(root) {
+    if (root.matches && root.matches(selector)) consider(root);
+    if (root.querySelectorAll) for (const element of root.querySelectorAll(selector)) consider(element);
+  }
+
+  async function flush() {
+    flushQueued = false;
+    const elements = waiting;
+    waiting = [];
+    const hrefs = elements.map((element) => element.getAttribute('href'));
+    let answer;
+    try {
+      answer = await api.runtime.sendMessage({type: 'open', hrefs: hrefs.map(followed)});
+    } catch (error) {
+      // The extension was reloaded or removed under this page: its links stay as they are.
+      return;
+    }
+    if (!answer || !answer.rewrite || !Array.isArray(answer.results)) return;
+    answer.results.forEach((result, i) => {
+      const element = elements[i];
+      // The page changed the link while it was being opened: its new href is handled anew.
+      if (element.getAttribute('href') !== hrefs[i]) return;
+      apply(element, hrefs[i], result);
+    });
+  }
+
+  function apply(element, href, result) {
+    if (result.status === 'converted' && typeof result.uri === 'string' &&
+        downloadable.test(result.uri)) {
+      if (!pageTitles.has(element)) pageTitles.set(element, element.getAttribute('title'));
+      const pageTitle = pageTitles.get(element);
+      element.setAttribute('data-zentrova-link', href);
+      element.removeAttribute('data-zentrova-error');
+      element.setAttribute('title', pageTitle ? `${pageTitle}\n${result.address}` : result.address);
+      handled.set(element, result.uri);
+      element.setAttribute('href', result.uri);
+    } else if (result.status === 'failed') {
+      element.setAttribute('data-zentrova-error', String(result.error));
+    }
+  }
+
+  // The pieces of `text` that each begin with a special link, line by line.
+  function pieces(text) {
+    const result = [];
+    for (const line of text.split(/[\n\r\u2028\u2029]+/)) {
+      const starts = [...line.matchAll(specialEverywhere)].map((match) => match.index);
+      starts.forEach((start, i) => {
+        const piece = line.slice(start, starts[i + 1]).trim();
+        if (piece) result.push(piece);
+      });
+    }
+    return result;
+  }
+
+  // The special links of this frame as the popup lists them: in links, in any other attribute
+  // and in the text, each once, a text cut before each link it holds (lists open the first
+  // link of a line).
+  function collect() {
+    const found = new Set();
+    const add = (text) => {
+      for (const piece of pieces(text)) found.add(piece);
+    };
+    for (const element of document.querySelectorAll('*')) {
+      const isLink = element.matches('a[href], area[href]');
+      for (const attribute of element.attributes) {
+        if (attribute.name.startsWith('data-zentrova-')) continue;
+        if (isLink && attribute.name === 'href') {
+          const original = element.getAttribute('data-zentrova-link') ?? attribute.value;
+          if (special.test(original)) found.add(followed(original));
+        } else if (attribute.name !== 'title' || !element.hasAttribute('data-zentrova-link')) {
+          if (special.test(attribute.value)) add(attribute.value);
+        }
+      }
+    }
+    if (document.body) {
+      const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+      for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+        const parent = node.parentNode && node.parentNode.nodeName;
+        if (parent === 'SCRIPT' || parent === 'STYLE' || parent === 'NOSCRIPT') continue;
+        if (special.test(node.data)) add(node.data);
+      }
+    }
+    return [...found];
+  }
+
+  // The link or the selected text that a context menu was opened on.
+  let menuTarget = null;
+  document.addEventListener('contextmenu', (event) => { menuTarget = event.target; }, true);
+
+  function menuTexts(selection) {
+    if (selection) {
+      // A selection of plain addresses gives them as they are.
+      const text = String(window.getSelection());
+      const links = pieces(text);
+      if (links.length) return links;
+      if (text.trim()) return text.split(/[\n\r]+/).map((line) => line.trim()).filter(Boolean);
+    }
+    const link = menuTarget && menuTarget.closest && menuTarget.closest('a[href], area[href]');
+    if (!link) return [];
+    return [followed(link.getAttribute('data-zentrova-link') ?? link.getAttribute('href'))];
+  }
+
+  api.runtime.onMessage.addListener((message, sender, sendResponse) => {
+    // Only the extension itself talks to this script; pages cannot reach it.
+    if (sender.id !== api.runtime.id || !message || typeof message.type !== 'string') return;
+    if (message.type === 'collect') sendResponse({items: collect()});
+    if (message.type === 'menuTarget') sendResponse({texts: menuTexts(message.selection === true)});
+  });
+
+  scan(document);
+  new MutationObserver((records) => {
+    for (const record of records) {
+      if (record.type === 'attributes') {
+        consider(record.target);
+      } else {
+        for (const node of record.addedNodes) if (node.nodeType === Node.ELEMENT_NODE) scan(node);
+      }
+    }
+  }).observe(document, {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
+})();

