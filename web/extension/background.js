@@ -6,7 +6,8 @@
 
 const api = globalThis.browser || globalThis.chrome;
 const core = ZentrovaCore();
-const chinese = api.i18n.getUILanguage().toLowerCase().startsWith('zh');
+// The core's reasons are said in the language of the extension's other words.
+const chinese = api.i18n.getMessage('language') === 'zh';
 const say = (name, values = []) => api.i18n.getMessage(name, values);
 
 const defaults = {rewrite: true, rpc: '', secret: ''};

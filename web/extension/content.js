@@ -31,8 +31,11 @@
   function consider(element) {
     if (!element.matches('a[href], area[href]')) return;
     const href = element.getAttribute('href');
-    if (handled.get(element) === href || !special.test(href)) return;
+    if (handled.get(element) === href) return;
+    // The page changed a link handled before: what was said of its old href goes.
+    if (handled.has(element)) forget(element);
     handled.set(element, href);
+    if (!special.test(href)) return;
     waiting.push(element);
     if (!flushQueued) {
       flushQueued = true;
@@ -64,6 +67,20 @@
       if (element.getAttribute('href') !== hrefs[i]) return;
       apply(element, hrefs[i], result);
     });
+  }
+
+  function forget(element) {
+    if (pageTitles.has(element)) {
+      const pageTitle = pageTitles.get(element);
+      if (pageTitle === null) {
+        element.removeAttribute('title');
+      } else {
+        element.setAttribute('title', pageTitle);
+      }
+      pageTitles.delete(element);
+    }
+    element.removeAttribute('data-zentrova-link');
+    element.removeAttribute('data-zentrova-error');
   }
 
   function apply(element, href, result) {

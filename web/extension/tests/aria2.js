@@ -1,0 +1,74 @@
+// A real aria2 with its JSON-RPC on 127.0.0.1, for the "send to aria2" tests, and a port that
+// nothing listens on, for "aria2 is not running".
+'use strict';
+const {spawn} = require('node:child_process');
+const fs = require('node:fs');
+const net = require('node:net');
+const os = require('node:os');
+const path = require('node:path');
+const {patience} = require('./page_checks');
+
+// A port that was free a moment ago; nothing listens on it afterwards.
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const probe = net.createServer();
+    probe.on('error', reject);
+    probe.listen(0, '127.0.0.1', () => {
+      const {port} = probe.address();
+      probe.close(() => resolve(port));
+    });
+  });
+}
+
+async function call(rpc, method, params = []) {
+  const response = await fetch(rpc, {method: 'POST', body: JSON.stringify({jsonrpc: '2.0', id: 1, method, params})});
+  return response.json();
+}
+
+// Starts aria2c with `secret`, downloading into a fresh folder; resolves once it answers.
+async function startAria2(secret) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-aria2-'));
+  const port = await freePort();
+  const child = spawn('aria2c', ['--enable-rpc', `--rpc-listen-port=${port}`, `--rpc-secret=${secret}`,
+                                 `--dir=${dir}`, '--rpc-listen-all=false', '--no-conf',
+                                 '--auto-file-renaming=false', '--console-log-level=warn',
+                                 '--quiet=true'],
+                      {stdio: 'ignore'});
+  let exited = null;
+  child.on('exit', (code) => { exited = code; });
+  const rpc = `http://127.0.0.1:${port}/jsonrpc`;
+  const deadline = Date.now() + patience;
+  for (;;) {
+    if (exited !== null) throw new Error(`aria2c ended with status ${exited}`);
+    try {
+      const answer = await call(rpc, 'aria2.getVersion', [`token:${secret}`]);
+      if (answer.result) break;
+    } catch (error) {
+      if (Date.now() > deadline) throw new Error(`aria2c did not answer in ${patience} ms`);
+    }
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return {
+    rpc, dir,
+    // Resolves once aria2 has nothing active or waiting left.
+    async settled() {
+      const until = Date.now() + patience;
+      for (;;) {
+        const stat = await call(rpc, 'aria2.getGlobalStat', [`token:${secret}`]);
+        if (stat.result && stat.result.numActive === '0' && stat.result.numWaiting === '0') return;
+        if (Date.now() > until) throw new Error('aria2 did not finish its downloads');
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
+    },
+    async stop() {
+      if (exited === null) {
+        const gone = new Promise((resolve) => child.on('exit', resolve));
+        child.kill();
+        await gone;
+      }
+      fs.rmSync(dir, {recursive: true, force: true});
+    },
+  };
+}
+
+module.exports = {startAria2, freePort};

@@ -1,0 +1,388 @@
+// The built extension in Debian's Chromium (driven by playwright-core), on pages served from
+// 127.0.0.1: links opened in place on a plain page and under a strict policy, links added later,
+// a click that downloads, the popup with its copies and exports, the context menu's copy, the
+// options' switch, and sending to a real aria2 with the right secret, a wrong one and none
+// running.
+//   node chromium_test.js EXTENSION_DIR
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const {chromium} = require('playwright-core');
+const {serve, linkTable, files, escaped, htmlText} = require('./pages');
+const {checkLinks, checkLater, waitUntil, patience} = require('./page_checks');
+const {startAria2, freePort} = require('./aria2');
+const {thunder, qqdl, flashget, gbk} = require('./links');
+
+const built = path.resolve(process.argv[2]);
+
+// Starts Chromium with the extension at `dir` in a new profile, its interface in Chinese unless
+// `english`.
+async function launch(dir = built, {english = false} = {}) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-chromium-'));
+  const language = english ? 'en_US' : 'zh_CN';
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: false,
+    args: ['--headless=new', '--no-sandbox', `--disable-extensions-except=${dir}`,
+           `--load-extension=${dir}`, '--disable-gpu', '--disable-background-networking',
+           `--lang=${english ? 'en-US' : 'zh-CN'}`],
+    env: {...process.env, LANGUAGE: language, LANG: `${language}.UTF-8`},
+    acceptDownloads: true,
+    timeout: patience,
+  });
+  context.setDefaultTimeout(patience);
+  let [worker] = context.serviceWorkers();
+  if (!worker) worker = await context.waitForEvent('serviceworker', {timeout: patience});
+  const id = new URL(worker.url()).host;
+  const dialogs = [];
+  context.on('page', (page) => page.on('dialog', (dialog) => {
+    dialogs.push(dialog.message());
+    dialog.dismiss();
+  }));
+  return {
+    context, worker, id, dialogs,
+    async close() {
+      await context.close();
+      fs.rmSync(profile, {recursive: true, force: true});
+    },
+  };
+}
+
+// The extension's id of the tab showing `page`.
+async function tabOf(browser, page) {
+  return browser.worker.evaluate(async (url) => {
+    for (const tab of await chrome.tabs.query({})) {
+      const frame = await chrome.webNavigation.getFrame({tabId: tab.id, frameId: 0});
+      if (frame && frame.url === url) return tab.id;
+    }
+    return null;
+  }, page.url());
+}
+
+async function openPopup(browser, page) {
+  const tabId = await tabOf(browser, page);
+  assert.ok(Number.isInteger(tabId), 'the page has a tab');
+  const popup = await browser.context.newPage();
+  await popup.goto(`chrome-extension://${browser.id}/popup.html?tab=${tabId}`);
+  await popup.waitForSelector('html[data-ready]');
+  return popup;
+}
+
+async function downloaded(page, click) {
+  const [download] = await Promise.all([page.waitForEvent('download'), click()]);
+  return fs.readFileSync(await download.path());
+}
+
+let server;
+let origin;
+let browser;
+test.before(async () => {
+  server = await serve({'/popup-page.html': popupPage});
+  origin = `http://127.0.0.1:${server.address().port}`;
+  browser = await launch();
+});
+test.after(async () => {
+  await browser.close();
+  server.close();
+});
+// Each test leaves only the first tab (closing the last would end the browser), so that a test
+// that failed leaves no page behind for the next to find.
+test.afterEach(async () => {
+  for (const page of browser.context.pages().slice(1)) await page.close();
+});
+
+for (const name of ['plain.html', 'strict.html']) {
+  test(`${name}: every link form opened in place or refused, in frames, areas and when added later`,
+       async () => {
+         const page = await browser.context.newPage();
+         const problems = [];
+         page.on('pageerror', (error) => problems.push(error.message));
+         await page.goto(`${origin}/${name}`);
+         await checkLinks(page, origin);
+         const frame = page.frames().find((f) => f.url().endsWith('/frame.html'));
+         await waitUntil(frame, () => document.getElementById('inFrame').hasAttribute('data-zentrova-link'),
+                         null, 'the frame\'s link to be opened');
+         const utf8 = linkTable(origin).find(([id]) => id === 'utf8');
+         assert.equal(await frame.getAttribute('#inFrame', 'href'), utf8[2].uri);
+         await checkLater(page, origin);
+         // Refused reasons are said in the browser's language.
+         assert.match(await page.getAttribute('#javascript', 'data-zentrova-error'), /[\u4e00-\u9fff]/);
+         assert.deepEqual(problems, []);
+         assert.deepEqual(browser.dialogs, [], 'no payload ever ran');
+         await page.close();
+       });
+}
+
+test('a click on an opened link downloads the file the link names, byte for byte', async () => {
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/plain.html`);
+  await checkLinks(page, origin);
+  const [gbkFile, utf8File] = files();
+  assert.deepEqual(await downloaded(page, () => page.click('#gbk')), gbkFile.content);
+  assert.deepEqual(await downloaded(page, () => page.click('#utf8')), utf8File.content);
+  await page.close();
+});
+
+test('a page cannot talk to the extension', async () => {
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/plain.html`);
+  const reached = await page.evaluate(async (id) => {
+    if (typeof chrome === 'undefined' || !chrome.runtime || !chrome.runtime.sendMessage) return false;
+    try {
+      await chrome.runtime.sendMessage(id, {type: 'export', items: ['thunder://x'], form: 'json'});
+      return true;
+    } catch (error) {
+      return false;
+    }
+  }, browser.id);
+  assert.equal(reached, false);
+  await page.close();
+});
+
+// A post as people write them: a link in an href, one only in an attribute, one in the text
+// after a Chinese colon, the first again in the text, a refused one and an ed2k address.
+function popupLinks(origin) {
+  const at = (name) => Buffer.concat([Buffer.from(`${origin}/files/`), name]);
+  const [gbkFile, utf8File, ascii] = files().map((file) => at(file.name));
+  return {
+    href: thunder(ascii), attribute: qqdl(utf8File), text: flashget(gbkFile),
+    refused: thunder('javascript:alert(1)//'), ed2k: thunder('ed2k://|file|x.avi|1|0123|/'),
+    uris: [escaped(ascii), escaped(utf8File), escaped(gbkFile)],
+  };
+}
+function popupPage(origin) {
+  const links = popupLinks(origin);
+  return ['text/html; charset=utf-8', `<!DOCTYPE html><meta charset="utf-8"><title>post</title>
+<p><a href="${htmlText(links.href)}">下载</a></p>
+<div data-url="${htmlText(links.attribute)}">第二个</div>
+<p>下载：${htmlText(links.text)} 谢谢</p>
+<p>${htmlText(links.href)}</p>
+<p><a id="refused" href="${htmlText(links.refused)}">别点</a></p>
+<p>电驴：${htmlText(links.ed2k)}</p>`];
+}
+
+test('the popup lists the page\'s links with reasons and counts, copies and exports them', async () => {
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/popup-page.html`);
+  await page.waitForSelector('#refused[data-zentrova-error]');
+  const popup = await openPopup(browser, page);
+  const rows = await popup.$$eval('#Links li .address', (spans) => spans.map((s) => s.textContent));
+  assert.equal(rows.length, 5);
+  assert.deepEqual(rows.filter((_, i) => i !== 2), [
+    `${origin}/files/a.zip`, `${origin}/files/影片 一.mp4`, `${origin}/files/电影 第1集.mkv`,
+    'ed2k://|file|x.avi|1|0123|/']);
+  assert.match(rows[2], /^× .*javascript:/);
+  assert.equal(await popup.textContent('#Summary'),
+               '共 5 个链接：已转换 4 个，普通地址 0 个，失败 1 个');
+  assert.equal(await popup.isHidden('#SendAria2'), true, 'no aria2 is configured');
+
+  const {uris} = popupLinks(origin);
+  const aria2 = await downloaded(popup, () => popup.click('#ExportAria2'));
+  assert.equal(aria2.toString('utf8'), `${uris[0]}\n  out=a.zip\n${uris[1]}\n  out=影片 一.mp4\n` +
+                                       `${uris[2]}\n  out=电影 第1集.mkv\n`);
+  const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
+  assert.equal(notes[0], '已保存为 zentrova.aria2.txt。');
+  assert.match(notes[1], /^第 3 个链接：.*javascript:/);
+  assert.equal(notes[2], '第 5 个链接：aria2 无法下载 ed2k 地址；已略去');
+  const ef2 = await downloaded(popup, () => popup.click('#ExportIdm'));
+  assert.equal(ef2.toString('utf8'), uris.map((uri) => `<\r\n${uri}\r\n>\r\n`).join(''));
+
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  await popup.click('#CopyAll');
+  await popup.waitForSelector('#Notes p');
+  assert.equal(await popup.textContent('#Notes'), '已复制 4 个地址。');
+  assert.equal(await popup.evaluate(() => navigator.clipboard.readText()),
+               [...rows.filter((_, i) => i !== 2)].join('\n'));
+  await popup.close();
+  await page.close();
+});
+
+test('the popup says so when a page has no special link or cannot be read', async () => {
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/none.html`);
+  const popup = await openPopup(browser, page);
+  assert.equal(await popup.textContent('#Summary'), '此页没有专用链接。');
+  assert.equal(await popup.isDisabled('#CopyAll'), true);
+  await popup.close();
+  // No content script runs in a data: page.
+  const unreadable = await browser.context.newPage();
+  await unreadable.goto(`data:text/html,<title>x</title><a href="${encodeURIComponent(thunder('http://a/b'))}">x</a>`);
+  const other = await openPopup(browser, unreadable);
+  assert.match(await other.textContent('#Summary'), /无法读取此页/);
+  await other.close();
+  await unreadable.close();
+  await page.close();
+});
+
+test('the context menu copies the plain address of a link or of the links in a selection',
+     async () => {
+       const page = await browser.context.newPage();
+       await page.goto(`${origin}/popup-page.html`);
+       await page.waitForSelector('#refused[data-zentrova-error]');
+       await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
+       const tabId = await tabOf(browser, page);
+       const menu = (info) => browser.worker.evaluate(
+           ({info, tabId}) => copyPlainAddresses(info, {id: tabId}), {info, tabId});
+       const clipboard = () => page.evaluate(() => navigator.clipboard.readText());
+
+       // An opened link: its address, not the escaped bytes its href now holds.
+       await page.click('a >> nth=0', {button: 'right'});
+       assert.deepEqual((await menu({frameId: 0, linkUrl: 'x'})).copied, [`${origin}/files/a.zip`]);
+       await page.bringToFront();
+       assert.equal(await clipboard(), `${origin}/files/a.zip`);
+
+       // A selection of two paragraphs: the link in each.
+       await page.evaluate(() => {
+         const paragraphs = document.querySelectorAll('p');
+         const range = document.createRange();
+         range.setStartBefore(paragraphs[1]);
+         range.setEndAfter(paragraphs[2]);
+         getSelection().removeAllRanges();
+         getSelection().addRange(range);
+       });
+       await menu({frameId: 0, selectionText: 'x'});
+       assert.equal(await clipboard(),
+                    `${origin}/files/电影 第1集.mkv\n${origin}/files/a.zip`);
+
+       // A refused link: nothing copied, and the reason shown on the button.
+       await page.evaluate(() => getSelection().removeAllRanges());
+       await page.click('#refused', {button: 'right'});
+       const refused = await menu({frameId: 0, linkUrl: 'x'});
+       assert.deepEqual(refused.copied, []);
+       assert.match(refused.why, /javascript:/);
+       assert.equal(await clipboard(), `${origin}/files/电影 第1集.mkv\n${origin}/files/a.zip`);
+       assert.equal(await browser.worker.evaluate((tabId) => chrome.action.getBadgeText({tabId}), tabId), '!');
+       await page.close();
+     });
+
+test('the options\' switch leaves pages as they are; the popup still lists their links', async () => {
+  const options = await browser.context.newPage();
+  await options.goto(`chrome-extension://${browser.id}/options.html`);
+  await options.waitForSelector('html[data-ready]');
+  assert.equal(await options.isChecked('#Rewrite'), true);
+  await options.uncheck('#Rewrite');
+  await waitUntil(options, async () => (await chrome.storage.local.get('rewrite')).rewrite === false,
+                  null, 'the switch to be saved');
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/popup-page.html`);
+  const popup = await openPopup(browser, page);
+  assert.equal(await popup.textContent('#Summary'), '共 5 个链接：已转换 4 个，普通地址 0 个，失败 1 个');
+  assert.equal(await page.getAttribute('a >> nth=0', 'href'), popupLinks(origin).href);
+  assert.equal(await page.getAttribute('#refused', 'data-zentrova-error'), null);
+  await options.check('#Rewrite');
+  await waitUntil(options, async () => (await chrome.storage.local.get('rewrite')).rewrite === true,
+                  null, 'the switch to be saved');
+  for (const p of [popup, page, options]) await p.close();
+});
+
+test('options: an address that is not http or https is refused and nothing is stored', async () => {
+  const options = await browser.context.newPage();
+  await options.goto(`chrome-extension://${browser.id}/options.html`);
+  await options.waitForSelector('html[data-ready]');
+  for (const bad of ['javascript:alert(1)', 'ws://127.0.0.1:6800/jsonrpc', '127.0.0.1:6800']) {
+    await options.fill('#Rpc', bad);
+    await options.click('#Save');
+    await options.waitForSelector('#Notes p.problem');
+    assert.match(await options.textContent('#Notes'), /http:\/\/ 或 https:\/\//);
+    await options.evaluate(() => document.getElementById('Notes').replaceChildren());
+  }
+  assert.equal(await options.evaluate(async () => (await chrome.storage.local.get('rpc')).rpc), undefined);
+  await options.close();
+});
+
+// aria2 is reached only with the user's leave; the test's copy of the extension has it for
+// 127.0.0.1, as a user who clicked "Allow" has.
+test('send to aria2: with the right secret the files arrive; a wrong secret, no aria2 and no leave are said',
+     async () => {
+       const allowed = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-extension-'));
+       fs.cpSync(built, allowed, {recursive: true});
+       const manifest = JSON.parse(fs.readFileSync(path.join(allowed, 'manifest.json'), 'utf8'));
+       manifest.host_permissions = ['http://127.0.0.1/*'];
+       fs.writeFileSync(path.join(allowed, 'manifest.json'), JSON.stringify(manifest));
+       const secret = 'zentrova-s3cret';
+       const aria2 = await startAria2(secret);
+       const second = await launch(allowed);
+       try {
+         const save = async (rpc, key) => {
+           const options = await second.context.newPage();
+           await options.goto(`chrome-extension://${second.id}/options.html`);
+           await options.waitForSelector('html[data-ready]');
+           await options.fill('#Rpc', rpc);
+           await options.fill('#Secret', key);
+           await options.click('#Save');
+           await options.waitForSelector('#Notes p');
+           assert.equal(await options.textContent('#Notes'), '已保存。');
+           await options.close();
+         };
+         const send = async () => {
+           const page = await second.context.newPage();
+           await page.goto(`${origin}/popup-page.html`);
+           await page.waitForSelector('#refused[data-zentrova-error]');
+           const popup = await openPopup(second, page);
+           assert.equal(await popup.isVisible('#SendAria2'), true);
+           await popup.click('#SendAria2');
+           await popup.waitForSelector('#Notes p');
+           const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
+           await popup.close();
+           await page.close();
+           return notes;
+         };
+
+         await save(aria2.rpc, secret);
+         const sent = await send();
+         assert.equal(sent[0], 'aria2 已接收 3 个下载。');
+         assert.ok(sent.includes('第 5 个链接：aria2 无法下载 ed2k 地址；已略去'), sent.join('|'));
+         await aria2.settled();
+         const [gbkFile, utf8File, ascii] = files();
+         for (const file of [gbkFile, utf8File, ascii]) {
+           assert.deepEqual(fs.readFileSync(path.join(aria2.dir, file.text)), file.content, file.text);
+         }
+         assert.deepEqual(fs.readdirSync(aria2.dir).sort(), [gbkFile, utf8File, ascii].map((f) => f.text).sort());
+
+         await save(aria2.rpc, 'not-the-secret');
+         assert.match((await send())[0], /aria2 拒绝了密钥/);
+
+         const nobody = `http://127.0.0.1:${await freePort()}/jsonrpc`;
+         await save(nobody, secret);
+         assert.equal((await send())[0],
+                      `${nobody} 上没有 aria2 应答：aria2 是否在运行（aria2c --enable-rpc，或 Motrix），地址是否正确？`);
+       } finally {
+         await second.close();
+         await aria2.stop();
+         fs.rmSync(allowed, {recursive: true, force: true});
+       }
+
+       // The extension as installed has no leave for any address until the user gives it.
+       await browser.worker.evaluate(
+           (rpc) => chrome.storage.local.set({rpc, secret: 'x'}), 'http://127.0.0.1:6800/jsonrpc');
+       const page = await browser.context.newPage();
+       await page.goto(`${origin}/popup-page.html`);
+       const popup = await openPopup(browser, page);
+       await popup.click('#SendAria2');
+       await popup.waitForSelector('#Notes p');
+       assert.equal(await popup.textContent('#Notes'),
+                    'Zentrova 无权访问 http://127.0.0.1:6800：请在选项中重新保存地址并允许访问。');
+       await browser.worker.evaluate(() => chrome.storage.local.remove(['rpc', 'secret']));
+       await popup.close();
+       await page.close();
+     });
+
+test('in an English browser the extension speaks English', async () => {
+  const english = await launch(built, {english: true});
+  try {
+    const page = await english.context.newPage();
+    await page.goto(`${origin}/popup-page.html`);
+    await page.waitForSelector('#refused[data-zentrova-error]');
+    assert.match(await page.getAttribute('#refused', 'data-zentrova-error'),
+                 /^the link holds a 'javascript:' address/);
+    const popup = await openPopup(english, page);
+    assert.equal(await popup.textContent('#Summary'),
+                 '5 links: 4 opened, 0 plain addresses, 1 failed');
+    assert.equal(await popup.textContent('#CopyAll'), 'Copy all');
+  } finally {
+    await english.close();
+  }
+});
