@@ -62,7 +62,6 @@ void ListJob::Take(const links::LineResult& result) {
         reasonIndex_.try_emplace(words, static_cast<std::uint32_t>(reasonIndex_.size()));
     if (isNew) newReasons_.push_back(words);
     reason = at->second + 1;
-    anyFailed_ = true;
   } else {
     // Not appended to `out_` directly: AppendUtf8 reserves what it appends, and this build's
     // libc++ takes a reserve below the capacity as a request to shrink, so that each line
@@ -73,6 +72,7 @@ void ListJob::Take(const links::LineResult& result) {
   }
   out_ += '\n';
   reasons_.push_back(reason);
+  if (reason) anyFailed_ = true;
   lineEnd_ = out_.size();
 }
 
