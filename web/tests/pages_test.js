@@ -12,7 +12,8 @@ const {chromium} = require('playwright-core');
 const {workedExamples, refusedSources} = require('./examples');
 
 const site = path.resolve(process.argv[2]);
-const patience = 60000;  // bounds a failure only: every wait ends as soon as its condition holds
+// Bounds a failure only: every wait ends as soon as its condition holds.
+const patience = Number(process.env.ZENTROVA_PATIENCE || 60) * 1000;
 
 const kinds = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
                '.css': 'text/css; charset=utf-8', '.png': 'image/png', '.ico': 'image/x-icon'};
