@@ -1,5 +1,6 @@
 #include "codec/utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -87,7 +88,11 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 void AppendUtf8(std::u16string_view text, std::string& out) {
-  out.reserve(out.size() + text.size());
+  // Room for the text at least, grown geometrically: a buffer that takes line after line must
+  // not be moved for each (libc++ reserves exactly what is asked, and may even shrink to it).
+  if (out.capacity() < out.size() + text.size()) {
+    out.reserve(std::max(out.size() + text.size(), out.capacity() * 2));
+  }
   while (!text.empty()) {
     // A run of ASCII narrows unit by unit; the rest goes character by character.
     std::size_t ascii = 0;
