@@ -262,6 +262,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
     return Failure("the line holds no special link");
   }
   LineResult result;
+  // The link as found: its prefix and its Base64 text, without what followed them.
   std::u16string link;
   std::u16string_view prefix = found->prefix;
   if (found->prefix.ends_with(kEncodedSeparator)) {
@@ -270,12 +271,12 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
                              return found->prefix.starts_with(plain.substr(0, plain.size() - 3));
                            });
     link = UnescapedLink(text.substr(found->at), found->prefix, prefix);
+    link.resize(prefix.size() +
+                Base64TextOf(std::u16string_view(link).substr(prefix.size())).size());
   } else {
-    link = text.substr(found->at,
-                       prefix.size() + Base64TextOf(text.substr(found->at + prefix.size())).size());
+    const std::u16string_view rest = text.substr(found->at);
+    link = rest.substr(0, prefix.size() + Base64TextOf(rest.substr(prefix.size())).size());
   }
-  // The link as found: its prefix and its Base64 text, without what followed them.
-  link.resize(prefix.size() + Base64TextOf(std::u16string_view(link).substr(prefix.size())).size());
   result = OpenLayer(link, prefix, charset);
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
     const std::u16string_view inner = Trimmed(result.text);
