@@ -35,10 +35,17 @@ std::u16string_view Trimmed(std::u16string_view text) {
   return text;
 }
 
-bool IsBase64Letter(char16_t c) {
-  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-         c == u'+' || c == u'/';
-}
+// Base64's letters by their code, looked up rather than compared: lists measure every link.
+constexpr std::array<bool, 128> kBase64Letters = [] {
+  std::array<bool, 128> letters{};
+  for (char16_t c = 0; c < 128; ++c) {
+    letters[c] = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+                 c == u'+' || c == u'/';
+  }
+  return letters;
+}();
+
+bool IsBase64Letter(char16_t c) { return c < 128 && kBase64Letters[c]; }
 
 // The Base64 text at the start of `text`: its letters, then at most two "=", which end it
 // (text glued to the padding is not the link's). Without padding, a final "/" that no encoder
