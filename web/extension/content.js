@@ -190,7 +190,7 @@
     if (message.type === 'menuTarget') sendResponse({texts: menuTexts(message.selection === true)});
   });
 
-  scan(document.documentElement);
+  if (document.documentElement) scan(document.documentElement);
   new MutationObserver((records) => {
     for (const record of records) {
       if (record.type === 'attributes') {

@@ -345,6 +345,11 @@ test('send to aria2: with the right secret the files arrive; a wrong secret, no 
          await save(aria2.rpc, 'not-the-secret');
          assert.match((await send())[0], /aria2 拒绝了密钥/);
 
+         // An address that answers, but not as aria2 does (this test's own web server).
+         await save(`${origin}/jsonrpc`, secret);
+         assert.equal((await send())[0],
+                      `${origin}/jsonrpc 的应答不是 aria2 的（HTTP 404）：请检查地址。`);
+
          const nobody = `http://127.0.0.1:${await freePort()}/jsonrpc`;
          await save(nobody, secret);
          assert.equal((await send())[0],
