@@ -50,10 +50,10 @@ function resultOf([status, first, uri, name]) {
 async function pageLinks(tabId) {
   const frames = (await api.webNavigation.getAllFrames({tabId})) || [];
   frames.sort((a, b) => a.frameId - b.frameId);
+  const itemsOf = (answer) => (answer && isStrings(answer.items) ? answer.items : null);
   const lists = await Promise.all(frames.map(
       ({frameId}) => api.tabs.sendMessage(tabId, {type: 'collect'}, {frameId})
-                         .then((answer) => (answer && isStrings(answer.items) ? answer.items : null),
-                               () => null)));
+                         .then(itemsOf, () => null)));
   if (lists.every((list) => list === null)) return null;
   return [...new Set(lists.flatMap((list) => list || []))];
 }

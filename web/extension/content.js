@@ -1,8 +1,8 @@
 // Runs in every frame of every page. Finds the links whose href holds a special link and has
 // the extension's background open them (the core's WebAssembly never runs here: a page's own
-// policy may forbid it); puts the addresses it gets back into the page. Kept small: a page with
-// no special link costs one look at each link's address. Everything taken from the page is
-// handled as text.
+// policy may forbid it); puts the addresses it gets back into the page. Kept small: on a page
+// with no special link it costs one search that the browser does itself. Everything taken from
+// the page is handled as text.
 'use strict';
 (() => {
   const api = globalThis.browser || globalThis.chrome;
@@ -21,7 +21,7 @@
   let waiting = [];
   let flushQueued = false;
   // One request at a time: the links found while one is answered go together in the next, so
-  // a page that is still arriving is opened as it arrives, in a few large requests.
+  // that a page adding links by the hundred is served in a few large requests.
   let asking = false;
   // The options say links stay as pages have them.
   let off = false;
@@ -53,7 +53,8 @@
   const mentioning = '[href*="thunder" i],[href*="flashget" i],[href*="qqdl" i]';
   function scan(root) {
     if (root.matches(mentioning)) consider(root);
-    if (root.firstElementChild) for (const element of root.querySelectorAll(mentioning)) consider(element);
+    if (!root.firstElementChild) return;
+    for (const element of root.querySelectorAll(mentioning)) consider(element);
   }
 
   async function flush() {
@@ -199,5 +200,6 @@
         for (const node of record.addedNodes) if (node.nodeType === Node.ELEMENT_NODE) scan(node);
       }
     }
-  }).observe(document, {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
+  }).observe(document,
+             {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
 })();

@@ -8,5 +8,6 @@
   for (const element of document.querySelectorAll('[data-i18n]')) {
     element.textContent = api.i18n.getMessage(element.dataset.i18n);
   }
-  if (document.body.dataset.title) document.title = api.i18n.getMessage(document.body.dataset.title);
+  const title = document.body.dataset.title;
+  if (title) document.title = api.i18n.getMessage(title);
 })();

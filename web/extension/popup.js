@@ -9,7 +9,8 @@ const $ = (id) => document.getElementById(id);
 let items = [];
 let results = [];
 
-const opened = () => results.filter((r) => r.status === 'converted' || r.status === 'passedThrough');
+const opened = () =>
+    results.filter((r) => r.status === 'converted' || r.status === 'passedThrough');
 
 async function tabId() {
   const given = new URLSearchParams(location.search).get('tab');
@@ -66,7 +67,8 @@ async function load() {
   const {rpc} = await api.storage.local.get({rpc: ''});
   $('SendAria2').hidden = !rpc;
   const tab = await tabId();
-  const answer = tab === null ? null : await api.runtime.sendMessage({type: 'pageLinks', tabId: tab});
+  const answer =
+      tab === null ? null : await api.runtime.sendMessage({type: 'pageLinks', tabId: tab});
   if (!answer || !answer.items) {
     $('Summary').textContent = say('popupUnreachable');
     return;
