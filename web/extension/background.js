@@ -74,10 +74,14 @@ async function aria2Downloads(items) {
 
 async function sendItems(items) {
   const {rpc, secret} = await settings();
-  if (!rpc) return {words: say('aria2NotConfigured'), ok: false};
-  const origin = `${new URL(rpc).origin}/*`;
-  if (!(await api.permissions.contains({origins: [origin]}))) {
-    return {words: say('aria2NoPermission', [new URL(rpc).origin]), ok: false};
+  let url;
+  try {
+    url = new URL(rpc);
+  } catch (error) {
+    return {words: say('aria2NotConfigured'), ok: false};
+  }
+  if (!(await api.permissions.contains({origins: [`${url.origin}/*`]}))) {
+    return {words: say('aria2NoPermission', [url.origin]), ok: false};
   }
   const {downloads, notes} = await aria2Downloads(items);
   if (!downloads.length) return {words: say('aria2NothingToSend'), ok: false, notes};
@@ -175,6 +179,11 @@ api.runtime.onInstalled.addListener(() => {
 });
 api.contextMenus.onClicked.addListener((info, tab) => {
   if (info.menuItemId === 'copy-plain-address' && tab) {
-    copyPlainAddresses(info, tab).catch((error) => console.error(error));
+    copyPlainAddresses(info, tab).catch(async (error) => {
+      console.error(error);
+      await api.action.setBadgeText({tabId: tab.id, text: '!'});
+      await api.action.setTitle(
+          {tabId: tab.id, title: say('menuNothingOpened', [say('popupCopyRefused')])});
+    });
   }
 });

@@ -70,6 +70,7 @@ async function load() {
   const answer =
       tab === null ? null : await api.runtime.sendMessage({type: 'pageLinks', tabId: tab});
   if (!answer || !answer.items) {
+    // No frame of the tab has the content script: a browser page, or one loaded before.
     $('Summary').textContent = say('popupUnreachable');
     return;
   }
@@ -91,7 +92,10 @@ function save(text, name) {
 async function exportAs(form, name) {
   $('Notes').replaceChildren();
   const exported = await api.runtime.sendMessage({type: 'export', items, form});
-  if (!exported) return;
+  if (!exported) {
+    note(say('popupFailed'), true);
+    return;
+  }
   if (exported.text) {
     save(exported.text, name);
     note(say('popupSaved', [name]));
@@ -125,6 +129,8 @@ $('SendAria2').addEventListener('click', async () => {
     if (sent) {
       note(sent.words, !sent.ok);
       showNotes(sent.notes);
+    } else {
+      note(say('popupFailed'), true);
     }
   } finally {
     $('SendAria2').disabled = false;
