@@ -184,6 +184,7 @@ EMSCRIPTEN_BINDINGS(zentrova) {
       });
   emscripten::class_<web::ListJob>("ListJob")
       .constructor<const std::string&, const std::string&, bool, double>()
+      .constructor<const std::string&, const std::string&, bool, double, const std::string&>()
       .function("feedBytes", &web::ListJob::FeedBytes)
       .function("feedText", &web::ListJob::FeedText)
       .function("finish", &web::ListJob::Finish);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
-#include "codec/utf8.h"
 #include "links/filled_in.h"
 #include "web/catalogue.h"
 
@@ -24,6 +24,15 @@ links::ListMode ModeNamed(const std::string& name) {
 links::Charset CharsetOf(const std::string& name) {
   if (const auto charset = links::CharsetNamed(name)) return *charset;
   throw std::invalid_argument("no charset is called " + name);
+}
+
+links::HandOffForm FormFor(const std::string& name, links::ListMode mode) {
+  const auto form = links::HandOffFormNamed(name);
+  if (!form) throw std::invalid_argument("no hand-off form is called " + name);
+  if (!links::FormHolds(*form, mode)) {
+    throw std::invalid_argument("the " + name + " form holds only decoded addresses");
+  }
+  return *form;
 }
 
 // A copy that JavaScript owns (and may hand to another thread) of `size` values at `data`.
@@ -47,13 +56,17 @@ val Narrowest(const std::vector<std::uint32_t>& reasons) {
 }  // namespace
 
 ListJob::ListJob(const std::string& mode, const std::string& charset, bool chinese,
-                 double longestLine)
+                 double longestLine, const std::string& form)
     : run_(ModeNamed(mode), CharsetOf(charset)),
+      form_(FormFor(form, ModeNamed(mode))),
+      handOff_(form_, ModeNamed(mode)),
       chinese_(chinese),
       longestLine_(static_cast<std::size_t>(longestLine)) {}
 
 void ListJob::Take(const links::LineResult& result) {
-  if (reasons_.size() % kMarkEvery == 0) marks_.push_back(static_cast<std::uint32_t>(out_.size()));
+  if (form_ == links::HandOffForm::kLines && reasons_.size() % kMarkEvery == 0) {
+    marks_.push_back(static_cast<std::uint32_t>(out_.size()));
+  }
   std::uint32_t reason = 0;
   if (result.kind == links::LineResult::Kind::kFailed) {
     const std::string words =
@@ -62,18 +75,23 @@ void ListJob::Take(const links::LineResult& result) {
         reasonIndex_.try_emplace(words, static_cast<std::uint32_t>(reasonIndex_.size()));
     if (isNew) newReasons_.push_back(words);
     reason = at->second + 1;
-  } else {
-    // Not appended to `out_` directly: AppendUtf8 reserves what it appends, and this build's
-    // libc++ takes a reserve below the capacity as a request to shrink, so that each line
-    // would copy the piece's whole text again.
-    line_.clear();
-    AppendUtf8(result.text, line_);
-    out_ += line_;
   }
-  out_ += '\n';
+  const long number = run_.counts().lines;
+  const std::optional<std::string> leftOut = handOff_.Append(number, result, out_);
+  std::optional<Note> note;
+  if (leftOut && notesSaid_ < kMostNotes) {
+    note = Note{number, std::string(Translate(*leftOut, chinese_))};
+    notes_.reserve(notes_.size() + 1);
+  }
+  // The line is whole once its reason is kept; nothing after that can run out of memory.
   reasons_.push_back(reason);
   if (reason) anyFailed_ = true;
   lineEnd_ = out_.size();
+  if (leftOut) ++leftOut_;
+  if (note) {
+    notes_.push_back(std::move(*note));
+    ++notesSaid_;
+  }
 }
 
 template <typename Feed>
@@ -83,6 +101,7 @@ val ListJob::Piece(Feed&& feed) {
   marks_.clear();
   reasons_.clear();
   newReasons_.clear();
+  notes_.clear();
   anyFailed_ = false;
   val stop = val::null();
   if (stopped_) throw std::logic_error("the list job has stopped");
@@ -97,7 +116,9 @@ val ListJob::Piece(Feed&& feed) {
     // What the piece converted before memory ran out is still handed back, up to the last
     // whole line.
     out_.resize(lineEnd_);
-    marks_.resize((reasons_.size() + kMarkEvery - 1) / kMarkEvery);
+    if (form_ == links::HandOffForm::kLines) {
+      marks_.resize((reasons_.size() + kMarkEvery - 1) / kMarkEvery);
+    }
     stop = val::object();
     stop.set("why", "memory");
   }
@@ -111,6 +132,15 @@ val ListJob::Piece(Feed&& feed) {
   val fresh = val::array();
   for (const std::string& words : newReasons_) fresh.call<void>("push", words);
   result.set("newReasons", fresh);
+  val notes = val::array();
+  for (const Note& note : notes_) {
+    val entry = val::object();
+    entry.set("line", static_cast<double>(note.line));
+    entry.set("words", note.words);
+    notes.call<void>("push", entry);
+  }
+  result.set("notes", notes);
+  result.set("leftOut", static_cast<double>(leftOut_));
   const links::ListCounts& counts = run_.counts();
   val total = val::object();
   total.set("lines", static_cast<double>(counts.lines));

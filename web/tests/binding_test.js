@@ -4,6 +4,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const {workedExamples, refusedSources} = require('./examples');
+const {exportCases, nativeCli, runCli} = require('./export_cases');
 const ZentrovaCore = require(require('node:path').resolve(process.argv[2]));
 
 const corePromise = ZentrovaCore();
@@ -231,5 +232,106 @@ test('a line growing past the longest the page takes stops the job, keeping the 
   const job = new core.ListJob('decode', 'auto', false, 4);
   assert.deepEqual(job.feedText('http://a/b').stop, {why: 'tooLong', line: 1});
   assert.throws(() => job.feedText('\n'));
+  job.delete();
+});
+
+// Converts `input` through one ListJob in `form`, fed in pieces of `size` as the pages feed it,
+// and returns the bytes of the form, the notes on lines left out and how many were.
+function handOff(core, input, mode, charset, form, {size = 1 << 20, chinese = false} = {}) {
+  const job = new core.ListJob(mode, charset, chinese, 1 << 26, form);
+  const parts = [];
+  const notes = [];
+  let leftOut = 0;
+  const take = (piece) => {
+    parts.push(Buffer.from(piece.text));
+    notes.push(...piece.notes);
+    leftOut = piece.leftOut;
+    if (form !== 'lines') assert.equal(piece.marks.length, 0);
+  };
+  for (let at = 0; at < input.length; at += size) {
+    take(typeof input === 'string' ? job.feedText(input.slice(at, at + size))
+                                   : job.feedBytes(input.subarray(at, at + size)));
+  }
+  take(job.finish());
+  job.delete();
+  return {bytes: Buffer.concat(parts), notes, leftOut};
+}
+
+test('every form of a list is the very bytes zentrova-cli writes, file or text, in any pieces', async () => {
+  const core = await corePromise;
+  const sentences = {aria2: 'aria2 cannot download the ed2k address; left out',
+                     ef2: "IDM's export holds only http, https and ftp addresses; left out"};
+  for (const entry of exportCases) {
+    const encoding = entry.list.includes('gbk') ? 'gbk' : 'utf-8';
+    const typed = new TextDecoder(encoding).decode(entry.bytes);
+    for (const size of pieceSizes) {
+      for (const input of [entry.bytes, typed]) {
+        const got = handOff(core, input, entry.mode, entry.charset, entry.form, {size});
+        const where = `${entry.name}, ${typeof input === 'string' ? 'typed' : 'bytes'} in pieces of ${size}`;
+        assert.equal(got.bytes.toString('latin1'), entry.expected.toString('latin1'), where);
+        assert.deepEqual(got.notes, entry.leftOut.map((line) => ({line, words: sentences[entry.form]})), where);
+        assert.equal(got.leftOut, entry.leftOut.length, where);
+      }
+    }
+  }
+  // The notes in Chinese, from the catalogue the client speaks too.
+  const chinese = handOff(core, exportCases[0].bytes, 'decode', 'auto', 'ef2', {chinese: true});
+  assert.deepEqual(chinese.notes.map((note) => note.words),
+                   ['IDM 导出文件只能容纳 http、https 和 ftp 地址；已略去',
+                    'IDM 导出文件只能容纳 http、https 和 ftp 地址；已略去']);
+});
+
+test('the committed expectations are what the native zentrova-cli writes', (t) => {
+  const cli = nativeCli();
+  if (!cli) {
+    t.skip('no native zentrova-cli built (build/default/cli/zentrova-cli, or ZENTROVA_CLI)');
+    return;
+  }
+  for (const entry of exportCases) {
+    const {stdout, stderr, status} = runCli(cli, entry, entry.listFile);
+    assert.ok(status === 0 || status === 1, `${entry.name}: exit status ${status}\n${stderr}`);
+    assert.ok(stdout.equals(entry.expected), `${entry.name}: the client writes otherwise now; ` +
+              'run web/tests/export/make.py if that is meant');
+    const leftOut = stderr.split('\n').filter((line) => line.endsWith('; left out'))
+      .map((line) => Number(line.split(':').at(-2)));
+    assert.deepEqual(leftOut, entry.leftOut, entry.name);
+  }
+});
+
+test('aria2 and IDM take only decoded lists; no form is taken that the client lacks', async () => {
+  const core = await corePromise;
+  for (const mode of ['thunder', 'flashget', 'qqdl']) {
+    for (const form of ['aria2', 'ef2']) assert.throws(() => new core.ListJob(mode, 'auto', false, 100, form));
+    new core.ListJob(mode, 'auto', false, 100, 'json').delete();
+  }
+  assert.throws(() => new core.ListJob('decode', 'auto', false, 100, 'csv'));
+  assert.throws(() => new core.ListJob('decode', 'auto', false, 100, ''));
+});
+
+test('a list of many left-out lines names the first thousand and counts them all', async () => {
+  const core = await corePromise;
+  const ed2k = 'thunder://' + Buffer.from('AAed2k://|file|x|1|0123456789ABCDEF0123456789ABCDEF|/ZZ').toString('base64');
+  const list = Array.from({length: 1500}, (_, i) => (i % 2 ? `http://a/${i}` : ed2k)).join('\n');
+  for (const size of [977, 1 << 20]) {
+    const got = handOff(core, list, 'decode', 'auto', 'aria2', {size});
+    assert.equal(got.leftOut, 750);
+    assert.equal(got.notes.length, 750);
+    const more = handOff(core, list + '\n' + list, 'decode', 'auto', 'aria2', {size});
+    assert.equal(more.leftOut, 1500);
+    assert.equal(more.notes.length, 1000);
+    assert.deepEqual(more.notes.slice(-1)[0].line, 1999);
+    // The second copy of every download is written no more.
+    assert.equal(more.bytes.toString(), got.bytes.toString());
+    assert.equal(got.bytes.toString().split('\n').filter((line) => line.startsWith('http')).length, 750);
+  }
+});
+
+test('a line too long stops an export as it stops a conversion, keeping the whole lines before', async () => {
+  const core = await corePromise;
+  const job = new core.ListJob('decode', 'auto', false, 20, 'aria2');
+  const piece = job.feedText('http://a/1\nhttp://a/2\n' + 'x'.repeat(40));
+  assert.deepEqual(piece.stop, {why: 'tooLong', line: 3});
+  assert.equal(Buffer.from(piece.text).toString(), 'http://a/1\n  out=1\nhttp://a/2\n  out=2\n');
+  assert.throws(() => job.finish());
   job.delete();
 });
