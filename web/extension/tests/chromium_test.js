@@ -266,6 +266,12 @@ test('the options\' switch leaves pages as they are; the popup still lists their
   await options.uncheck('#Rewrite');
   await waitUntil(options, async () => (await chrome.storage.local.get('rewrite')).rewrite === false,
                   null, 'the switch to be saved');
+  // The background hears of the change on its own; pages loaded before it has may be opened.
+  const deadline = Date.now() + patience;
+  while (await browser.worker.evaluate(() => rewriting())) {
+    assert.ok(Date.now() < deadline, 'the background heard of the switch');
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
   const page = await browser.context.newPage();
   await page.goto(`${origin}/popup-page.html`);
   const popup = await openPopup(browser, page);
