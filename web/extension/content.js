@@ -85,12 +85,16 @@
       return;
     }
     if (!Array.isArray(results) || results.length !== elements.length) return;
+    // The page's own changes so far are taken first; what this loop changes is ours alone (no
+    // page script runs inside it), so its thousands of records are dropped unread.
+    changed(observer.takeRecords());
     results.forEach((result, i) => {
       const element = elements[i];
       // The page changed the link while it was being opened: its new href is handled anew.
       if (element.getAttribute('href') !== hrefs[i]) return;
       apply(element, hrefs[i], result);
     });
+    observer.takeRecords();
   }
 
   function forget(element) {
@@ -191,8 +195,7 @@
     if (message.type === 'menuTarget') sendResponse({texts: menuTexts(message.selection === true)});
   });
 
-  if (document.documentElement) scan(document.documentElement);
-  new MutationObserver((records) => {
+  function changed(records) {
     for (const record of records) {
       if (record.type === 'attributes') {
         consider(record.target);
@@ -200,6 +203,10 @@
         for (const node of record.addedNodes) if (node.nodeType === Node.ELEMENT_NODE) scan(node);
       }
     }
-  }).observe(document,
-             {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
+  }
+  const observer = new MutationObserver(changed);
+
+  if (document.documentElement) scan(document.documentElement);
+  observer.observe(document,
+                   {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
 })();
