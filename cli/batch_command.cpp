@@ -22,18 +22,12 @@ namespace {
 
 using links::LineResult;
 
-struct Tally {
-  long converted = 0;
-  long passedThrough = 0;
-  long failed = 0;
-};
-
 // Converts every line of the file `fd`, writing one line for each. Reads what is there as it
 // comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
 // so far leave before each read, which may wait for more. Returns false when the file could not
 // be read.
 bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work,
-                 links::HandOff& handOff, Tally& tally) {
+                 links::HandOff& handOff, links::ListCounts& tally) {
   links::ListRun run(work.mode, work.charset);
   links::LineSplitter<char> splitter;
   std::vector<char> buffer(1 << 16);
@@ -52,10 +46,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     WriteOutBuffered(out);
   };
   for (;;) {
-    if (live) {
-      std::fflush(stdout);
-      FlushErrors();
-    }
+    if (live) FlushOutput();
     const long got = sys::Read(fd, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     read = got >= 0;
@@ -66,6 +57,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     }
     splitter.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)), convert);
   }
+  tally.lines += run.counts().lines;
   tally.converted += run.counts().converted;
   tally.passedThrough += run.counts().passedThrough;
   tally.failed += run.counts().failed;
@@ -76,7 +68,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
 }  // namespace
 
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files) {
-  Tally tally;
+  links::ListCounts tally;  // of every file
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.
   links::HandOff handOff(work.form, work.mode);
@@ -84,9 +76,7 @@ int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files
   // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
   // to fill; a message on standard error follows the results before it (Complain). A write
   // for every line would cost a million system calls for a million lines.
-  static char outputBuffer[1 << 16];
-  std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-  BufferErrors();
+  BufferStreams();
   const bool live = !sys::RegularFileSize(sys::Stream::kOut);
   const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
   for (const std::string& name : names) {

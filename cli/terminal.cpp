@@ -12,6 +12,15 @@ namespace {
 
 int gOutputError = 0;      // the first error that standard output met
 bool gErrorsWait = false;  // messages wait in standard error's buffer (BufferErrors)
+// What standard output's buffer holds, while messages wait: before it would leave, they do.
+std::size_t gOutputHeld = 0;
+constexpr std::size_t kOutputBuffer = 1 << 16;
+
+void FlushOutputStream() {
+  errno = 0;
+  if (std::fflush(stdout) != 0 && gOutputError == 0) gOutputError = errno != 0 ? errno : EIO;
+  gOutputHeld = 0;
+}
 
 // Whether `stream` (standard output or error) is a console, asked once for each.
 bool ToConsole(sys::Stream stream) {
@@ -44,21 +53,28 @@ void WriteError(std::string_view text) {
   if (!gErrorsWait) std::fflush(stderr);
 }
 
-void BufferErrors() {
+void BufferStreams() {
+  static char outputBuffer[kOutputBuffer];
+  std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   // A terminal shows each message as it comes, and where both streams meet the order matters.
   if (sys::IsTerminal(sys::Stream::kErr) || sys::OutputAndErrorMeet()) return;
-  static char buffer[1 << 16];
-  gErrorsWait = std::setvbuf(stderr, buffer, _IOFBF, sizeof buffer) == 0;
+  static char errorBuffer[1 << 16];
+  gErrorsWait = std::setvbuf(stderr, errorBuffer, _IOFBF, sizeof errorBuffer) == 0;
 }
 
 void FlushErrors() { std::fflush(stderr); }
 
+void FlushOutput() {
+  // Messages first: a reader that has gone ends the program at the write that finds it gone.
+  FlushErrors();
+  FlushOutputStream();
+}
+
 bool WriteOut(std::string_view text) {
   WriteOutBuffered(text);
-  errno = 0;
-  if (gOutputError == 0 && std::fflush(stdout) == 0) return true;
-  if (gOutputError == 0) gOutputError = errno != 0 ? errno : EIO;
-  return false;
+  FlushErrors();
+  FlushOutputStream();
+  return gOutputError == 0;
 }
 
 void WriteOutBuffered(std::string_view text) {
@@ -67,13 +83,18 @@ void WriteOutBuffered(std::string_view text) {
     sys::WriteToConsole(sys::Stream::kOut, text);
     return;
   }
+  // While messages wait, the results leave only when this program says so, after them: a
+  // reader that stops reading (aria2c, head) must not take the messages with it.
+  if (gErrorsWait && gOutputHeld + text.size() > kOutputBuffer) FlushOutput();
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && gOutputError == 0) {
     gOutputError = errno != 0 ? errno : EIO;
   }
+  gOutputHeld += text.size();
 }
 
 int CloseStandardOutput(int status) {
+  FlushErrors();
   errno = 0;
   if (std::fclose(stdout) != 0 && gOutputError == 0) gOutputError = errno != 0 ? errno : EIO;
   if (gOutputError != 0) {

@@ -354,7 +354,9 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
           .text = std::move(link),
           .address = std::u16string(address),
           .linkKind = kind,
-          .reading = charset == Charset::kUtf8 ? Reading::kUtf8 : Reading::kCodePage};
+          .reading = codepage::IsAscii(address)  ? Reading::kAscii
+                     : charset == Charset::kUtf8 ? Reading::kUtf8
+                                                 : Reading::kCodePage};
 }
 
 }  // namespace zentrova::links

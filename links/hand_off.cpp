@@ -16,7 +16,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
 // What a download is to the forms: a file from a server, a magnet, an ed2k link.
 enum class Scheme { kFile, kMagnet, kEd2k };
 
-Scheme SchemeOf(std::u16string_view address) {
+Scheme DownloadKindOf(std::u16string_view address) {
   if (StartsWithNoCase(address, u"magnet:")) return Scheme::kMagnet;
   if (StartsWithNoCase(address, u"ed2k:")) return Scheme::kEd2k;
   return Scheme::kFile;
@@ -27,20 +27,25 @@ Scheme SchemeOf(std::u16string_view address) {
 std::optional<std::u16string> Unescaped(std::u16string_view segment) {
   std::string bytes;
   bool escaped = false;
+  std::size_t run = 0;  // where the characters since the last escape begin
   for (std::size_t at = 0; at < segment.size(); ++at) {
     if (segment[at] == u'%' && at + 2 < segment.size() && HexValue(segment[at + 1]) >= 0 &&
         HexValue(segment[at + 2]) >= 0) {
+      // The characters before it go whole, so that a pair of surrogates stays one character.
+      AppendUtf8(segment.substr(run, at - run), bytes);
       bytes += static_cast<char>(HexValue(segment[at + 1]) * 16 + HexValue(segment[at + 2]));
       at += 2;
+      run = at + 1;
       escaped = true;
-    } else {
-      AppendUtf8(segment.substr(at, 1), bytes);
     }
   }
+  AppendUtf8(segment.substr(run), bytes);
   if (!escaped) return std::u16string(segment);
   auto utf8 = FromValidUtf8(bytes);
+  // Escapes that make a character no one could see are kept as escapes, never read otherwise.
+  if (utf8 && FirstUnsafeCharacter(*utf8)) return std::nullopt;
   auto gbk = codepage::FromValidNarrow(bytes);
-  if (utf8 && gbk && !HoldsCjk(*utf8) && ReadsBetterAsGbk(bytes, *utf8, *gbk)) return gbk;
+  if (utf8 && gbk && ReadsBetterAsGbk(bytes, *utf8, *gbk)) return gbk;
   if (utf8) return utf8;
   return gbk;
 }
@@ -177,7 +182,7 @@ std::string DownloaderUri(std::string_view bytes) {
 }
 
 std::optional<std::u16string> ReadableName(std::u16string_view address) {
-  if (SchemeOf(address) != Scheme::kFile) return std::nullopt;
+  if (DownloadKindOf(address) != Scheme::kFile) return std::nullopt;
   const std::size_t authority = address.find(u"://");
   if (authority == std::u16string_view::npos) return std::nullopt;
   std::u16string_view rest = address.substr(authority + 3);
@@ -290,7 +295,7 @@ std::optional<std::string> HandOff::Append(long number, const LineResult& result
       break;
   }
   if (!ok) return std::nullopt;
-  const Scheme scheme = SchemeOf(result.text);
+  const Scheme scheme = DownloadKindOf(result.text);
   if (form_ == HandOffForm::kAria2 && scheme == Scheme::kEd2k) {
     return Note("aria2 cannot download the ed2k address; left out");
   }

@@ -47,16 +47,27 @@ int Score(std::u16string_view text) {
   return score;
 }
 
-// True when code page 936 makes a character of a byte and the ASCII byte after it. Bytes that
-// are valid UTF-8 do that only by chance, where a UTF-8 character meets ASCII: "、t" (E3 80 81
-// 74) would read as two ideographs and "hunder", and the link after the mark would be lost.
-bool GbkPairsWithAscii(std::string_view bytes) {
+bool IsAsciiWordCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// How many ASCII words code page 936 cuts into by making a character of a byte and the first
+// letter of the word. Bytes that are valid UTF-8 do that by chance where a UTF-8 character
+// meets ASCII: "、thunder" (E3 80 81 74 …) would read as two ideographs and "hunder", and the
+// link after the mark would be lost. GBK's own rarer characters end in an ASCII byte too
+// (營: A0 49), but before another letter of a word only by a rare chance.
+int GbkCutsAsciiWords(std::string_view bytes) {
+  int cuts = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x81 || b == 0xFF || i + 1 == bytes.size()) continue;
-    if (static_cast<unsigned char>(bytes[++i]) < 0x80) return true;
+    ++i;
+    if (i + 1 < bytes.size() && IsAsciiWordCharacter(bytes[i]) &&
+        IsAsciiWordCharacter(bytes[i + 1])) {
+      ++cuts;
+    }
   }
-  return false;
+  return cuts;
 }
 
 }  // namespace
@@ -64,7 +75,7 @@ bool GbkPairsWithAscii(std::string_view bytes) {
 bool HoldsCjk(std::u16string_view text) { return std::any_of(text.begin(), text.end(), IsCjk); }
 
 bool ReadsBetterAsGbk(std::string_view bytes, std::u16string_view utf8, std::u16string_view gbk) {
-  return !HoldsCjk(utf8) && !GbkPairsWithAscii(bytes) && Score(gbk) > Score(utf8);
+  return !HoldsCjk(utf8) && Score(gbk) - GbkCutsAsciiWords(bytes) > Score(utf8);
 }
 
 }  // namespace zentrova::links

@@ -64,12 +64,16 @@ check "the ed2k line is left out with a message naming it" ed2k_named
 failure_named() { grep -q 'post.txt:9: ' "$work/errors"; }
 check "the failing line is reported" failure_named
 
+# As people run it: the export piped straight into aria2c.
 download() {
-  aria2c -i - -d "$work/down" --console-log-level=warn --summary-interval=0 \
-    --allow-overwrite=false --auto-file-renaming=false --max-tries=1 \
-    --connect-timeout="$patience" --timeout="$patience" <"$work/list.aria2" >"$work/aria2.log" 2>&1
+  "$cli" batch decode --to aria2 "$work/post.txt" 2>/dev/null |
+    aria2c -i - -d "$work/down" --console-log-level=warn --summary-interval=0 \
+      --allow-overwrite=false --auto-file-renaming=false --max-tries=1 \
+      --connect-timeout="$patience" --timeout="$patience" >"$work/aria2.log" 2>&1
+  [[ ${PIPESTATUS[1]} -eq 0 ]]
 }
-check "aria2c -i - downloads the list" download || cat "$work/aria2.log" "$work/list.aria2"
+check "batch decode --to aria2 | aria2c -i - downloads the list" download ||
+  cat "$work/aria2.log" "$work/list.aria2"
 
 every_file_whole() {
   local entry

@@ -177,7 +177,7 @@ expect "lines stay the default" 1 "$("$cli" batch decode "$work/handoff.txt" 2>/
 expect "making links to aria2 is a usage error" 2 "" "--to aria2 holds only decoded addresses" -- \
   "$cli" batch thunder --to aria2
 expect "making links to ef2 is a usage error" 2 "" "--to ef2" -- "$cli" batch qqdl --to=ef2
-expect "making links to json" 0 '{"line":1,"address":"http://a/b","link":"thunder://QUFodHRwOi8vYS9iWlo=","kind":"thunder","charset":"936"}' "" -- \
+expect "making links to json" 0 '{"line":1,"address":"http://a/b","link":"thunder://QUFodHRwOi8vYS9iWlo=","kind":"thunder","charset":"ascii"}' "" -- \
   bash -c "echo http://a/b | '$cli' batch thunder --to json"
 expect "an unknown form is a usage error" 2 "" "--to 'idm' is none of lines, aria2, ef2 and json" -- \
   "$cli" batch decode --to idm

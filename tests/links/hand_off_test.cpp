@@ -41,6 +41,7 @@ TEST_F(HandOffTest, NameIsTheLastSegmentAsAPersonReadsItOrNone) {
       {u"http://h/%D6%D0%CE%C4.zip", u"中文.zip"},       // GBK escapes
       {u"http://h/%CB%AE.mp3", u"水.mp3"},  // GBK that is UTF-8 by chance, read as a person would
       {u"http://h/a%20b.zip", u"a b.zip"},
+      {u"http://h/😀%20a.zip", u"😀 a.zip"},      // a pair beside an escape stays one character
       {u"http://h/%FF%FE.zip", u"%FF%FE.zip"},  // neither: kept as it stands
       {u"http://h/a%2Fb.zip", u"a%2Fb.zip"},    // a folder after unescaping: kept escaped
       {u"http://h/a%5Cb", u"a%5Cb"},
@@ -132,7 +133,7 @@ TEST_F(HandOffTest, JsonHasAnObjectForEveryLine) {
   EXPECT_EQ(
       Written(HandOffForm::kJson, ListMode::kThunder,
               {MakeFoundLink(LinkKind::kThunder, u"http://h/\"a\\b\"", Charset::kAuto)}),
-      R"({"line":1,"address":"http://h/\"a\\b\"","link":"thunder://QUFodHRwOi8vaC8iYVxiIlpa","kind":"thunder","charset":"936"})"
+      R"({"line":1,"address":"http://h/\"a\\b\"","link":"thunder://QUFodHRwOi8vaC8iYVxiIlpa","kind":"thunder","charset":"ascii"})"
       "\n");
 }
 
