@@ -815,7 +815,7 @@ test('which exports a list allows, and the reason shown on those it does not', a
   assert.ok(await tab.isDisabled('#ListExportAria2'));
   const saved = await exported(tab, 'json');
   assert.equal(saved.bytes.toString(),
-               '{"line":1,"address":"http://a/b","link":"qqdl://aHR0cDovL2EvYg==","kind":"qqdl","charset":"936"}\n');
+               '{"line":1,"address":"http://a/b","link":"qqdl://aHR0cDovL2EvYg==","kind":"qqdl","charset":"ascii"}\n');
   await close(opened);
 });
 
