@@ -8,9 +8,9 @@
 // heap (sampled through the DevTools protocol).
 'use strict';
 const fs = require('node:fs');
-const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
+const {serveSite} = require('./site_server');
 const {chromium} = require(path.join(__dirname, '../web/node_modules/playwright-core'));
 
 const site = path.resolve(process.argv[2] || 'build/web/site');
@@ -60,15 +60,7 @@ const mb = (bytes) => (bytes / 1048576).toFixed(0) + ' MiB';
 async function main() {
   const list = listFile();
   console.log(`list: ${(list.size / 1e6).toFixed(1)} MB, ${list.lines} lines`);
-  const server = http.createServer((request, response) => {
-    const file = path.join(site, new URL(request.url, 'http://x').pathname);
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file)) return response.writeHead(404).end();
-    const kinds = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
-                   '.css': 'text/css; charset=utf-8', '.png': 'image/png', '.ico': 'image/x-icon'};
-    response.writeHead(200, {'Content-Type': kinds[path.extname(file)] || 'application/octet-stream'});
-    fs.createReadStream(file).pipe(response);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const server = await serveSite(site);
   const browserServer = await chromium.launchServer({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
   const browserPid = browserServer.process().pid;
   const browser = await chromium.connect(browserServer.wsEndpoint());

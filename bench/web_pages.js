@@ -5,9 +5,9 @@
 // 100,000 mixed lines; medians of RUNS.
 'use strict';
 const fs = require('node:fs');
-const http = require('node:http');
 const path = require('node:path');
 const zlib = require('node:zlib');
+const {serveSite} = require('./site_server');
 const {chromium} = require(path.join(__dirname, '../web/node_modules/playwright-core'));
 
 const site = path.resolve(process.argv[2] || 'build/web/site');
@@ -34,16 +34,7 @@ function sizes() {
 
 async function main() {
   sizes();
-  const server = http.createServer((request, response) => {
-    const file = path.join(site, new URL(request.url, 'http://x').pathname);
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file)) return response.writeHead(404).end();
-    // As a host names them: without its type, a browser takes no stylesheet.
-    const kinds = {'.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
-                   '.css': 'text/css; charset=utf-8', '.png': 'image/png', '.ico': 'image/x-icon'};
-    response.writeHead(200, {'Content-Type': kinds[path.extname(file)] || 'application/octet-stream'});
-    fs.createReadStream(file).pipe(response);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const server = await serveSite(site);
   const origin = `http://127.0.0.1:${server.address().port}`;
   const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
 
