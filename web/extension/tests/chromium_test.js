@@ -11,8 +11,8 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const {chromium} = require('playwright-core');
-const {serve, linkTable, files, escaped, htmlText} = require('./pages');
-const {checkLinks, checkLater, waitUntil, patience} = require('./page_checks');
+const {serve, files, escaped, htmlText} = require('./pages');
+const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
 const {startAria2, freePort} = require('./aria2');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
@@ -102,11 +102,7 @@ for (const name of ['plain.html', 'strict.html']) {
          page.on('pageerror', (error) => problems.push(error.message));
          await page.goto(`${origin}/${name}`);
          await checkLinks(page, origin);
-         const frame = page.frames().find((f) => f.url().endsWith('/frame.html'));
-         await waitUntil(frame, () => document.getElementById('inFrame').hasAttribute('data-zentrova-link'),
-                         null, 'the frame\'s link to be opened');
-         const utf8 = linkTable(origin).find(([id]) => id === 'utf8');
-         assert.equal(await frame.getAttribute('#inFrame', 'href'), utf8[2].uri);
+         await checkFrame(page, origin);
          await checkLater(page, origin);
          // Refused reasons are said in the browser's language.
          assert.match(await page.getAttribute('#javascript', 'data-zentrova-error'), /[\u4e00-\u9fff]/);

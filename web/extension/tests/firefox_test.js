@@ -7,8 +7,8 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
-const {serve, linkTable} = require('./pages');
-const {checkLinks, checkLater, waitUntil, patience} = require('./page_checks');
+const {serve} = require('./pages');
+const {checkLinks, checkFrame, checkLater, patience} = require('./page_checks');
 
 const built = path.resolve(process.argv[2]);
 
@@ -41,12 +41,7 @@ for (const name of ['plain.html', 'strict.html']) {
          });
          await page.goto(`${origin}/${name}`);
          await checkLinks(page, origin);
-         const frame = page.frames().find((f) => f.url().endsWith('/frame.html'));
-         await waitUntil(frame, () => document.getElementById('inFrame').hasAttribute('data-zentrova-link'),
-                         null, 'the frame\'s link to be opened');
-         const utf8 = linkTable(origin).find(([id]) => id === 'utf8');
-         assert.equal(await frame.evaluate(() => document.getElementById('inFrame').getAttribute('href')),
-                      utf8[2].uri);
+         await checkFrame(page, origin);
          await checkLater(page, origin);
          assert.deepEqual(problems, []);
          await page.close();

@@ -91,4 +91,14 @@ async function checkLater(page, origin) {
   assert.equal(now.title, null, 'nor of its address');
 }
 
-module.exports = {checkLinks, checkLater, waitUntil, patience};
+// The link inside the page's frame is opened too.
+async function checkFrame(page, origin) {
+  const frame = page.frames().find((f) => f.url().endsWith('/frame.html'));
+  await waitUntil(frame, () => document.getElementById('inFrame').hasAttribute('data-zentrova-link'),
+                  null, 'the frame\'s link to be opened');
+  const utf8 = linkTable(origin).find(([id]) => id === 'utf8');
+  assert.equal(await frame.evaluate(() => document.getElementById('inFrame').getAttribute('href')),
+               utf8[2].uri);
+}
+
+module.exports = {checkLinks, checkFrame, checkLater, waitUntil, patience};
