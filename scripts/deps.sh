@@ -34,6 +34,22 @@ ensure_chinese_locale() {
   "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 }
 
+# Node.js for the web tools: the system's own when it runs every package web/package-lock.json
+# pins, else (Debian 12's is 18, and tools move on) the one web/runtime pins, from the npm
+# registry; web/CMakeLists.txt takes that one wherever it is there.
+ensure_node() {
+  local web runtime
+  web="$(dirname "$0")/../web"
+  runtime=$web/runtime/node_modules/.bin
+  node "$web/tools/node_engines.js" "$web/package-lock.json" 2>/dev/null && return
+  if [[ ! -x $runtime/node ]]; then
+    echo "Node.js $(node --version) is older than the web tools need: installing the one web/runtime pins"
+    (cd "$web/runtime" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+  PATH=$(cd "$runtime" && pwd):$PATH
+  node "$web/tools/node_engines.js" "$web/package-lock.json"  # says which package, if still too old
+}
+
 # The browser tests' drivers and the extension's linter, at the versions the lockfile pins;
 # they never download a browser.
 ensure_web_packages() {
@@ -52,4 +68,5 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 ensure_chinese_locale
+ensure_node
 ensure_web_packages
