@@ -1,0 +1,252 @@
+#include "links/this_machine.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codec/utf8.h"
+#include "links/ascii_case.h"
+
+namespace zentrova::links {
+namespace {
+
+// The host as a browser ends up with it: escapes undone, full-width letters and digits and the
+// ideographic full stops folded to ASCII (as its name mapping does), the characters that mapping
+// ignores dropped, ASCII letters lowered. Nothing when the escapes leave invalid UTF-8, which no
+// browser or resolver takes as a host.
+std::optional<std::u16string> NormalisedHost(std::u16string_view host) {
+  std::string bytes;
+  bytes.reserve(host.size());
+  for (std::size_t at = 0; at < host.size(); ++at) {
+    const char16_t c = host[at];
+    if (c == u'%' && at + 2 < host.size() && HexValue(host[at + 1]) >= 0 &&
+        HexValue(host[at + 2]) >= 0) {
+      bytes.push_back(static_cast<char>(HexValue(host[at + 1]) * 16 + HexValue(host[at + 2])));
+      at += 2;
+    } else {
+      AppendUtf8(host.substr(at, 1), bytes);
+    }
+  }
+  const std::optional<std::u16string> decoded = FromValidUtf8(bytes);
+  if (!decoded) return std::nullopt;
+  std::u16string folded;
+  folded.reserve(decoded->size());
+  for (const char16_t c : *decoded) {
+    if (c >= 0xFF01 && c <= 0xFF5E) {
+      folded.push_back(Lower(static_cast<char16_t>(c - 0xFF01 + 0x21)));
+    } else if (c == 0x3002 || c == 0xFF0E || c == 0xFF61) {
+      folded.push_back(u'.');
+    } else if (c == 0x00AD || c == 0x034F || c == 0x200B || c == 0x2060 || c == 0xFEFF ||
+               (c >= 0x180B && c <= 0x180D) || (c >= 0xFE00 && c <= 0xFE0F)) {
+      continue;
+    } else {
+      folded.push_back(Lower(c));
+    }
+  }
+  return folded;
+}
+
+// One part of an IPv4 address as resolvers read it: 0x hexadecimal, a leading 0 octal, else
+// decimal. Values past 2^32 are held at 2^32, which no part may reach.
+std::optional<std::uint64_t> Ipv4Part(std::u16string_view part) {
+  int base = 10;
+  if (part.size() >= 2 && part[0] == u'0' && Lower(part[1]) == u'x') {
+    base = 16;
+    part.remove_prefix(2);
+  } else if (part.size() >= 2 && part[0] == u'0') {
+    base = 8;
+    part.remove_prefix(1);
+  } else if (part.empty()) {
+    return std::nullopt;
+  }
+  constexpr std::uint64_t kCap = std::uint64_t{1} << 32;
+  std::uint64_t value = 0;
+  for (const char16_t c : part) {
+    const int digit = HexValue(c);
+    if (digit < 0 || digit >= base) return std::nullopt;
+    value = value * base + static_cast<std::uint64_t>(digit);
+    if (value > kCap) value = kCap;
+  }
+  return value;
+}
+
+// The address of an IPv4 host in any of the forms resolvers (inet_aton) and browsers accept:
+// one to four parts, the last filling the bytes the others leave.
+std::optional<std::uint32_t> Ipv4Address(std::u16string_view host) {
+  std::vector<std::uint64_t> parts;
+  while (true) {
+    const std::size_t dot = host.find(u'.');
+    const std::optional<std::uint64_t> part = Ipv4Part(host.substr(0, dot));
+    if (!part || parts.size() == 4) return std::nullopt;
+    parts.push_back(*part);
+    if (dot == std::u16string_view::npos) break;
+    host.remove_prefix(dot + 1);
+  }
+  std::uint64_t address = 0;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    if (parts[i] > 0xFF) return std::nullopt;
+    address |= parts[i] << (8 * (3 - i));
+  }
+  const std::uint64_t last = parts.back();
+  if (last >= (std::uint64_t{1} << (8 * (5 - parts.size())))) return std::nullopt;
+  return static_cast<std::uint32_t>(address | last);
+}
+
+bool IsThisMachineIpv4(std::uint32_t address) { return address >> 24 == 127 || address == 0; }
+
+// The eight groups of an IPv6 address (without its brackets), with "::" and a dotted IPv4 tail.
+std::optional<std::array<std::uint16_t, 8>> Ipv6Address(std::u16string_view text) {
+  std::array<std::uint16_t, 8> groups{};
+  std::size_t count = 0;
+  std::optional<std::size_t> gap;
+  if (text.starts_with(u"::")) {
+    gap = 0;
+    text.remove_prefix(2);
+  }
+  while (!text.empty()) {
+    if (count == 8) return std::nullopt;
+    const std::size_t end = text.find(u':');
+    const std::u16string_view piece = text.substr(0, end);
+    if (piece.find(u'.') != std::u16string_view::npos) {
+      // A dotted IPv4 tail: four decimal parts, and nothing after it.
+      if (end != std::u16string_view::npos || count > 6) return std::nullopt;
+      std::uint32_t address = 0;
+      int parts = 0;
+      for (std::u16string_view rest = piece;; ++parts) {
+        const std::size_t dot = rest.find(u'.');
+        const std::u16string_view part = rest.substr(0, dot);
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) {
+          return std::nullopt;
+        }
+        std::uint32_t value = 0;
+        for (const char16_t c : part) {
+          if (c < u'0' || c > u'9') return std::nullopt;
+          value = value * 10 + (c - u'0');
+        }
+        if (value > 0xFF) return std::nullopt;
+        address = address << 8 | value;
+        if (dot == std::u16string_view::npos) break;
+        rest.remove_prefix(dot + 1);
+      }
+      if (parts != 3) return std::nullopt;
+      groups[count++] = static_cast<std::uint16_t>(address >> 16);
+      groups[count++] = static_cast<std::uint16_t>(address & 0xFFFF);
+      text = {};
+      break;
+    }
+    if (piece.empty() || piece.size() > 4) return std::nullopt;
+    std::uint16_t value = 0;
+    for (const char16_t c : piece) {
+      const int digit = HexValue(c);
+      if (digit < 0) return std::nullopt;
+      value = static_cast<std::uint16_t>(value * 16 + digit);
+    }
+    groups[count++] = value;
+    if (end == std::u16string_view::npos) break;
+    text.remove_prefix(end + 1);
+    if (text.starts_with(u':')) {
+      if (gap) return std::nullopt;
+      gap = count;
+      text.remove_prefix(1);
+    } else if (text.empty()) {
+      return std::nullopt;  // "1::2:" ends in a lone colon
+    }
+  }
+  if (gap) {
+    if (count == 8) return std::nullopt;
+    std::array<std::uint16_t, 8> spread{};
+    for (std::size_t i = 0; i < *gap; ++i) spread[i] = groups[i];
+    const std::size_t tail = count - *gap;
+    for (std::size_t i = 0; i < tail; ++i) spread[8 - tail + i] = groups[*gap + i];
+    return spread;
+  }
+  if (count != 8) return std::nullopt;
+  return groups;
+}
+
+bool IsThisMachineIpv6(const std::array<std::uint16_t, 8>& groups) {
+  for (std::size_t i = 0; i < 5; ++i) {
+    if (groups[i] != 0) return false;
+  }
+  if (groups[5] == 0 && groups[6] == 0) return groups[7] <= 1;  // :: and ::1
+  if (groups[5] != 0xFFFF) return false;
+  return IsThisMachineIpv4(static_cast<std::uint32_t>(groups[6]) << 16 | groups[7]);
+}
+
+// Whether the last label of a name is a number, which makes browsers read the whole name as IPv4.
+bool EndsInNumber(std::u16string_view host) {
+  const std::size_t dot = host.rfind(u'.');
+  const std::u16string_view last = dot == std::u16string_view::npos ? host : host.substr(dot + 1);
+  if (last.empty()) return false;
+  if (last.size() >= 2 && last[0] == u'0' && Lower(last[1]) == u'x') {
+    for (const char16_t c : last.substr(2)) {
+      if (HexValue(c) < 0) return false;
+    }
+    return true;
+  }
+  for (const char16_t c : last) {
+    if (c < u'0' || c > u'9') return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsThisMachineHost(std::u16string_view host) {
+  if (host.starts_with(u'[')) {
+    const std::size_t close = host.find(u']');
+    if (close == std::u16string_view::npos) return false;
+    std::u16string_view inside = host.substr(1, close - 1);
+    // A zone ("%25lo") names an interface of the same address.
+    inside = inside.substr(0, inside.find(u'%'));
+    const auto groups = Ipv6Address(inside);
+    return groups && IsThisMachineIpv6(*groups);
+  }
+  const std::optional<std::u16string> normalised = NormalisedHost(host);
+  if (!normalised) return false;
+  std::u16string_view name = *normalised;
+  while (name.ends_with(u'.')) name.remove_suffix(1);
+  if (name.empty()) return false;
+  if (EndsInNumber(name)) {
+    const std::optional<std::uint32_t> address = Ipv4Address(name);
+    return address && IsThisMachineIpv4(*address);
+  }
+  // Debian's own hosts file names ::1 ip6-localhost and ip6-loopback too.
+  return name == u"localhost" || name.ends_with(u".localhost") || name == u"ip6-localhost" ||
+         name == u"ip6-loopback";
+}
+
+bool IsOnThisMachine(std::u16string_view address) {
+  std::size_t after_scheme = 0;
+  for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:"}) {
+    if (StartsWithNoCase(address, scheme)) after_scheme = scheme.size();
+  }
+  if (after_scheme == 0) return false;
+  // Browsers drop tabs and line ends anywhere in an address, and read any run of slashes and
+  // backslashes after the scheme as the start of the host. Only the part that names the host is
+  // copied: an address may be long.
+  std::u16string authority;
+  bool in_host = false;
+  for (const char16_t c : address.substr(after_scheme)) {
+    if (c == u'\t' || c == u'\n' || c == u'\r') continue;
+    const bool ends_part = c == u'/' || c == u'\\' || c == u'?' || c == u'#';
+    if (!in_host && (c == u'/' || c == u'\\')) continue;
+    if (ends_part) break;
+    in_host = true;
+    authority.push_back(c);
+  }
+  const std::size_t at = authority.rfind(u'@');
+  std::u16string_view host = authority;
+  if (at != std::u16string_view::npos) host.remove_prefix(at + 1);
+  if (host.starts_with(u'[')) {
+    const std::size_t close = host.find(u']');
+    if (close != std::u16string_view::npos) host = host.substr(0, close + 1);
+  } else {
+    host = host.substr(0, host.find(u':'));
+  }
+  return IsThisMachineHost(host);
+}
+
+}  // namespace zentrova::links

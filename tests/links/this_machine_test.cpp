@@ -1,0 +1,152 @@
+// Addresses a downloader would fetch from the machine it runs on, in every spelling that
+// browsers and resolvers accept, and the near misses that name other machines.
+#include "links/this_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "codec/utf8.h"
+
+namespace zentrova::links {
+namespace {
+
+TEST(ThisMachineTest, AddressesOnThisMachineInEverySpelling) {
+  const char16_t* const addresses[] = {
+      // Names.
+      u"http://localhost/a.zip",
+      u"http://LocalHost/a.zip",
+      u"http://localhost./a.zip",
+      u"http://localhost../a.zip",
+      u"https://app.localhost/a.zip",
+      u"http://A.B.LOCALHOST:8080/a.zip",
+      u"http://ip6-localhost/a.zip",
+      // 127.0.0.0/8 in each form inet_aton and browsers read.
+      u"http://127.0.0.1/a.zip",
+      u"http://127.255.255.254/a.zip",
+      u"http://127.1/a.zip",
+      u"http://127.0.1/a.zip",
+      u"http://2130706433/a.zip",
+      u"http://0x7f.0.0.1/a.zip",
+      u"http://0X7F.0.0.1/a.zip",
+      u"http://0x7f000001/a.zip",
+      u"http://017700000001/a.zip",
+      u"http://0177.0.0.1/a.zip",
+      u"http://0177.0x0.00.01/a.zip",
+      u"http://127.0.0.1./a.zip",
+      u"http://127.0.0.1:6800/jsonrpc?method=aria2.addUri",
+      // Any address, which connects to this machine.
+      u"http://0.0.0.0/a.zip",
+      u"http://0/a.zip",
+      u"http://0x0/a.zip",
+      u"http://00/a.zip",
+      // IPv6 and IPv4 inside it.
+      u"http://[::1]/a.zip",
+      u"http://[::1]:6800/jsonrpc",
+      u"http://[::]/a.zip",
+      u"http://[0:0:0:0:0:0:0:1]/a.zip",
+      u"http://[0000:0000:0000:0000:0000:0000:0000:0001]/a.zip",
+      u"http://[::ffff:127.0.0.1]/a.zip",
+      u"http://[::FFFF:7f00:1]/a.zip",
+      u"http://[::ffff:0.0.0.0]/a.zip",
+      u"http://[0:0:0:0:0:ffff:127.1.2.3]/a.zip",
+      u"http://[::1%25lo]/a.zip",
+      // Who is asking, the port and the scheme's spelling change nothing.
+      u"http://user:pw@127.1/a.zip",
+      u"http://evil.example@localhost/a.zip",
+      u"http://a@b@127.0.0.1:80/a.zip",
+      u"HTTP://127.0.0.1/a.zip",
+      u"ftp://127.0.0.1/a.zip",
+      u"https://localhost",
+      u"http://localhost?x",
+      u"http://localhost#x",
+      u"http:\\\\127.0.0.1\\a.zip",
+      u"http:///127.0.0.1/a.zip",
+      u"http://127.0.\t0.1/a.zip",
+      // Escaped bytes and full-width forms, which browsers undo before they look the host up.
+      u"http://%6c%6fcalhost/a.zip",
+      u"http://127%2E0%2E0%2E1/a.zip",
+      u"http://%31%32%37.1/a.zip",
+      u"http://\uFF4C\uFF4F\uFF43\uFF41\uFF4C\uFF48\uFF4F\uFF53\uFF54/a.zip",
+      u"http://\uFF11\uFF12\uFF17\u3002\uFF10\uFF0E\uFF10\uFF61\uFF11/a.zip",
+      u"http://%EF%BC%91%EF%BC%92%EF%BC%97.1/a.zip",
+      u"http://local\u00ADhost/a.zip",
+  };
+  for (const char16_t* address : addresses) {
+    EXPECT_TRUE(IsOnThisMachine(address)) << ToUtf8(address);
+  }
+}
+
+TEST(ThisMachineTest, AddressesOnOtherMachines) {
+  const char16_t* const addresses[] = {
+      u"http://127.example.com/a.zip",
+      u"http://localhost.example.com/a.zip",
+      u"http://localhost-a/a.zip",
+      u"http://mylocalhost/a.zip",
+      u"http://10.0.0.1/a.zip",
+      u"http://128.0.0.1/a.zip",
+      u"http://126.255.255.255/a.zip",
+      u"http://0.0.0.1/a.zip",
+      u"http://1.0.0.127/a.zip",
+      u"http://2130706431/a.zip",  // the address just below 127.0.0.0
+      u"http://[::2]/a.zip",
+      u"http://[::ffff:10.0.0.1]/a.zip",
+      u"http://[1::1]/a.zip",
+      u"http://[fe80::1]/a.zip",
+      u"http://example.com/127.0.0.1",
+      u"http://example.com/?u=http://localhost/",
+      u"http://example.com#@localhost",
+      u"http://localhost@example.com/a.zip",
+      u"http://127.0.0.1.example.com/a.zip",
+      // Not an address of any host: a browser refuses these, and so does every resolver.
+      u"http://127.0.0.256/a.zip",
+      u"http://127.0.0.1.1/a.zip",
+      u"http://0x7g.0.0.1/a.zip",
+      u"http://08.0.0.1/a.zip",
+      u"http://4294967296/a.zip",
+      u"http://99999999999999999999999/a.zip",
+      u"http://[::1/a.zip",
+      u"http://[1:2:3:4:5:6:7:8:9]/a.zip",
+      u"http://[::1::]/a.zip",
+      u"http://[::ffff:127.0.0.1.1]/a.zip",
+      u"http://[::ffff:0127.0.0.1]/a.zip",
+      u"http://%ff/a.zip",
+      u"http:///a.zip",
+      u"http://",
+      // Schemes that name no host.
+      u"ed2k://|file|a.zip|1|0123456789ABCDEF0123456789ABCDEF|/",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://127.0.0.1/",
+      u"file:///etc/passwd",
+      u"localhost",
+      u"",
+  };
+  for (const char16_t* address : addresses) {
+    EXPECT_FALSE(IsOnThisMachine(address)) << ToUtf8(address);
+  }
+}
+
+TEST(ThisMachineTest, HostsAsTheyStandInAnAddress) {
+  const struct {
+    const char16_t* host;
+    bool here;
+  } rows[] = {
+      {u"localhost", true},
+      {u"LOCALHOST.", true},
+      {u"127.1", true},
+      {u"[::1]", true},
+      {u"[::]", true},
+      {u"0", true},
+      {u"%6c%6fcalhost", true},
+      {u"example.com", false},
+      {u"[::2]", false},
+      {u"", false},
+      {u".", false},
+      {u"127.1%", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(IsThisMachineHost(row.host), row.here) << ToUtf8(row.host);
+  }
+}
+
+}  // namespace
+}  // namespace zentrova::links
