@@ -6,6 +6,7 @@
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
 #include "links/reading_choice.h"
+#include "links/this_machine.h"
 #include "links/unsafe_characters.h"
 
 namespace zentrova::links {
@@ -159,6 +160,16 @@ std::pair<std::uint64_t, std::uint64_t> Hashes(std::string_view bytes) {
   return {Mixed(first), Mixed(second) | 1};  // never {_, 0}: that marks an empty slot
 }
 
+// The start of the URI `uri` (ASCII) up to the end of its host, as text: all that tells where
+// it leads, without copying a long path.
+std::u16string HostPartOf(std::string_view uri) {
+  const std::size_t scheme = uri.find(':');
+  const std::size_t host =
+      scheme == std::string_view::npos ? uri.size() : uri.find_first_not_of("/\\", scheme + 1);
+  const std::string_view part = uri.substr(0, uri.find_first_of("/\\?#", host));
+  return std::u16string(part.begin(), part.end());
+}
+
 // Marks a note's words as a sentence of the catalogue.
 constexpr const char* Note(const char* english) { return english; }
 
@@ -303,6 +314,14 @@ std::optional<std::string> HandOff::Append(long number, const LineResult& result
     return Note("IDM's export holds only http, https and ftp addresses; left out");
   }
   std::string uri = DownloaderUri(result.bytes);
+  // The downloader fetches from where it runs, past every protection a browser gives a page: a
+  // posted list could make it drive a service that listens only there (aria2's own JSON-RPC
+  // answers GET requests). Both the address read and the one the downloader is given count.
+  if (IsOnThisMachine(result.text) || IsOnThisMachine(HostPartOf(uri))) {
+    return Note(
+        "the address names this machine, which a downloader would reach past the protections "
+        "a browser gives; left out");
+  }
   if (!FirstTime(uri)) return std::nullopt;
   if (form_ == HandOffForm::kEf2) {
     out += "<\r\n";

@@ -169,6 +169,24 @@ expect_ef2() {
     "$(printf '<\r\nhttp://h/%%B5%%E7%%D3%%B0%%20%%B5%%DA1%%BC%%AF.mkv\r\n>\r\n<\r\nhttp://h/%%E4%%B8%%AD.zip\r\n>\r\n' | od -An -c | tr -s ' \n' ' ')" ]]
 }
 truth "ef2: IDM's export, CR LF, server downloads only" expect_ef2
+# An address on this machine never goes to a downloader, which would fetch it past every
+# protection a browser has; the readable forms keep it.
+printf '%s\n' "$(q 'http://127.1:6800/jsonrpc?method=aria2.addUri')" 'http://h/a.zip' \
+  'http://user@localhost./b.zip' 'https://[::1]:8443/c.zip' 'ftp://2130706433/d.zip' >"$work/local.txt"
+for form in aria2 ef2; do
+  name=$'\n  out=a.zip'
+  [[ $form == ef2 ]] && name=""
+  expect "$form: line 1 on this machine left out" 0 "" \
+    "local.txt:1: the address names this machine, which a downloader would reach past the protections a browser gives; left out" -- \
+    bash -c "'$cli' batch decode --to $form '$work/local.txt' >/dev/null"
+  expect "$form: only the other machine's download, each local line named" 0 \
+    "http://h/a.zip$name"$'\nlocal.txt:1:\nlocal.txt:3:\nlocal.txt:4:\nlocal.txt:5:' "" -- \
+    bash -c "'$cli' batch decode --to $form '$work/local.txt' 2>'$work/local.err' | tr -d '<>\r' | grep .; grep -o 'local.txt:[0-9]*: the address names this machine' '$work/local.err' | cut -d' ' -f1"
+done
+expect "json and lines keep an address on this machine" 0 "5 5" "" -- \
+  bash -c "echo \$('$cli' batch decode --to json '$work/local.txt' | grep -c '\"uri\"') \$('$cli' batch decode '$work/local.txt' | grep -c //)"
+expect "link decode keeps an address on this machine" 0 "http://127.1:6800/jsonrpc?method=aria2.addUri" "" -- \
+  "$cli" link decode "$(q 'http://127.1:6800/jsonrpc?method=aria2.addUri')"
 expect "json: one object a line" 0 \
   "$(printf '%s\n' '{"line":1,"address":"http://h/电影 第1集.mkv","uri":"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv","name":"电影 第1集.mkv","link":"'"$gbk_thunder"'","kind":"thunder","charset":"936"}' '{"line":2,"address":"http://h/中.zip","uri":"http://h/%E4%B8%AD.zip","name":"中.zip","link":"'"$(q 'http://h/\xe4\xb8\xad.zip')"'","kind":"qqdl","charset":"utf-8"}' '{"line":3}')" \
   "" -- bash -c "'$cli' batch decode --to json '$work/handoff.txt' | head -3"

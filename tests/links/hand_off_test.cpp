@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
@@ -141,6 +143,50 @@ TEST_F(HandOffTest, LinesAreTheReadableResultsWithBlankLinesForFailures) {
   EXPECT_EQ(Written(HandOffForm::kLines, ListMode::kDecode, MixedList()),
             "http://h/电影 第1集.mkv\nhttp://h/中文.zip\nhttp://h/中文.zip\n"
             "magnet:?xt=urn:btih:abc\ned2k://|file|x|1|h|/\n\n\nhttps://h/a.zip\n");
+}
+
+TEST_F(HandOffTest, AddressesOnThisMachineAreLeftOutOfDownloadersFormsOnly) {
+  const char16_t* const lines[] = {
+      u"thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==",
+      u"http://localhost/a.zip",
+      u"https://user:pw@[::1]:8080/a.zip",
+      u"ftp://2130706433/a.zip",
+      u"http://%6c%6fcalhost./a.zip",
+      u"http://127.example.com/a.zip",
+  };
+  std::vector<LineResult> results;
+  for (const char16_t* line : lines) results.push_back(Opened(line));
+  ASSERT_EQ(results[0].text, u"http://127.1:6800/jsonrpc?method=aria2.addUri");
+  const std::string note =
+      ": the address names this machine, which a downloader would reach past the protections a "
+      "browser gives; left out";
+  const std::vector<std::string> leftOut = {"1" + note, "2" + note, "3" + note, "4" + note,
+                                            "5" + note};
+  std::vector<std::string> notes;
+  EXPECT_EQ(Written(HandOffForm::kAria2, ListMode::kDecode, results, &notes),
+            "http://127.example.com/a.zip\n  out=a.zip\n");
+  EXPECT_EQ(notes, leftOut);
+  notes.clear();
+  EXPECT_EQ(Written(HandOffForm::kEf2, ListMode::kDecode, results, &notes),
+            "<\r\nhttp://127.example.com/a.zip\r\n>\r\n");
+  EXPECT_EQ(notes, leftOut);
+
+  // A page may link there without us: the readable forms keep every address.
+  notes.clear();
+  const std::string plain = Written(HandOffForm::kLines, ListMode::kDecode, results, &notes);
+  EXPECT_NE(plain.find("http://127.1:6800/jsonrpc"), std::string::npos);
+  EXPECT_NE(plain.find("https://user:pw@[::1]:8080/a.zip"), std::string::npos);
+  const std::string json = Written(HandOffForm::kJson, ListMode::kDecode, results, &notes);
+  EXPECT_NE(json.find(R"("uri":"ftp://2130706433/a.zip")"), std::string::npos);
+  EXPECT_EQ(std::count(json.begin(), json.end(), '\n'), 6);
+  EXPECT_TRUE(notes.empty());
+
+  // The downloader is given the bytes: those count even where the text read names elsewhere.
+  LineResult differs = Opened(u"http://h/a.zip");
+  differs.bytes = "http://127.0.0.1/a.zip";
+  notes.clear();
+  EXPECT_EQ(Written(HandOffForm::kAria2, ListMode::kDecode, {differs}, &notes), "");
+  EXPECT_EQ(notes.size(), 1u);
 }
 
 TEST_F(HandOffTest, FormsAreKnownByNameAndMadeLinksOnlyGoToLinesOrJson) {
