@@ -82,11 +82,13 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
   // Made when first needed, as in the window; a codec without its component fails here.
   std::unique_ptr<Base64> codec;
   std::optional<std::u16string> result;
+  bool opened = false;  // a link's layer was opened: the result is what the link carried
   try {
     if (make) {
       result = links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode));
-    } else if (auto opened = links::OpenLayers(source, links::Through(codec, &Base64::Decode))) {
-      result = std::move(opened->text);
+    } else if (auto layers = links::OpenLayers(source, links::Through(codec, &Base64::Decode))) {
+      result = std::move(layers->text);
+      opened = layers->layerOpened;
     }
   } catch (const CodecError& e) {
     Complain(Say("error {0}: ", {std::to_string(e.code())}) + sys::ShownName(e.description()));
@@ -117,6 +119,15 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
                  : Say("the address holds the invisible or direction character {0} at position "
                        "{1}; it is not written",
                        {name, at}));
+    return kFailure;
+  }
+  // What a link carried is refused too when its bytes, read as UTF-8 rather than in the code
+  // page, hold such a character: a server or a downloader may read them so.
+  if (const auto unsafe = opened ? links::FirstUnsafeCodePageByte(*result) : std::nullopt) {
+    const std::string name = CodePointName(unsafe->value);
+    Complain(unsafe->kind == links::UnsafeCharacter::Kind::kControl
+                 ? Say("the address holds the control character {0}", {name})
+                 : Say("the address holds the invisible or direction character {0}", {name}));
     return kFailure;
   }
   std::string line = ToUtf8(*result);

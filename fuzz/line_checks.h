@@ -33,10 +33,33 @@ namespace zentrova::fuzz {
 }
 
 // Characters that end a line for some tool, or that hide or reorder what a person reads.
-constexpr bool Unsafe(char16_t c) {
-  return c <= 0x1F || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 ||
-         c == 0x2029 || c == 0xFEFF;
+constexpr bool Unsafe(char32_t c) {
+  return c <= 0x1F || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x115F || c == 0x1160 ||
+         c == 0x180E || c == 0x200B || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 ||
+         c == 0x2029 || c == 0x3164 || c == 0xFEFF || c == 0xFFA0;
+}
+
+// Whether `bytes` hold, as UTF-8, a character that hides something. Where they are UTF-8 as a
+// whole every such character counts; elsewhere only the ones of one byte or of three, as a pair
+// of bytes is as likely two halves of GBK characters.
+inline bool HideInUtf8(std::string_view bytes) {
+  bool valid = true;
+  bool shortOne = false;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto character = FirstUtf8Character(bytes.substr(at));
+    if (!character) {
+      valid = false;
+      ++at;
+      continue;
+    }
+    if (Unsafe(character->value)) {
+      if (character->length != 2) return true;
+      shortOne = true;
+    }
+    at += character->length;
+  }
+  return valid && shortOne;
 }
 
 // Returns the lines of `text` as a list has them: LF, CR LF and a lone CR each end one, and a
@@ -82,6 +105,8 @@ inline void CheckShape(const links::LineResult& result, std::u16string_view line
         if (Unsafe(c))
           Fail("a result holds a line end, control or direction character", result.text);
       }
+      // Whatever reading made the text, the bytes a downloader is handed hide nothing either.
+      if (HideInUtf8(result.bytes)) Fail("a result's bytes hide a character as UTF-8", result.text);
       break;
   }
 }

