@@ -12,6 +12,7 @@ std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
     if (line.starts_with("\xef\xbb\xbf")) {
       line.remove_prefix(3);
       charset_ = Charset::kUtf8;
+      marked_ = true;
     }
   }
   if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
@@ -24,7 +25,7 @@ std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
   if (charset_ != Charset::kGbk) {
     // A short Chinese name in GBK may be valid UTF-8 by chance: such a line is read the way
     // a person would read it.
-    if (auto utf8 = FromValidUtf8(line); utf8 && (HoldsCjk(*utf8) || !gbkReading() ||
+    if (auto utf8 = FromValidUtf8(line); utf8 && (marked_ || HoldsCjk(*utf8) || !gbkReading() ||
                                                   !ReadsBetterAsGbk(line, *utf8, *gbkReading()))) {
       charset_ = Charset::kUtf8;
       return utf8;

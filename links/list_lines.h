@@ -1,5 +1,6 @@
 // How the lines of one list (a file's bytes, line by line) become texts. A byte-order mark
-// makes the whole list UTF-8; otherwise the first line that holds anything but ASCII decides
+// makes the whole list UTF-8 (a line that is not UTF-8 at all is still read as GBK, which
+// loses nothing); otherwise the first line that holds anything but ASCII decides
 // between UTF-8 and code page 936, and a later line that is not valid in that one is read in the
 // other. A line valid in neither is refused rather than read with U+FFFD in it.
 #pragma once
@@ -20,6 +21,7 @@ class ListLineReader {
   enum class Charset { kUndecided, kUtf8, kGbk };
   Charset charset_ = Charset::kUndecided;
   bool first_ = true;
+  bool marked_ = false;  // the list began with a byte-order mark: valid UTF-8 is never GBK
 };
 
 }  // namespace zentrova::links

@@ -197,6 +197,11 @@ expect "json and lines keep an address on this machine" 0 "5 5" "" -- \
   bash -c "echo \$('$cli' batch decode --to json '$work/local.txt' | grep -c '\"uri\"') \$('$cli' batch decode '$work/local.txt' | grep -c //)"
 expect "link decode keeps an address on this machine" 0 "http://127.1:6800/jsonrpc?method=aria2.addUri" "" -- \
   "$cli" link decode "$(q 'http://127.1:6800/jsonrpc?method=aria2.addUri')"
+# A byte-order mark makes the list UTF-8, also for a line whose UTF-8 bytes GBK reads too.
+printf '\xef\xbb\xbfhttp://h/a.zip\nhttp://h/\xc5\x82\xc3\xb3d\xc5\xba.zip\n' >"$work/bom.txt"
+expect "aria2: after a byte-order mark, UTF-8 stays UTF-8" 0 \
+  $'http://h/a.zip\n  out=a.zip\nhttp://h/%C5%82%C3%B3d%C5%BA.zip\n  out=łódź.zip' "" -- \
+  "$cli" batch decode --to aria2 "$work/bom.txt"
 expect "json: one object a line" 0 \
   "$(printf '%s\n' '{"line":1,"address":"http://h/电影 第1集.mkv","uri":"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv","name":"电影 第1集.mkv","link":"'"$gbk_thunder"'","kind":"thunder","charset":"936"}' '{"line":2,"address":"http://h/中.zip","uri":"http://h/%E4%B8%AD.zip","name":"中.zip","link":"'"$(q 'http://h/\xe4\xb8\xad.zip')"'","kind":"qqdl","charset":"utf-8"}' '{"line":3}')" \
   "" -- bash -c "'$cli' batch decode --to json '$work/handoff.txt' | head -3"
