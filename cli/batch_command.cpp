@@ -29,12 +29,13 @@ using links::LineResult;
 bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work,
                  links::HandOff& handOff, links::ListCounts& tally) {
   links::ListRun run(work.mode, work.charset);
-  links::LineSplitter<char> splitter;
+  // A line past the lists' limit is refused as soon as it is known and never held whole: a list
+  // of one endless line would otherwise take all memory.
+  links::LineSplitter<char> splitter(links::kLongestLine);
   std::vector<char> buffer(1 << 16);
   std::string out;
   bool read = true;
-  const auto convert = [&](std::string_view line) {
-    const LineResult result = run.Bytes(line);
+  const auto report = [&](const LineResult& result) {
     const auto where = [&] { return name + ":" + std::to_string(run.counts().lines) + ": "; };
     if (result.kind == LineResult::Kind::kFailed) {
       Complain(where() + Say(result.why.c_str(), {result.detail}));
@@ -45,6 +46,8 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
     }
     WriteOutBuffered(out);
   };
+  const auto convert = [&](std::string_view line) { report(run.Bytes(line)); };
+  const auto tooLong = [&] { report(run.TooLong()); };
   for (;;) {
     if (live) FlushOutput();
     const long got = sys::Read(fd, buffer.data(), buffer.size());
@@ -55,7 +58,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
       if (got == 0) splitter.Finish(convert);
       break;
     }
-    splitter.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)), convert);
+    splitter.Feed(std::string_view(buffer.data(), static_cast<std::size_t>(got)), convert, tooLong);
   }
   tally.lines += run.counts().lines;
   tally.converted += run.counts().converted;

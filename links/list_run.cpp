@@ -3,7 +3,9 @@
 namespace zentrova::links {
 namespace {
 
-LineResult Failure(std::string why) { return {.kind = LineResult::Kind::kFailed, .why = why}; }
+LineResult Failure(std::string why, std::string detail = {}) {
+  return {.kind = LineResult::Kind::kFailed, .why = std::move(why), .detail = std::move(detail)};
+}
 
 }  // namespace
 
@@ -49,6 +51,11 @@ LineResult ListRun::Bytes(std::string_view line) {
 LineResult ListRun::Text(std::u16string_view line) {
   const auto make = KindMade(mode_);
   return Counted(make ? MakeFoundLink(*make, line, charset_) : OpenFoundLink(line, charset_));
+}
+
+LineResult ListRun::TooLong() {
+  return Counted(Failure("the line is longer than {0} MB, more than a list converts",
+                         std::to_string(kLongestLine >> 20)));
 }
 
 LineResult ListRun::Counted(LineResult result) {

@@ -25,23 +25,40 @@ std::optional<LinkKind> KindMade(ListMode mode);
 // nothing.
 std::optional<Charset> CharsetNamed(std::string_view name);
 
+// The longest line a list converts, in bytes (or characters of typed text): far beyond any real
+// link (the lists page stops at the same length), and what stops a list of one endless line from
+// taking all memory.
+inline constexpr std::size_t kLongestLine = std::size_t{64} << 20;
+
 // Cuts text that arrives in pieces into lines. LF, CR LF and a lone CR each end a line (old Mac
 // files and some saved pages end lines in CR), also when a CR LF is split between two pieces;
-// a last line without an end counts too.
+// a last line without an end counts too. A line longer than `longest` is never held: `tooLong`
+// hears of it instead of `take`, as soon as it is known, and the rest of it is passed over.
 template <typename Char>
 class LineSplitter {
+  struct NoOneListens {
+    void operator()() const {}
+  };
+
  public:
+  explicit LineSplitter(std::size_t longest = std::basic_string<Char>::npos) : longest_(longest) {}
+
   // Hands `take` each line that `piece` completes, without its end. A line that lies wholly
   // inside `piece` is handed over where it stands, without a copy.
-  template <typename Take>
-  void Feed(std::basic_string_view<Char> piece, Take&& take) {
+  template <typename Take, typename TooLong = NoOneListens>
+  void Feed(std::basic_string_view<Char> piece, Take&& take, TooLong&& tooLong = {}) {
     std::size_t start = 0;
     if (afterCr_ && !piece.empty() && piece.front() == Char('\n')) start = 1;
     if (!piece.empty()) afterCr_ = false;
     for (std::size_t at = start; at < piece.size(); ++at) {
       const Char c = piece[at];
       if (c != Char('\n') && c != Char('\r')) continue;
-      if (pending_.empty() && !pendingLine_) {
+      if (skipping_) {
+        skipping_ = false;  // the end of a line already refused
+      } else if (pending_.size() + (at - start) > longest_) {
+        Forget();
+        tooLong();
+      } else if (pending_.empty() && !pendingLine_) {
         take(piece.substr(start, at - start));
       } else {
         pending_.append(piece.substr(start, at - start));
@@ -58,9 +75,15 @@ class LineSplitter {
       }
       start = at + 1;
     }
-    if (start < piece.size()) {
-      pending_.append(piece.substr(start));
-      pendingLine_ = true;
+    if (start < piece.size() && !skipping_) {
+      if (pending_.size() + (piece.size() - start) > longest_) {
+        Forget();
+        skipping_ = true;
+        tooLong();
+      } else {
+        pending_.append(piece.substr(start));
+        pendingLine_ = true;
+      }
     }
   }
 
@@ -71,15 +94,24 @@ class LineSplitter {
     pending_.clear();
     pendingLine_ = false;
     afterCr_ = false;
+    skipping_ = false;
   }
 
   // Returns how many characters of an unfinished line are held.
   std::size_t pending() const { return pending_.size(); }
 
  private:
+  // Lets go of the unfinished line, and of the memory it took.
+  void Forget() {
+    pending_ = std::basic_string<Char>();
+    pendingLine_ = false;
+  }
+
+  std::size_t longest_;
   std::basic_string<Char> pending_;
   bool pendingLine_ = false;  // a line has begun that no line end has closed yet
   bool afterCr_ = false;      // the last piece ended in CR: an LF first in the next is its own
+  bool skipping_ = false;     // passing over the rest of a line too long to hold
 };
 
 struct ListCounts {
@@ -99,6 +131,9 @@ class ListRun {
 
   // Returns the result of the next line given as text, typed or pasted (without its end).
   LineResult Text(std::u16string_view line);
+
+  // Returns the failure of the next line, which was longer than kLongestLine and not read.
+  LineResult TooLong();
 
   const ListCounts& counts() const { return counts_; }
 

@@ -306,6 +306,21 @@ if [[ ${MEMORY_LIMITS_APPLY:-1} == 1 ]]; then
     bash -c "'$cli' link flashget <'$work/long' >'$work/long.link'; ulimit -v 150000; '$cli' link decode <'$work/long.link'"
 fi
 
+# A line longer than a list converts (64 MiB) is refused with its number and never held whole;
+# the lines after it are converted, one result line each.
+{ printf 'http://h/a\nhttp://h/'; head -c $((65 << 20)) /dev/zero | tr '\0' a
+  printf '\r\nqqdl://aHR0cDovL2EvYg==\n'; } >"$work/long-line.txt"
+expect "batch refuses a line too long and converts the rest" 1 $'http://h/a\n\nhttp://a/b' \
+  "long-line.txt:2: the line is longer than 64 MB, more than a list converts" -- \
+  "$cli" batch decode "$work/long-line.txt"
+expect "batch counts the line too long as failed" 1 "" "1 converted, 1 passed through, 1 failed" -- \
+  bash -c "'$cli' batch decode --to aria2 <'$work/long-line.txt' >/dev/null"
+if [[ ${MEMORY_LIMITS_APPLY:-1} == 1 ]]; then
+  expect "a line too long costs little memory" 1 $'http://h/a\n\nhttp://a/b' "standard input:2:" -- \
+    bash -c "ulimit -v 400000; '$cli' batch decode <'$work/long-line.txt'"
+fi
+rm -f "$work/long-line.txt"
+
 # Files.
 head -c 100000 /dev/urandom >"$work/in"
 expect "encode" 0 "" "" -- "$cli" encode-file "$work/in" "$work/enc" --block-size 1000

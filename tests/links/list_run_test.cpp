@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "codec/code_page.h"
@@ -52,6 +53,57 @@ TEST(ListRunTest, LinesAreTheSameWhereverThePiecesEnd) {
   // Typed text is cut the same way.
   EXPECT_EQ(LinesInPieces(std::u16string_view(u"中\r\n文\r"), 2),
             (std::vector<std::u16string>{u"中", u"文"}));
+}
+
+// The lines of `text` in pieces of `size` when no line may be longer than `longest`; "!" stands
+// for a line refused as too long, in its place among the others.
+std::vector<std::string> LimitedLines(std::string_view text, std::size_t size, std::size_t longest,
+                                      std::size_t* mostHeld) {
+  std::vector<std::string> lines;
+  const auto take = [&](std::string_view line) { lines.emplace_back(line); };
+  const auto tooLong = [&] { lines.emplace_back("!"); };
+  LineSplitter<char> splitter(longest);
+  for (std::size_t at = 0; at < text.size(); at += size) {
+    splitter.Feed(text.substr(at, size), take, tooLong);
+    *mostHeld = std::max(*mostHeld, splitter.pending());
+  }
+  splitter.Finish(take);
+  return lines;
+}
+
+TEST(ListRunTest, ALineTooLongIsRefusedInItsPlaceAndNeverHeld) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {"as long as allowed", "12345\nab", {"12345", "ab"}},
+      {"one too long, then more", "123456\nab\n", {"!", "ab"}},
+      {"too long, ended by CR LF", "1234567\r\nab", {"!", "ab"}},
+      {"too long, ended by a lone CR, then a blank line", "1234567\r\rab", {"!", "", "ab"}},
+      {"too long at the end, without a line end", "a\n123456789", {"a", "!"}},
+      {"two in a row", "123456\n1234567\nx", {"!", "!", "x"}},
+      {"much too long", std::string(1000, 'x') + "\nok\n" + std::string(6, 'y'), {"!", "ok", "!"}},
+  };
+  for (const auto& row : rows) {
+    for (std::size_t size = 1; size <= row.text.size() + 1; ++size) {
+      std::size_t mostHeld = 0;
+      EXPECT_EQ(LimitedLines(row.text, size, 5, &mostHeld), row.lines)
+          << row.name << ", pieces of " << size;
+      EXPECT_LE(mostHeld, 5u) << row.name << ", pieces of " << size;
+    }
+  }
+}
+
+TEST(ListRunTest, ALineTooLongCountsAsFailedAndSaysTheLimit) {
+  ListRun run(ListMode::kDecode, Charset::kAuto);
+  EXPECT_EQ(run.Bytes("http://a/b").kind, Kind::kPassedThrough);
+  const LineResult refused = run.TooLong();
+  EXPECT_EQ(refused.kind, Kind::kFailed);
+  EXPECT_EQ(Reason(refused), "the line is longer than 64 MB, more than a list converts");
+  EXPECT_EQ(refused.text, u"");
+  EXPECT_EQ(run.counts().lines, 2);
+  EXPECT_EQ(run.counts().failed, 1);
 }
 
 TEST(ListRunTest, EachLinesBytesAreReadAsTheListDecidesAndCounted) {
