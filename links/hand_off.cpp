@@ -5,6 +5,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
+#include "links/file_names.h"
 #include "links/reading_choice.h"
 #include "links/this_machine.h"
 #include "links/unsafe_characters.h"
@@ -205,7 +206,7 @@ std::optional<std::u16string> ReadableName(std::u16string_view address) {
   // An escape that makes a folder or an unseen character is kept as the escape it is.
   if (!name || !IsSafeName(*name)) name = std::u16string(segment);
   if (!IsSafeName(*name)) return std::nullopt;
-  return name;
+  return SafeFileName(*name);
 }
 
 std::optional<HandOffForm> HandOffFormNamed(std::string_view name) {

@@ -23,7 +23,8 @@ std::string DownloaderUri(std::string_view bytes);
 // percent escapes that form UTF-8 (or, failing that, GBK, chosen as lists choose) turned into
 // characters. Nothing for magnet and ed2k addresses, for an address whose path ends in "/", and
 // for a name that would leave its folder ("..", "/" or "\" after unescaping) or that holds a
-// character no one could see.
+// character no one could see. The name is one every system can create (SafeFileName): nothing
+// for a Windows device name, however written.
 std::optional<std::u16string> ReadableName(std::u16string_view address);
 
 enum class HandOffForm {

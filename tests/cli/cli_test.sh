@@ -202,6 +202,15 @@ printf '\xef\xbb\xbfhttp://h/a.zip\nhttp://h/\xc5\x82\xc3\xb3d\xc5\xba.zip\n' >"
 expect "aria2: after a byte-order mark, UTF-8 stays UTF-8" 0 \
   $'http://h/a.zip\n  out=a.zip\nhttp://h/%C5%82%C3%B3d%C5%BA.zip\n  out=łódź.zip' "" -- \
   "$cli" batch decode --to aria2 "$work/bom.txt"
+# Names every system can create: a device name gives no name (the download stays), a trailing
+# dot or space goes, a drive colon and the other marks Windows refuses stay escaped.
+printf '%s\n' 'http://h/NUL' 'http://h/%20con.txt' 'http://h/x.exe.%20%20' 'http://h/C:evil.exe' \
+  'http://h/%22q%22%3C%3E%7C.txt' >"$work/names.txt"
+expect "aria2: names safe on every system" 0 \
+  $'http://h/NUL\nhttp://h/%20con.txt\nhttp://h/x.exe.%20%20\n  out=x.exe\nhttp://h/C:evil.exe\n  out=C%3Aevil.exe\nhttp://h/%22q%22%3C%3E%7C.txt\n  out=%22q%22%3C%3E%7C.txt' \
+  "" -- "$cli" batch decode --to aria2 "$work/names.txt"
+expect "json: a device name is no name" 0 '"name":null "name":null "name":"x.exe"' "" -- \
+  bash -c "'$cli' batch decode --to json '$work/names.txt' | grep -o '\"name\":[^,]*' | head -3 | paste -sd ' '"
 expect "json: one object a line" 0 \
   "$(printf '%s\n' '{"line":1,"address":"http://h/电影 第1集.mkv","uri":"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv","name":"电影 第1集.mkv","link":"'"$gbk_thunder"'","kind":"thunder","charset":"936"}' '{"line":2,"address":"http://h/中.zip","uri":"http://h/%E4%B8%AD.zip","name":"中.zip","link":"'"$(q 'http://h/\xe4\xb8\xad.zip')"'","kind":"qqdl","charset":"utf-8"}' '{"line":3}')" \
   "" -- bash -c "'$cli' batch decode --to json '$work/handoff.txt' | head -3"
