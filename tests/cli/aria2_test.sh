@@ -33,7 +33,10 @@ server_pid=$!
 deadline=$((SECONDS + patience))
 while [[ ! -s $work/port ]] && ((SECONDS < deadline)); do sleep 0.1; done
 [[ -s $work/port ]] || { echo "the file server did not start"; exit 1; }
-base="http://127.0.0.1:$(cat "$work/port")"
+# The list names the server by a name of no machine, which aria2 reaches through the server
+# itself as its proxy: an address on this machine would be left out of the list.
+port=$(cat "$work/port")
+base="http://files.example"
 
 b64() { base64 -w0; }
 thunder() { printf 'thunder://%s' "$(printf 'AA%sZZ' "$1" | b64)"; }
@@ -52,6 +55,7 @@ qqdl() { printf 'qqdl://%s' "$(printf '%s' "$1" | b64)"; }
   printf '\n'
   printf '%s\n' "$(thunder 'ed2k://|file|x.avi|1|0123456789ABCDEF0123456789ABCDEF|/')"
   printf 'thunder://@@@@\n'
+  printf '%s\n' "$(thunder "http://127.0.0.1:$port/plain.bin")"
 } >"$work/post.txt"
 
 "$cli" batch decode --to aria2 "$work/post.txt" >"$work/list.aria2" 2>"$work/errors"
@@ -63,11 +67,13 @@ ed2k_named() { grep -q 'post.txt:8: aria2 cannot download the ed2k address; left
 check "the ed2k line is left out with a message naming it" ed2k_named
 failure_named() { grep -q 'post.txt:9: ' "$work/errors"; }
 check "the failing line is reported" failure_named
+local_named() { grep -q 'post.txt:10: the address names this machine' "$work/errors"; }
+check "the address on this machine is left out with a message naming its line" local_named
 
 # As people run it: the export piped straight into aria2c.
 download() {
   "$cli" batch decode --to aria2 "$work/post.txt" 2>/dev/null |
-    aria2c -i - -d "$work/down" --console-log-level=warn --summary-interval=0 \
+    aria2c -i - -d "$work/down" --all-proxy="http://127.0.0.1:$port" --console-log-level=warn --summary-interval=0 \
       --allow-overwrite=false --auto-file-renaming=false --max-tries=1 \
       --connect-timeout="$patience" --timeout="$patience" >"$work/aria2.log" 2>&1
   [[ ${PIPESTATUS[1]} -eq 0 ]]
