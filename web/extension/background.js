@@ -10,6 +10,18 @@ const core = ZentrovaCore();
 const chinese = api.i18n.getMessage('language') === 'zh';
 const say = (name, values = []) => api.i18n.getMessage(name, values);
 
+// The aria2 secret is for the extension's own pages and background alone: where the browser
+// can, content scripts (which run in the page's process) are kept from the storage.
+if (api.storage.local.setAccessLevel) {
+  api.storage.local.setAccessLevel({accessLevel: 'TRUSTED_CONTEXTS'}).catch(console.error);
+}
+
+// Characters of one content script's request: twice what a content script sends at once, so
+// that only a script that is not ours, or a page that found a way around it, is refused. Each
+// link is at most 64 KiB characters (content.js); the core refuses longer ones itself.
+const largestRequest = 8 * 1024 * 1024;
+const longestLink = 64 * 1024;
+
 const defaults = {rewrite: true, rpc: '', secret: ''};
 const settings = () => api.storage.local.get(defaults);
 // Whether links are opened in place, asked for with every page's links: kept at hand.
@@ -37,31 +49,83 @@ async function open(items) {
   return JSON.parse((await core).openLinks(lines, chinese, true)).map(resultOf);
 }
 
-// A result as the core writes it for the content scripts, made plain.
+// A result as the core writes it for the background, made plain.
 const statuses = {c: 'converted', p: 'passedThrough', f: 'failed', b: 'blank'};
-function resultOf([status, first, uri, name]) {
+function resultOf([status, first, uri, name, thisMachine]) {
   if (status === 'f') return {status: statuses[status], error: first};
   if (status === 'b') return {status: statuses[status]};
-  return {status: statuses[status], address: first, uri, ...(name ? {name} : {})};
+  return {status: statuses[status], address: first, uri, ...(name ? {name} : {}),
+          ...(thisMachine === true ? {thisMachine} : {})};
 }
 
 // Returns the special links of every frame of tab `tabId`, each once, in the order of the
-// frames; null when no frame could be read.
+// frames, and how many were left out for their length or beyond what one list holds; null when
+// no frame could be read.
 async function pageLinks(tabId) {
   const frames = (await api.webNavigation.getAllFrames({tabId})) || [];
   frames.sort((a, b) => a.frameId - b.frameId);
-  const itemsOf = (answer) => (answer && isStrings(answer.items) ? answer.items : null);
-  const lists = await Promise.all(frames.map(
+  const answered = (answer) => (answer && isStrings(answer.items) ? answer : null);
+  const answers = await Promise.all(frames.map(
       ({frameId}) => api.tabs.sendMessage(tabId, {type: 'collect'}, {frameId})
-                         .then(itemsOf, () => null)));
-  if (lists.every((list) => list === null)) return null;
-  return [...new Set(lists.flatMap((list) => list || []))];
+                         .then(answered, () => null)));
+  if (answers.every((answer) => answer === null)) return null;
+  const items = new Set();
+  let size = 0;
+  let leftOut = 0;
+  for (const answer of answers) {
+    if (!answer) continue;
+    if (Number.isInteger(answer.leftOut) && answer.leftOut > 0) leftOut += answer.leftOut;
+    for (const item of answer.items) {
+      if (items.has(item)) continue;
+      if (item.length > longestLink || size + item.length > largestRequest) {
+        ++leftOut;
+      } else {
+        size += item.length + 1;
+        items.add(item);
+      }
+    }
+  }
+  return {items: [...items], leftOut};
 }
 
-// The downloads of `items` that aria2 can take, each once; ed2k addresses are left out with a
-// note, as the aria2 export leaves them out.
-async function aria2Downloads(items) {
-  const exported = (await core).handOff(items, 'aria2', chinese);
+// Whether `items` is a list no larger than a page's list may be.
+const bounded = (items) =>
+    isStrings(items) && items.reduce((size, item) => size + item.length + 1, 0) <= largestRequest;
+
+// The host and port of an http or https address as the browser reads it (127.1, 2130706433 and
+// 0x7f.0.0.1 all read 127.0.0.1), the scheme's own port filled in; null for any other.
+function serverOf(address) {
+  let url;
+  try {
+    url = new URL(address);
+  } catch (error) {
+    return null;
+  }
+  if (url.protocol !== 'http:' && url.protocol !== 'https:') return null;
+  return `${url.hostname}:${url.port || (url.protocol === 'https:' ? '443' : '80')}`;
+}
+
+// The downloads of `items` that aria2 can take, each once, and what was left out: ed2k
+// addresses with a note, as the aria2 export leaves them out; an address on this machine, which
+// aria2 would fetch past every protection the browser gives a page (aria2's own JSON-RPC
+// answers GET requests); and an address on aria2's own host and port, wherever that is.
+async function aria2Downloads(items, rpc) {
+  const server = serverOf(rpc);
+  const results = await open(items);
+  const kept = [];
+  let local = 0;
+  let own = 0;
+  results.forEach((result, i) => {
+    if (result.thisMachine) {
+      ++local;
+    } else if (result.uri !== undefined && server !== null &&
+               (serverOf(result.uri) === server || serverOf(result.address) === server)) {
+      ++own;
+    } else {
+      kept.push(i);
+    }
+  });
+  const exported = (await core).handOff(kept.map((i) => items[i]), 'aria2', chinese);
   const downloads = [];
   const lines = exported.text.split('\n');
   for (let i = 0; i < lines.length; ++i) {
@@ -69,7 +133,12 @@ async function aria2Downloads(items) {
     const option = lines[i + 1] || '';
     downloads.push({uri: lines[i], name: option.startsWith('  out=') ? option.slice(6) : null});
   }
-  return {downloads, notes: exported.notes};
+  // The notes name each link's place in the page's list, not in the shorter one exported.
+  const notes = exported.notes.map(({number, words}) => ({number: kept[number - 1] + 1, words}));
+  const leftOut = [];
+  if (local) leftOut.push(say('aria2LeftOutLocal', [String(local)]));
+  if (own) leftOut.push(say('aria2LeftOutServer', [String(own), new URL(rpc).origin]));
+  return {downloads, notes, leftOut};
 }
 
 async function sendItems(items) {
@@ -83,10 +152,10 @@ async function sendItems(items) {
   if (!(await api.permissions.contains({origins: [`${url.origin}/*`]}))) {
     return {words: say('aria2NoPermission', [url.origin]), ok: false};
   }
-  const {downloads, notes} = await aria2Downloads(items);
-  if (!downloads.length) return {words: say('aria2NothingToSend'), ok: false, notes};
+  const {downloads, notes, leftOut} = await aria2Downloads(items, rpc);
+  if (!downloads.length) return {words: say('aria2NothingToSend'), ok: false, leftOut, notes};
   const {message, values} = await sendToAria2(rpc, secret, downloads);
-  return {words: say(message, values), ok: message === 'aria2Sent', notes};
+  return {words: say(message, values), ok: message === 'aria2Sent', leftOut, notes};
 }
 
 // Runs `work` and answers with what it gives, or with nothing when it fails.
@@ -105,23 +174,25 @@ api.runtime.onMessage.addListener((message, sender, sendResponse) => {
   if (fromContentScript(sender) && message.type === 'open' && typeof message.lines === 'string') {
     return answer(async () => {
       const rewrite = await rewriting();
-      return rewrite ? {rewrite, results: (await core).openLinks(message.lines, chinese, false)} :
-                       {rewrite};
+      if (!rewrite) return {rewrite};
+      // Refused unread: the core is never given more than a page's links can honestly be.
+      if (message.lines.length > largestRequest) return {rewrite, tooLarge: true};
+      return {rewrite, results: (await core).openLinks(message.lines, chinese, false)};
     }, sendResponse);
   }
   if (!fromExtensionPage(sender)) return false;
   if (message.type === 'pageLinks' && Number.isInteger(message.tabId)) {
     return answer(async () => {
-      const items = await pageLinks(message.tabId);
-      return items ? {items, results: await open(items)} : {items: null};
+      const links = await pageLinks(message.tabId);
+      return links ? {...links, results: await open(links.items)} : {items: null};
     }, sendResponse);
   }
-  if (message.type === 'export' && isStrings(message.items) &&
+  if (message.type === 'export' && bounded(message.items) &&
       ['aria2', 'ef2', 'json', 'lines'].includes(message.form)) {
     return answer(async () => (await core).handOff(message.items, message.form, chinese),
                   sendResponse);
   }
-  if (message.type === 'send' && isStrings(message.items)) {
+  if (message.type === 'send' && bounded(message.items)) {
     return answer(() => sendItems(message.items), sendResponse);
   }
   return false;
@@ -154,8 +225,13 @@ async function copyPlainAddresses(info, tab) {
                                               {frameId: info.frameId || 0});
     texts = answer && isStrings(answer.texts) ? answer.texts : [];
   } catch (error) {
-    // A frame the content script does not run in: what the menu itself knows.
-    texts = [selection ? info.selectionText : info.linkUrl].filter(Boolean);
+    texts = [];
+  }
+  // A frame the content script does not run in, or a link it cannot tell: what the menu
+  // itself knows.
+  if (!texts.length) {
+    texts = [selection ? info.selectionText : info.linkUrl]
+                .filter((text) => typeof text === 'string' && text && text.length <= longestLink);
   }
   const results = texts.length ? await open(texts) : [];
   const addresses = results.filter((r) => r.status === 'converted' || r.status === 'passedThrough')

@@ -9,6 +9,14 @@
   // A special link as the lists find it, also percent-encoded inside another address.
   const special = /(?:thunder|flashget|qqdl)(?::\/\/|%3a%2f%2f)/i;
   const specialEverywhere = new RegExp(special.source, 'gi');
+  // An href opened in place is itself a special link; one that only carries one (a search, a
+  // share button, a script) would otherwise turn a click meant for another site into a download.
+  const itselfSpecial = new RegExp(`^${special.source}`, 'i');
+  // Characters of an href: far above any real link, low enough that a page holding links of
+  // many megabytes cannot keep the extension busy for every other tab.
+  const longest = 64 * 1024;
+  // Characters of one request to the background, which refuses more than twice this.
+  const batchBudget = 4 * 1024 * 1024;
   // What the background may put into an href: the addresses downloaders take, nothing else.
   const downloadable = /^(?:(?:https?|ftp):\/\/|(?:ed2k|magnet):)/i;
 
@@ -18,6 +26,9 @@
   // The title each link had from the page, kept so that a link handled twice does not show the
   // address twice.
   const pageTitles = new WeakMap();
+  // The href each opened link had from the page. Kept here, never read back from the page: a
+  // page could plant any text in an attribute, and the popup, aria2 and the menu act on this.
+  const originals = new WeakMap();
   let waiting = [];
   let flushQueued = false;
   // One request at a time: the links found while one is answered go together in the next, so
@@ -26,9 +37,15 @@
   // The options say links stay as pages have them.
   let off = false;
 
-  // The browser drops tabs and line ends from an address before following it, so the link
-  // the core opens is the one a click would follow.
-  const followed = (href) => href.replace(/[\t\n\r]/g, '').trim();
+  // The browser drops tabs and line ends from an address, and C0 controls and spaces from its
+  // ends, before following it, so the link the core opens is the one a click would follow.
+  const followed = (href) => href.replace(/[\t\n\r]/g, '').replace(/^[\0- ]+|[\0- ]+$/g, '');
+
+  // What a person is writing (a forum's or a mail's editor) is theirs: a changed link there
+  // would be sent with their post.
+  const editable = (element) => element.isContentEditable ||
+                                element.ownerDocument.designMode === 'on' ||
+                                element.closest('input, textarea') !== null;
 
   function consider(element) {
     if (off || !element.matches('a[href], area[href]')) return;
@@ -37,9 +54,28 @@
     // The page changed a link handled before: what was said of its old href goes.
     if (handled.has(element)) forget(element);
     handled.set(element, href);
-    if (!special.test(href)) return;
+    if (editable(element)) return;
+    if (href.length > longest) {
+      element.setAttribute('data-zentrova-error', api.i18n.getMessage('contentTooLong'));
+      return;
+    }
+    if (!itselfSpecial.test(followed(href))) return;
     waiting.push(element);
     askSoon();
+  }
+
+  // A link opened before its place became editable gets its page's href back, with nothing of
+  // ours left on it.
+  function restore(root) {
+    const links = root.matches('a[href], area[href]') ? [root] : [];
+    links.push(...root.querySelectorAll('a[href], area[href]'));
+    for (const element of links) {
+      if (!handled.has(element)) continue;
+      const original = originals.get(element);
+      forget(element);
+      if (original !== undefined) element.setAttribute('href', original);
+      handled.set(element, element.getAttribute('href'));
+    }
   }
 
   function askSoon() {
@@ -52,15 +88,42 @@
   // gives its elements to no script at all, which costs far more than the search.
   const mentioning = '[href*="thunder" i],[href*="flashget" i],[href*="qqdl" i]';
   function scan(root) {
-    if (root.matches(mentioning)) consider(root);
+    if (root.matches && root.matches(mentioning)) consider(root);
     if (!root.firstElementChild) return;
     for (const element of root.querySelectorAll(mentioning)) consider(element);
   }
 
+  // Open shadow roots (web components) hold links as the document does, and are watched as it
+  // is; no selector reaches into them, so their hosts are looked for element by element.
+  const shadows = new WeakSet();
+  function findShadows(root) {
+    const hosts = root.shadowRoot ? [root] : [];
+    if (root.firstElementChild) {
+      for (const element of root.querySelectorAll('*')) if (element.shadowRoot) hosts.push(element);
+    }
+    for (const host of hosts) {
+      const shadow = host.shadowRoot;
+      if (shadows.has(shadow)) continue;
+      shadows.add(shadow);
+      observer.observe(shadow, watching);
+      scan(shadow);
+      findShadows(shadow);
+    }
+  }
+
   async function flush() {
     flushQueued = false;
-    const elements = waiting;
-    waiting = [];
+    // A request holds what fits in the budget (and at least one link); the rest waits for the
+    // next, so that no request is ever refused for its size.
+    let size = 0;
+    let count = 0;
+    while (count < waiting.length) {
+      size += (waiting[count].getAttribute('href') || '').length + 1;
+      if (count > 0 && size > batchBudget) break;
+      ++count;
+    }
+    const elements = waiting.slice(0, count);
+    waiting = waiting.slice(count);
     asking = true;
     try {
       await ask(elements);
@@ -71,6 +134,10 @@
   }
 
   async function ask(elements) {
+    // A link the page changed or made editable while it waited is considered anew, or not at all.
+    elements = elements.filter((element) => handled.get(element) === element.getAttribute('href') &&
+                                            !editable(element));
+    if (!elements.length) return;
     const hrefs = elements.map((element) => element.getAttribute('href'));
     let answer;
     let results;
@@ -91,7 +158,7 @@
     results.forEach((result, i) => {
       const element = elements[i];
       // The page changed the link while it was being opened: its new href is handled anew.
-      if (element.getAttribute('href') !== hrefs[i]) return;
+      if (element.getAttribute('href') !== hrefs[i] || editable(element)) return;
       apply(element, hrefs[i], result);
     });
     observer.takeRecords();
@@ -107,6 +174,7 @@
       }
       pageTitles.delete(element);
     }
+    originals.delete(element);
     element.removeAttribute('data-zentrova-link');
     element.removeAttribute('data-zentrova-error');
   }
@@ -117,6 +185,8 @@
     if (status === 'c' && typeof uri === 'string' && downloadable.test(uri)) {
       if (!pageTitles.has(element)) pageTitles.set(element, element.getAttribute('title'));
       const pageTitle = pageTitles.get(element);
+      originals.set(element, href);
+      // Shown for the person's eye only: nothing of the extension reads it back.
       element.setAttribute('data-zentrova-link', href);
       element.removeAttribute('data-zentrova-error');
       element.setAttribute('title', pageTitle ? `${pageTitle}\n${first}` : String(first));
@@ -140,40 +210,72 @@
     return result;
   }
 
-  // The special links of this frame as the popup lists them: in links, in any other attribute
-  // and in the text, each once, a text cut before each link it holds (lists open the first
-  // link of a line).
-  function collect() {
-    const found = new Set();
-    const add = (text) => {
-      for (const piece of pieces(text)) found.add(piece);
-    };
-    for (const element of document.querySelectorAll('*')) {
-      const isLink = element.matches('a[href], area[href]');
-      for (const attribute of element.attributes) {
-        if (attribute.name.startsWith('data-zentrova-')) continue;
-        if (isLink && attribute.name === 'href') {
-          const original = element.getAttribute('data-zentrova-link') ?? attribute.value;
-          if (special.test(original)) found.add(followed(original));
-        } else if (attribute.name !== 'title' || !element.hasAttribute('data-zentrova-link')) {
-          if (special.test(attribute.value)) add(attribute.value);
-        }
+  // The document and every open shadow root inside it, shadow roots inside those too.
+  function roots() {
+    const all = [document];
+    for (let i = 0; i < all.length; ++i) {
+      for (const element of all[i].querySelectorAll('*')) {
+        if (element.shadowRoot) all.push(element.shadowRoot);
       }
     }
-    if (document.body) {
-      const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+    return all;
+  }
+
+  // The special links of this frame as the popup lists them: in links, in any other attribute
+  // and in the text, each once, a text cut before each link it holds (lists open the first
+  // link of a line). A link's href is the one the page gave it; our own marks, and any the
+  // page planted under their names, are not read. What is too long, or beyond what one request
+  // carries, is counted instead.
+  function collect() {
+    const found = new Set();
+    let size = 0;
+    let leftOut = 0;
+    const take = (piece) => {
+      if (found.has(piece)) return;
+      if (piece.length > longest || size + piece.length > 2 * batchBudget) {
+        ++leftOut;
+        return;
+      }
+      size += piece.length + 1;
+      found.add(piece);
+    };
+    const add = (text) => {
+      for (const piece of pieces(text)) take(piece);
+    };
+    for (const root of roots()) {
+      for (const element of root.querySelectorAll('*')) {
+        const isLink = element.matches('a[href], area[href]');
+        for (const attribute of element.attributes) {
+          if (attribute.name.startsWith('data-zentrova-')) continue;
+          if (isLink && attribute.name === 'href') {
+            const original = originals.get(element) ?? attribute.value;
+            if (special.test(original)) take(followed(original));
+          } else if (attribute.name === 'title' && pageTitles.has(element)) {
+            const pageTitle = pageTitles.get(element);
+            if (pageTitle !== null && special.test(pageTitle)) add(pageTitle);
+          } else if (special.test(attribute.value)) {
+            add(attribute.value);
+          }
+        }
+      }
+      const top = root === document ? document.body : root;
+      if (!top) continue;
+      const walker = document.createTreeWalker(top, NodeFilter.SHOW_TEXT);
       for (let node = walker.nextNode(); node; node = walker.nextNode()) {
         const parent = node.parentNode && node.parentNode.nodeName;
         if (parent === 'SCRIPT' || parent === 'STYLE' || parent === 'NOSCRIPT') continue;
         if (special.test(node.data)) add(node.data);
       }
     }
-    return [...found];
+    return {items: [...found], leftOut};
   }
 
-  // The link or the selected text that a context menu was opened on.
+  // The link or the selected text that a context menu was opened on; inside a shadow root the
+  // event names its host, and the path the element itself.
   let menuTarget = null;
-  document.addEventListener('contextmenu', (event) => { menuTarget = event.target; }, true);
+  document.addEventListener('contextmenu', (event) => {
+    [menuTarget] = event.composedPath();
+  }, true);
 
   function menuTexts(selection) {
     if (selection) {
@@ -185,28 +287,41 @@
     }
     const link = menuTarget && menuTarget.closest && menuTarget.closest('a[href], area[href]');
     if (!link) return [];
-    return [followed(link.getAttribute('data-zentrova-link') ?? link.getAttribute('href'))];
+    const href = originals.get(link) ?? link.getAttribute('href');
+    return href.length > longest ? [] : [followed(href)];
   }
 
   api.runtime.onMessage.addListener((message, sender, sendResponse) => {
     // Only the extension itself talks to this script; pages cannot reach it.
     if (sender.id !== api.runtime.id || !message || typeof message.type !== 'string') return;
-    if (message.type === 'collect') sendResponse({items: collect()});
+    if (message.type === 'collect') sendResponse(collect());
     if (message.type === 'menuTarget') sendResponse({texts: menuTexts(message.selection === true)});
   });
 
   function changed(records) {
     for (const record of records) {
       if (record.type === 'attributes') {
-        consider(record.target);
+        if (record.attributeName === 'href') {
+          consider(record.target);
+        } else if (record.target.isContentEditable) {
+          restore(record.target);
+        }
       } else {
-        for (const node of record.addedNodes) if (node.nodeType === Node.ELEMENT_NODE) scan(node);
+        for (const node of record.addedNodes) {
+          if (node.nodeType !== Node.ELEMENT_NODE) continue;
+          scan(node);
+          findShadows(node);
+        }
       }
     }
   }
   const observer = new MutationObserver(changed);
+  const watching = {childList: true, subtree: true, attributes: true,
+                    attributeFilter: ['href', 'contenteditable']};
 
-  if (document.documentElement) scan(document.documentElement);
-  observer.observe(document,
-                   {childList: true, subtree: true, attributes: true, attributeFilter: ['href']});
+  if (document.documentElement) {
+    scan(document.documentElement);
+    findShadows(document.documentElement);
+  }
+  observer.observe(document, watching);
 })();

@@ -25,12 +25,21 @@ function originOf(address) {
   return url.protocol === 'http:' || url.protocol === 'https:' ? `${url.origin}/*` : null;
 }
 
+// Without a secret, aria2 takes orders from anyone who can reach it: every page the person
+// opens can send it requests, so this is said for as long as the field is empty.
+function warnWithoutSecret() {
+  $('NoSecret').hidden = $('Secret').value !== '';
+}
+
 async function load() {
   const {rewrite, rpc, secret} = await api.storage.local.get({rewrite: true, rpc: '', secret: ''});
   $('Rewrite').checked = rewrite;
   $('Rpc').value = rpc || defaultRpc;
   $('Secret').value = secret;
+  warnWithoutSecret();
 }
+
+$('Secret').addEventListener('input', warnWithoutSecret);
 
 $('Rewrite').addEventListener('change', () => {
   api.storage.local.set({rewrite: $('Rewrite').checked});
@@ -64,6 +73,7 @@ $('Forget').addEventListener('click', async () => {
   if (origin) await api.permissions.remove({origins: [origin]});
   $('Rpc').value = defaultRpc;
   $('Secret').value = '';
+  warnWithoutSecret();
   tell(say('optionsForgotten'));
 });
 

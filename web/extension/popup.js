@@ -19,6 +19,41 @@ async function tabId() {
   return tab ? tab.id : null;
 }
 
+// The origin of the page in tab `tab` when it is a web page the extension has no access to
+// (Firefox lets a person withhold or withdraw it), else null.
+async function withheldOrigin(tab) {
+  let frame;
+  try {
+    frame = await api.webNavigation.getFrame({tabId: tab, frameId: 0});
+  } catch (error) {
+    return null;
+  }
+  let url;
+  try {
+    url = new URL(frame.url);
+  } catch (error) {
+    return null;
+  }
+  if (url.protocol !== 'http:' && url.protocol !== 'https:') return null;
+  const origins = [`${url.origin}/*`];
+  return (await api.permissions.contains({origins})) ? null : url.origin;
+}
+
+// Says that the page cannot be read for want of access, with a button that asks for it: the
+// browser lets an extension ask only from a click.
+function offerAccess(origin) {
+  $('Summary').textContent = say('popupNoAccess', [origin]);
+  const ask = $('AskAccess');
+  ask.hidden = false;
+  ask.addEventListener('click', () => {
+    $('Notes').replaceChildren();
+    api.permissions.request({origins: [`${origin}/*`]}).then((granted) => {
+      note(say(granted ? 'popupAccessGiven' : 'popupAccessRefused'), !granted);
+      if (granted) ask.hidden = true;
+    }, () => note(say('popupAccessRefused'), true));
+  });
+}
+
 function note(words, problem = false) {
   const line = document.createElement('p');
   line.textContent = words;
@@ -70,13 +105,20 @@ async function load() {
   const answer =
       tab === null ? null : await api.runtime.sendMessage({type: 'pageLinks', tabId: tab});
   if (!answer || !answer.items) {
-    // No frame of the tab has the content script: a browser page, or one loaded before.
-    $('Summary').textContent = say('popupUnreachable');
+    // No frame of the tab has the content script: the extension may not read the site, or a
+    // browser page, or one loaded before.
+    const origin = tab === null ? null : await withheldOrigin(tab);
+    if (origin) {
+      offerAccess(origin);
+    } else {
+      $('Summary').textContent = say('popupUnreachable');
+    }
     return;
   }
   items = answer.items;
   results = answer.results;
   show();
+  if (answer.leftOut > 0) note(say('popupLeftOut', [String(answer.leftOut)]), true);
 }
 
 function save(text, name) {
@@ -128,6 +170,7 @@ $('SendAria2').addEventListener('click', async () => {
     const sent = await api.runtime.sendMessage({type: 'send', items});
     if (sent) {
       note(sent.words, !sent.ok);
+      for (const words of sent.leftOut || []) note(words, true);
       showNotes(sent.notes);
     } else {
       note(say('popupFailed'), true);

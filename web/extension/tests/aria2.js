@@ -25,15 +25,19 @@ async function call(rpc, method, params = []) {
   return response.json();
 }
 
-// Starts aria2c with `secret`, downloading into a fresh folder; resolves once it answers.
-async function startAria2(secret) {
+// Starts aria2c with `secret` (none when empty, as many setups run it), downloading into a
+// fresh folder, through the HTTP proxy `proxy` when given; resolves once it answers.
+async function startAria2(secret, {proxy = null} = {}) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-aria2-'));
   const port = await freePort();
-  const child = spawn('aria2c', ['--enable-rpc', `--rpc-listen-port=${port}`, `--rpc-secret=${secret}`,
+  const child = spawn('aria2c', ['--enable-rpc', `--rpc-listen-port=${port}`,
+                                 ...(secret ? [`--rpc-secret=${secret}`] : []),
+                                 ...(proxy ? [`--all-proxy=${proxy}`] : []),
                                  `--dir=${dir}`, '--rpc-listen-all=false', '--no-conf',
                                  '--auto-file-renaming=false', '--console-log-level=warn',
                                  '--quiet=true'],
                       {stdio: 'ignore'});
+  const token = secret ? [`token:${secret}`] : [];
   let exited = null;
   child.on('exit', (code) => { exited = code; });
   const rpc = `http://127.0.0.1:${port}/jsonrpc`;
@@ -41,7 +45,7 @@ async function startAria2(secret) {
   for (;;) {
     if (exited !== null) throw new Error(`aria2c ended with status ${exited}`);
     try {
-      const answer = await call(rpc, 'aria2.getVersion', [`token:${secret}`]);
+      const answer = await call(rpc, 'aria2.getVersion', token);
       if (answer.result) break;
     } catch (error) {
       if (Date.now() > deadline) throw new Error(`aria2c did not answer in ${patience} ms`);
@@ -49,12 +53,12 @@ async function startAria2(secret) {
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
   return {
-    rpc, dir,
+    rpc, dir, port,
     // Resolves once aria2 has nothing active or waiting left.
     async settled() {
       const until = Date.now() + patience;
       for (;;) {
-        const stat = await call(rpc, 'aria2.getGlobalStat', [`token:${secret}`]);
+        const stat = await call(rpc, 'aria2.getGlobalStat', token);
         if (stat.result && stat.result.numActive === '0' && stat.result.numWaiting === '0') return;
         if (Date.now() > until) throw new Error('aria2 did not finish its downloads');
         await new Promise((resolve) => setTimeout(resolve, 50));

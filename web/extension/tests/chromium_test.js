@@ -11,7 +11,9 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const {chromium} = require('playwright-core');
-const {serve, files, escaped, htmlText} = require('./pages');
+const {serve, files, escaped, htmlText, filesHost} = require('./pages');
+const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
+       attackPage} = require('./hostile');
 const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
 const {startAria2, freePort} = require('./aria2');
 const {thunder, qqdl, flashget, gbk} = require('./links');
@@ -79,8 +81,19 @@ async function downloaded(page, click) {
 let server;
 let origin;
 let browser;
+// The aria2 attack's page, made once its aria2 runs.
+let attack = null;
 test.before(async () => {
-  server = await serve({'/popup-page.html': popupPage});
+  server = await serve({
+    '/popup-page.html': (at) => popupPage(at),
+    // The same post with its files on a host that is not this machine's, reached by aria2
+    // through this server as its proxy.
+    '/send-page.html': (at) => popupPage(at, `http://${filesHost}:${new URL(at).port}`),
+    '/hostile.html': hostilePage,
+    '/huge.html': hugePage,
+    '/huge-frame.html': () => hugeFrame(16),
+    '/attack.html': () => attack,
+  });
   origin = `http://127.0.0.1:${server.address().port}`;
   browser = await launch();
 });
@@ -140,8 +153,8 @@ test('a page cannot talk to the extension', async () => {
 
 // A post as people write them: a link in an href, one only in an attribute, one in the text
 // after a Chinese colon, the first again in the text, a refused one and an ed2k address.
-function popupLinks(origin) {
-  const at = (name) => Buffer.concat([Buffer.from(`${origin}/files/`), name]);
+function popupLinks(origin, filesOrigin = origin) {
+  const at = (name) => Buffer.concat([Buffer.from(`${filesOrigin}/files/`), name]);
   const [gbkFile, utf8File, ascii] = files().map((file) => at(file.name));
   return {
     href: thunder(ascii), attribute: qqdl(utf8File), text: flashget(gbkFile),
@@ -149,8 +162,8 @@ function popupLinks(origin) {
     uris: [escaped(ascii), escaped(utf8File), escaped(gbkFile)],
   };
 }
-function popupPage(origin) {
-  const links = popupLinks(origin);
+function popupPage(origin, filesOrigin = origin) {
+  const links = popupLinks(origin, filesOrigin);
   return ['text/html; charset=utf-8', `<!DOCTYPE html><meta charset="utf-8"><title>post</title>
 <p><a href="${htmlText(links.href)}">下载</a></p>
 <div data-url="${htmlText(links.attribute)}">第二个</div>
@@ -162,20 +175,22 @@ function popupPage(origin) {
 
 test('the popup lists the page\'s links with reasons and counts, copies and exports them', async () => {
   const page = await browser.context.newPage();
-  await page.goto(`${origin}/popup-page.html`);
+  // Files on a host that is not this machine, which the exports for downloaders leave out.
+  const at = `http://${filesHost}:${new URL(origin).port}`;
+  await page.goto(`${origin}/send-page.html`);
   await page.waitForSelector('#refused[data-zentrova-error]');
   const popup = await openPopup(browser, page);
   const rows = await popup.$$eval('#Links li .address', (spans) => spans.map((s) => s.textContent));
   assert.equal(rows.length, 5);
   assert.deepEqual(rows.filter((_, i) => i !== 2), [
-    `${origin}/files/a.zip`, `${origin}/files/影片 一.mp4`, `${origin}/files/电影 第1集.mkv`,
+    `${at}/files/a.zip`, `${at}/files/影片 一.mp4`, `${at}/files/电影 第1集.mkv`,
     'ed2k://|file|x.avi|1|0123|/']);
   assert.match(rows[2], /^× .*javascript:/);
   assert.equal(await popup.textContent('#Summary'),
                '共 5 个链接：已转换 4 个，普通地址 0 个，失败 1 个');
   assert.equal(await popup.isHidden('#SendAria2'), true, 'no aria2 is configured');
 
-  const {uris} = popupLinks(origin);
+  const {uris} = popupLinks(origin, at);
   const aria2 = await downloaded(popup, () => popup.click('#ExportAria2'));
   assert.equal(aria2.toString('utf8'), `${uris[0]}\n  out=a.zip\n${uris[1]}\n  out=影片 一.mp4\n` +
                                        `${uris[2]}\n  out=电影 第1集.mkv\n`);
@@ -297,31 +312,43 @@ test('options: an address that is not http or https is refused and nothing is st
 
 // aria2 is reached only with the user's leave; the test's copy of the extension has it for
 // 127.0.0.1, as a user who clicked "Allow" has.
+function allowedCopy() {
+  const allowed = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-extension-'));
+  fs.cpSync(built, allowed, {recursive: true});
+  const manifest = JSON.parse(fs.readFileSync(path.join(allowed, 'manifest.json'), 'utf8'));
+  manifest.host_permissions = ['http://127.0.0.1/*'];
+  fs.writeFileSync(path.join(allowed, 'manifest.json'), JSON.stringify(manifest));
+  return allowed;
+}
+
+// Saves aria2's address and secret in the options of `browser`, as a user does.
+async function saveAria2(browser, rpc, key) {
+  const options = await browser.context.newPage();
+  await options.goto(`chrome-extension://${browser.id}/options.html`);
+  await options.waitForSelector('html[data-ready]');
+  await options.fill('#Rpc', rpc);
+  await options.fill('#Secret', key);
+  await options.click('#Save');
+  await options.waitForSelector('#Notes p');
+  assert.equal(await options.textContent('#Notes'), '已保存。');
+  const warned = await options.isVisible('#NoSecret');
+  await options.close();
+  return warned;
+}
+
 test('send to aria2: with the right secret the files arrive; a wrong secret, no aria2 and no leave are said',
      async () => {
-       const allowed = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-extension-'));
-       fs.cpSync(built, allowed, {recursive: true});
-       const manifest = JSON.parse(fs.readFileSync(path.join(allowed, 'manifest.json'), 'utf8'));
-       manifest.host_permissions = ['http://127.0.0.1/*'];
-       fs.writeFileSync(path.join(allowed, 'manifest.json'), JSON.stringify(manifest));
+       const allowed = allowedCopy();
        const secret = 'zentrova-s3cret';
-       const aria2 = await startAria2(secret);
+       const aria2 = await startAria2(secret, {proxy: origin});
        const second = await launch(allowed);
        try {
          const save = async (rpc, key) => {
-           const options = await second.context.newPage();
-           await options.goto(`chrome-extension://${second.id}/options.html`);
-           await options.waitForSelector('html[data-ready]');
-           await options.fill('#Rpc', rpc);
-           await options.fill('#Secret', key);
-           await options.click('#Save');
-           await options.waitForSelector('#Notes p');
-           assert.equal(await options.textContent('#Notes'), '已保存。');
-           await options.close();
+           assert.equal(await saveAria2(second, rpc, key), false, 'no warning with a secret');
          };
          const send = async () => {
            const page = await second.context.newPage();
-           await page.goto(`${origin}/popup-page.html`);
+           await page.goto(`${origin}/send-page.html`);
            await page.waitForSelector('#refused[data-zentrova-error]');
            const popup = await openPopup(second, page);
            assert.equal(await popup.isVisible('#SendAria2'), true);
@@ -393,3 +420,72 @@ test('in an English browser the extension speaks English', async () => {
     await english.close();
   }
 });
+
+test('a hostile page: editors, links that only carry one, a planted mark and shadow roots',
+     async () => {
+       const page = await browser.context.newPage();
+       await checkHostile(page, origin);
+       // The popup lists what the page holds, never the address a page planted in our mark.
+       const popup = await openPopup(browser, page);
+       const listed = await popup.$$eval('#Links li', (rows) => rows.map((r) => r.textContent));
+       assert.ok(listed.length > 0);
+       assert.ok(listed.every((row) => !row.includes('evil.example')), listed.join('|'));
+       await popup.close();
+       // The menu copies the link's own address; where the content script cannot tell (a frame
+       // it does not run in), the one the browser gives.
+       await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
+       const tabId = await tabOf(browser, page);
+       const menu = (info) => browser.worker.evaluate(
+           ({info, tabId}) => copyPlainAddresses(info, {id: tabId}), {info, tabId});
+       await page.click('#planted', {button: 'right'});
+       assert.deepEqual((await menu({frameId: 0, linkUrl: 'x'})).copied,
+                        ['https://legit.example/setup.exe']);
+       assert.deepEqual((await menu({frameId: 4242, linkUrl: thunder(`${origin}/files/a.zip`)}))
+                            .copied, [`${origin}/files/a.zip`]);
+       await page.close();
+     });
+
+test('frames holding hrefs of many megabytes are left alone, and other tabs are served',
+     async () => {
+       const huge = await browser.context.newPage();
+       const other = await browser.context.newPage();
+       await checkHuge(huge, other, origin);
+       await huge.close();
+       await other.close();
+     });
+
+// The attack of a page on an aria2 that runs without a secret: Thunder links whose address is
+// aria2's own JSON-RPC, under every spelling of this machine, asking it for a file in a folder
+// outside its own.
+test('send to aria2: no address on this machine is sent; the honest download still arrives',
+     async () => {
+       const allowed = allowedCopy();
+       const aria2 = await startAria2('', {proxy: origin});
+       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+       const second = await launch(allowed);
+       try {
+         assert.equal(await saveAria2(second, aria2.rpc, ''), true, 'no secret is warned of');
+         const links = attackLinks(aria2.port, new URL(origin).port, outside);
+         attack = attackPage(links);
+         const page = await second.context.newPage();
+         await page.goto(`${origin}/attack.html`);
+         await page.waitForSelector('#attack3[data-zentrova-link]');
+         const popup = await openPopup(second, page);
+         await popup.click('#SendAria2');
+         await popup.waitForSelector('#Notes p');
+         const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
+         assert.equal(notes[0], 'aria2 已接收 1 个下载。');
+         assert.match(notes[1], /^有 4 个下载未发送：其地址在本机上/);
+         await aria2.settled();
+         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
+         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
+         await popup.close();
+         await page.close();
+       } finally {
+         await second.close();
+         await aria2.stop();
+         fs.rmSync(outside, {recursive: true, force: true});
+         fs.rmSync(allowed, {recursive: true, force: true});
+       }
+     });

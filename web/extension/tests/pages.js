@@ -3,6 +3,7 @@
 // and files kept under their names' own bytes (GBK or UTF-8), so that a click that downloads
 // shows the bytes the link carried reached the server.
 'use strict';
+const dns = require('node:dns/promises');
 const http = require('node:http');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
@@ -15,9 +16,10 @@ function escaped(bytes) {
   return uri;
 }
 
-// The path bytes a request names, as old servers take them: escapes undone to bytes.
+// The path bytes a request names, as old servers take them: escapes undone to bytes. A proxy's
+// request names the whole address; its path is what counts.
 function pathBytes(url) {
-  const raw = url.split('?')[0];
+  const raw = url.replace(/^[a-z]+:\/\/[^/]*/i, '').split('?')[0];
   const out = [];
   for (let i = 0; i < raw.length; ++i) {
     if (raw[i] === '%' && /^[0-9a-f]{2}$/i.test(raw.slice(i + 1, i + 3))) {
@@ -106,12 +108,37 @@ document.getElementById('addLater').addEventListener('click', () => {
 });
 `;
 
-// Serves the pages on 127.0.0.1; `extra` maps further paths to [type, body].
+// The name under which the server's files are reached through it as a proxy (aria2's
+// --all-proxy): a downloader is never handed this machine's own addresses, so tests that
+// download reach the files under a name that is not one of them.
+const filesHost = 'files.test';
+
+// Passes a proxy's request for another host on to it, as a downloader's proxy does: only to
+// this machine's loopback addresses, which is where every test's servers are.
+async function forward(request, response, url) {
+  const {address} = await dns.lookup(url.hostname.replace(/^\[|\]$/g, ''));
+  if (!/^127\.|^::1$/.test(address)) return response.writeHead(502).end();
+  const onward = http.request({host: address, port: url.port || 80, method: request.method,
+                               path: `${url.pathname}${url.search}`, headers: request.headers},
+                              (answer) => {
+                                response.writeHead(answer.statusCode, answer.headers);
+                                answer.pipe(response);
+                              });
+  onward.on('error', () => response.writeHead(502).end());
+  request.pipe(onward);
+}
+
+// Serves the pages on 127.0.0.1, and the files also to a proxy's requests for files.test;
+// `extra` maps further paths to [type, body].
 function serve(extra = {}) {
   const kept = files();
   const server = http.createServer((request, response) => {
     const origin = `http://127.0.0.1:${server.address().port}`;
     const url = new URL(request.url, origin);
+    if (/^[a-z]+:\/\//i.test(request.url) && url.hostname !== filesHost) {
+      forward(request, response, url).catch(() => response.writeHead(502).end());
+      return;
+    }
     const strict = {'Content-Security-Policy': "default-src 'self'; script-src 'self'"};
     const page = (body, headers = {}) =>
         response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8', ...headers}).end(body);
@@ -146,4 +173,4 @@ function serve(extra = {}) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-module.exports = {serve, linkTable, files, escaped, htmlText};
+module.exports = {serve, linkTable, files, escaped, htmlText, filesHost};

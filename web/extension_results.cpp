@@ -1,0 +1,100 @@
+#include "web/extension_results.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "codec/utf8.h"
+#include "links/filled_in.h"
+#include "links/found_links.h"
+#include "links/hand_off.h"
+#include "links/this_machine.h"
+
+namespace zentrova::web {
+namespace {
+
+// Appends `text` to `out` as a JSON string. Surrogates are written as escapes, so that a lone
+// one taken from a page survives the browser's messages (which carry UTF-8) as it was.
+void AppendJson(std::u16string_view text, std::u16string& out) {
+  static constexpr char16_t kHex[] = u"0123456789abcdef";
+  out += u'"';
+  for (const char16_t c : text) {
+    if (c == u'"' || c == u'\\') {
+      out += u'\\';
+      out += c;
+    } else if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) {
+      out += u"\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  out += u'"';
+}
+
+void AppendField(std::u16string_view value, std::u16string& out) {
+  out += u',';
+  AppendJson(value, out);
+}
+
+void AppendFailure(std::string_view reason, std::u16string& out) {
+  out += u"[\"f\"";
+  AppendField(FromUtf8(reason), out);
+}
+
+void AppendResult(const links::LineResult& result, bool chinese, bool withNames, Words words,
+                  std::u16string& out) {
+  switch (result.kind) {
+    case links::LineResult::Kind::kConverted:
+    case links::LineResult::Kind::kPassedThrough:
+      out += result.kind == links::LineResult::Kind::kConverted ? u"[\"c\"" : u"[\"p\"";
+      AppendField(result.text, out);
+      AppendField(FromUtf8(links::DownloaderUri(result.bytes)), out);
+      if (!withNames) break;
+      if (const std::optional<std::u16string> name = links::ReadableName(result.text)) {
+        AppendField(*name, out);
+      } else {
+        out += u",null";
+      }
+      if (links::IsOnThisMachine(result.text)) out += u",true";
+      break;
+    case links::LineResult::Kind::kFailed:
+      AppendFailure(links::FilledIn(std::string(words(result.why, chinese)), {result.detail}), out);
+      break;
+    case links::LineResult::Kind::kBlank:
+      out += u"[\"b\"";
+      break;
+  }
+}
+
+}  // namespace
+
+std::u16string OpenLinksJson(std::u16string_view lines, bool chinese, bool withNames, Words words) {
+  std::u16string json = u"[";
+  std::u16string_view rest = lines;
+  std::size_t given = 0;
+  for (bool first = true;; first = false) {
+    const std::size_t end = std::min(rest.find(u'\n'), rest.size());
+    const std::u16string_view line = rest.substr(0, end);
+    given += end + 1;
+    if (!first) json += u',';
+    if (line.size() > kLongestExtensionLink) {
+      const std::string_view tooLong =
+          words("the link is longer than {0} KiB; it was left as it is", chinese);
+      AppendFailure(
+          links::FilledIn(std::string(tooLong), {std::to_string(kLongestExtensionLink / 1024)}),
+          json);
+    } else if (given > kMostExtensionText) {
+      AppendFailure(words("too many links at once; this one was left as it is", chinese), json);
+    } else {
+      AppendResult(links::OpenFoundLink(line, links::Charset::kAuto), chinese, withNames, words,
+                   json);
+    }
+    json += u']';
+    if (end == rest.size()) break;
+    rest.remove_prefix(end + 1);
+  }
+  json += u']';
+  return json;
+}
+
+}  // namespace zentrova::web
