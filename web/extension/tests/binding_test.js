@@ -12,21 +12,21 @@ const ZentrovaCore = require(path.resolve(process.argv[2]));
 let core;
 test.before(async () => { core = await ZentrovaCore(); });
 
-const film = gbk('http://127.0.0.1/电影 第1集.mkv');
+const film = gbk('http://a.example/电影 第1集.mkv');
 const statuses = {c: 'converted', p: 'passedThrough', f: 'failed', b: 'blank'};
 const open = (links, chinese, names = true) => JSON.parse(core.openLinks(links.join('\n'), chinese, names)).map(
-    ([status, first, uri, name]) => (status === 'f' ? {status: statuses[status], error: first} :
-                                     status === 'b' ? {status: statuses[status]} :
-                                     {status: statuses[status], address: first, uri,
-                                      ...(name ? {name} : {})}));
+    ([status, first, uri, name, local]) => (status === 'f' ? {status: statuses[status], error: first} :
+                                            status === 'b' ? {status: statuses[status]} :
+                                            {status: statuses[status], address: first, uri,
+                                             ...(name ? {name} : {}), ...(local ? {local} : {})}));
 
 test('links as pages hold them open to the address, the escaped bytes and the name', () => {
   const rows = [
     // [link, status, address, uri, name]
     [thunder('http://a.example/b.zip'), 'converted', 'http://a.example/b.zip',
      'http://a.example/b.zip', 'b.zip'],
-    [thunder(film), 'converted', 'http://127.0.0.1/电影 第1集.mkv',
-     'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv', '电影 第1集.mkv'],
+    [thunder(film), 'converted', 'http://a.example/电影 第1集.mkv',
+     'http://a.example/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv', '电影 第1集.mkv'],
     [qqdl(Buffer.from('https://a.example/影片.mp4')), 'converted', 'https://a.example/影片.mp4',
      'https://a.example/%E5%BD%B1%E7%89%87.mp4', '影片.mp4'],
     [flashget('ftp://a.example/x.iso', true), 'converted', 'ftp://a.example/x.iso',
@@ -90,22 +90,63 @@ test('the hand-off forms are the lists\' forms, with notes on what they leave ou
   const items = [thunder(film), 'thunder://!!!!', thunder('ed2k://|file|x.avi|1|0123|/'),
                  thunder('http://a.example/b.zip'), qqdl('http://a.example/b.zip')];
   const aria2 = core.handOff(items, 'aria2', true);
-  assert.equal(aria2.text, 'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\n' +
+  assert.equal(aria2.text, 'http://a.example/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\n' +
                            '  out=电影 第1集.mkv\nhttp://a.example/b.zip\n  out=b.zip\n');
   assert.deepEqual(aria2.notes.map((n) => n.number), [2, 3]);
   assert.match(aria2.notes[1].words, /ed2k/);
   assert.match(aria2.notes[1].words, /[\u4e00-\u9fff]/);
 
   const ef2 = core.handOff(items, 'ef2', false);
-  assert.equal(ef2.text, '<\r\nhttp://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\r\n>\r\n' +
+  assert.equal(ef2.text, '<\r\nhttp://a.example/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv\r\n>\r\n' +
                          '<\r\nhttp://a.example/b.zip\r\n>\r\n');
   assert.deepEqual(ef2.notes.map((n) => n.number), [2, 3]);
   assert.doesNotMatch(ef2.notes[0].words, /[\u4e00-\u9fff]/);
 
   const json = core.handOff(items.slice(0, 2), 'json', false).text.trim().split('\n')
                    .map((line) => JSON.parse(line));
-  assert.equal(json[0].uri, 'http://127.0.0.1/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv');
+  assert.equal(json[0].uri, 'http://a.example/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv');
   assert.equal(json[0].name, '电影 第1集.mkv');
   assert.ok(json[1].error);
   assert.throws(() => core.handOff(items, 'html', false));
+});
+
+test('the background is told which addresses are on this machine, never to be sent to aria2', () => {
+  const rows = [
+    // [address, on this machine]
+    ['http://localhost:6800/jsonrpc?method=aria2.addUri', true],
+    ['http://127.1:6800/jsonrpc', true],
+    ['http://[::1]:6800/jsonrpc', true],
+    ['http://2130706433:6800/jsonrpc', true],
+    ['http://a.example:6800/jsonrpc', false],
+    ['magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567', false],
+  ];
+  const results = open(rows.map(([address]) => thunder(address)), false);
+  rows.forEach(([address, local], i) => {
+    assert.equal(results[i].status, 'converted', address);
+    assert.equal(results[i].local === true, local, address);
+  });
+  // Links opened in place keep such an address: a page can link there without us.
+  assert.equal(JSON.parse(core.openLinks(thunder(rows[0][0]), false, false))[0].length, 3);
+});
+
+test('a link longer than any real one fails with its reason, and its neighbours still open', () => {
+  const long = thunder(`http://a.example/${'x'.repeat(70000)}.zip`);
+  const results = open([thunder('http://a.example/b.zip'), long, qqdl('http://a.example/c.zip')], true);
+  assert.deepEqual(results.map((r) => r.status), ['converted', 'failed', 'converted']);
+  assert.match(results[1].error, /64 KiB/);
+  assert.match(results[1].error, /[\u4e00-\u9fff]/);
+  const exported = core.handOff([long, thunder('http://a.example/b.zip')], 'aria2', false);
+  assert.equal(exported.text, 'http://a.example/b.zip\n  out=b.zip\n');
+  assert.deepEqual(exported.notes.map((n) => n.number), [1]);
+  assert.match(exported.notes[0].words, /64 KiB/);
+});
+
+test('more text than one call takes: the lines beyond it fail, each line still has its result', () => {
+  const link = thunder(`http://a.example/${'y'.repeat(40000)}.zip`);
+  const lines = Array.from({length: 400}, () => link);  // about 21 million characters
+  const results = open(lines, false, false);
+  assert.equal(results.length, lines.length);
+  assert.equal(results[0].status, 'converted');
+  assert.equal(results.at(-1).status, 'failed');
+  assert.match(results.at(-1).error, /too many links at once/);
 });

@@ -8,6 +8,7 @@ const assert = require('node:assert/strict');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
 const {serve} = require('./pages');
+const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge} = require('./hostile');
 const {checkLinks, checkFrame, checkLater, patience} = require('./page_checks');
 
 const built = path.resolve(process.argv[2]);
@@ -16,7 +17,8 @@ let server;
 let origin;
 let browser;
 test.before(async () => {
-  server = await serve();
+  server = await serve({'/hostile.html': hostilePage, '/huge.html': hugePage,
+                        '/huge-frame.html': () => hugeFrame(16)});
   origin = `http://127.0.0.1:${server.address().port}`;
   browser = await puppeteer.launch({browser: 'firefox', headless: true, timeout: patience,
                                     protocolTimeout: patience,
@@ -47,3 +49,21 @@ for (const name of ['plain.html', 'strict.html']) {
          await page.close();
        });
 }
+
+test('a hostile page: editors, links that only carry one, a planted mark and shadow roots',
+     async () => {
+       const page = await browser.newPage();
+       page.setDefaultTimeout(patience);
+       await checkHostile(page, origin);
+       await page.close();
+     });
+
+test('frames holding hrefs of many megabytes are left alone, and other tabs are served',
+     async () => {
+       const huge = await browser.newPage();
+       const other = await browser.newPage();
+       for (const page of [huge, other]) page.setDefaultTimeout(patience);
+       await checkHuge(huge, other, origin);
+       await huge.close();
+       await other.close();
+     });
