@@ -10,7 +10,7 @@ packages=(
   fonts-wqy-microhei fonts-wine
   xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps
   weston qt6-wayland
-  lintian appstream desktop-file-utils dpkg-dev
+  lintian appstream desktop-file-utils dpkg-dev xdg-utils
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext man-db
   emscripten chromium aria2 firefox-esr
@@ -36,18 +36,21 @@ ensure_chinese_locale() {
 
 # Node.js for the web tools: the system's own when it runs every package web/package-lock.json
 # pins, else (Debian 12's is 18, and tools move on) the one web/runtime pins, from the npm
-# registry; web/CMakeLists.txt takes that one wherever it is there.
+# registry; web/CMakeLists.txt takes that one wherever it is there. (npm itself stays on the
+# system's Node: the packages it installs run no scripts.)
 ensure_node() {
   local web runtime
   web="$(dirname "$0")/../web"
-  runtime=$web/runtime/node_modules/.bin
   node "$web/tools/node_engines.js" "$web/package-lock.json" 2>/dev/null && return
+  # The package's own folder: some npm releases (Debian 12's) link no command named node.
+  runtime=$(ls -d "$web"/runtime/node_modules/node-linux-*/bin 2>/dev/null | head -1)
   if [[ ! -x $runtime/node ]]; then
     echo "Node.js $(node --version) is older than the web tools need: installing the one web/runtime pins"
     (cd "$web/runtime" && npm ci --no-audit --no-fund --loglevel=error)
+    runtime=$(ls -d "$web"/runtime/node_modules/node-linux-*/bin 2>/dev/null | head -1)
+    [[ -x $runtime/node ]] || { echo "web/runtime has no Node.js for $(uname -m)" >&2; return 1; }
   fi
-  PATH=$(cd "$runtime" && pwd):$PATH
-  node "$web/tools/node_engines.js" "$web/package-lock.json"  # says which package, if still too old
+  "$runtime/node" "$web/tools/node_engines.js" "$web/package-lock.json"  # names any still refused
 }
 
 # The browser tests' drivers and the extension's linter, at the versions the lockfile pins;
@@ -68,5 +71,5 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 ensure_chinese_locale
-ensure_node
 ensure_web_packages
+ensure_node
