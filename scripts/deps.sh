@@ -42,15 +42,22 @@ ensure_node() {
   local web runtime
   web="$(dirname "$0")/../web"
   node "$web/tools/node_engines.js" "$web/package-lock.json" 2>/dev/null && return
-  # The package's own folder: some npm releases (Debian 12's) link no command named node.
-  runtime=$(ls -d "$web"/runtime/node_modules/node-linux-*/bin 2>/dev/null | head -1)
-  if [[ ! -x $runtime/node ]]; then
+  if ! runtime=$(runtime_node "$web"); then
     echo "Node.js $(node --version) is older than the web tools need: installing the one web/runtime pins"
     (cd "$web/runtime" && npm ci --no-audit --no-fund --loglevel=error)
-    runtime=$(ls -d "$web"/runtime/node_modules/node-linux-*/bin 2>/dev/null | head -1)
-    [[ -x $runtime/node ]] || { echo "web/runtime has no Node.js for $(uname -m)" >&2; return 1; }
+    runtime=$(runtime_node "$web") || { echo "web/runtime has no Node.js for $(uname -m)" >&2; return 1; }
   fi
-  "$runtime/node" "$web/tools/node_engines.js" "$web/package-lock.json"  # names any still refused
+  "$runtime" "$web/tools/node_engines.js" "$web/package-lock.json"  # names any still refused
+}
+
+# runtime_node WEB: the pinned Node.js, found in its package's own folder (some npm releases,
+# Debian 12's among them, link no command named node); fails when it is not installed.
+runtime_node() {
+  local candidate
+  for candidate in "$1"/runtime/node_modules/node-linux-*/bin/node; do
+    [[ -x $candidate ]] && { echo "$candidate"; return 0; }
+  done
+  return 1
 }
 
 # The browser tests' drivers and the extension's linter, at the versions the lockfile pins;
