@@ -9,7 +9,10 @@ if(ZENTROVA_BUILD_GUI)
                  ${generated}/${ZENTROVA_APP_ID}.desktop @ONLY)
   configure_file(resources/example.ovrani.Zentrova.metainfo.xml.in
                  ${generated}/${ZENTROVA_APP_ID}.metainfo.xml @ONLY)
-  install(FILES ${generated}/${ZENTROVA_APP_ID}.desktop
+  # zentrova-open, the handler of special links clicked anywhere; no menu shows it.
+  configure_file(resources/example.ovrani.Zentrova.Open.desktop.in
+                 ${generated}/${ZENTROVA_APP_ID}.Open.desktop @ONLY)
+  install(FILES ${generated}/${ZENTROVA_APP_ID}.desktop ${generated}/${ZENTROVA_APP_ID}.Open.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${generated}/${ZENTROVA_APP_ID}.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -21,7 +24,7 @@ if(ZENTROVA_BUILD_GUI)
   install(FILES resources/icons/app.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
           RENAME ${ZENTROVA_APP_ID}.svg)
-  set(man_pages zentrova.1 zentrova-cli.1)
+  set(man_pages zentrova.1 zentrova-cli.1 zentrova-open.1)
 else()
   set(man_pages zentrova-cli.1)
 endif()

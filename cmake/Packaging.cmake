@@ -18,13 +18,15 @@ the input box or the clipboard; addresses are converted through code page
 936, as on a Chinese Windows desktop.
 .
 The package also holds zentrova-cli, which does the same conversions for
-scripts and converts whole files to and from Base64 text.")
+scripts and converts whole files to and from Base64 text, and zentrova-open,
+which opens such a link clicked anywhere on the desktop and hands the
+address it carries to the program chosen for it.")
 # Libraries from the binaries themselves; the pieces Qt loads at run time by hand: its
 # platform plugins, a font that holds the Chinese texts, and Wine's free Tahoma, the window's
-# font, which the program loads itself.
+# font, which the program loads itself; xdg-open, which zentrova-open hands addresses to.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei, fonts-wine")
+    "qt6-qpa-plugins, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei, fonts-wine, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)

@@ -1,0 +1,34 @@
+// The refusal's box on Linux desktops. Qt starts only here, on the path that fails: a link
+// handed on costs no toolkit.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTranslator>
+#include <cstdlib>
+
+#include "handler/failure_box.h"
+#include "ui/identity.h"
+
+namespace zentrova::handler {
+
+void ShowFailureBox(const std::string& text) {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!(x11 && *x11) && !(wayland && *wayland)) return;
+  int argc = 1;
+  char name[] = "zentrova-open";
+  char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  // Qt's own words for the button, in the person's language (确定 under a Chinese locale).
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
+  const auto title = QString::fromUtf8(identity::kName.data(), identity::kName.size());
+  QMessageBox box(QMessageBox::Critical, title, QString::fromStdString(text), QMessageBox::Ok);
+  box.exec();
+}
+
+}  // namespace zentrova::handler

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# zentrova-open as the desktop runs it: in a scratch XDG_DATA_HOME and XDG_CONFIG_HOME, its
+# desktop entry is the handler of thunder, flashget and qqdl, and stand-ins that write down what
+# they are given are the browser (http, https, ftp) and the torrent client (magnet). xdg-open on
+# a special link must end with the stand-in holding exactly the escaped address; a link that
+# does not open shows the refusal's box and hands nothing on.
+#   xdg_open_test.sh ZENTROVA_OPEN DESKTOP_ENTRY
+set -uo pipefail
+[[ -n ${TRACE:-} ]] && { PS4='+ $EPOCHREALTIME '; set -x; }
+program=$(realpath "$1")
+entry=$(realpath "$2")
+source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+
+scratch=$(mktemp -d)
+finish() {
+  local status=$?
+  set +e
+  stop_display
+  rm -rf "$scratch"
+  exit "$status"
+}
+trap finish EXIT
+# The desktop first, with the caller's own settings.
+start_display 800x600 wm || exit 1
+
+export XDG_DATA_HOME=$scratch/data XDG_CONFIG_HOME=$scratch/config XDG_DATA_DIRS=$scratch/none
+export HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/run
+# xdg-open's generic way, the one every desktop falls back to; and never a real browser.
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+export BROWSER=$scratch/bin/no-browser
+mkdir -p "$XDG_DATA_HOME/applications" "$XDG_CONFIG_HOME" "$HOME" "$scratch/bin"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# The handler's entry as installed, found on PATH as the package puts it.
+ln -s "$program" "$scratch/bin/zentrova-open"
+cp "$entry" "$XDG_DATA_HOME/applications/"
+export PATH=$scratch/bin:$PATH
+
+# stand_in NAME MIME...: a program that appends each argument it is given to $scratch/NAME.got.
+stand_in() {
+  local name=$1
+  shift
+  printf '#!/bin/sh\nprintf "%%s\\n" "$@" >> "%s/%s.got"\n' "$scratch" "$name" >"$scratch/bin/$name"
+  chmod +x "$scratch/bin/$name"
+  printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s %%u\nNoDisplay=true\nMimeType=%s\n' \
+    "$name" "$name" "$(printf '%s;' "$@")" >"$XDG_DATA_HOME/applications/$name.desktop"
+  for mime in "$@"; do xdg-mime default "$name.desktop" "$mime"; done
+}
+stand_in browser x-scheme-handler/http x-scheme-handler/https x-scheme-handler/ftp
+stand_in torrents x-scheme-handler/magnet
+printf '#!/bin/sh\necho "$@" >> "%s/no-browser.got"\nexit 1\n' "$scratch" >"$BROWSER"
+chmod +x "$BROWSER"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Nothing registered it by hand: the entry's own MimeType makes it the handler.
+for scheme in thunder flashget qqdl; do
+  got=$(xdg-mime query default "x-scheme-handler/$scheme")
+  [[ $got == "$(basename "$entry")" ]] || fail "x-scheme-handler/$scheme is handled by '$got'"
+done
+
+got() { cat "$scratch/$1.got" 2>/dev/null; }
+
+# case LINK STAND_IN EXPECTED: xdg-open LINK ends with STAND_IN holding exactly EXPECTED.
+handed() {
+  rm -f "$scratch"/*.got
+  if ! timeout "$patience" xdg-open "$1" 2>"$scratch/err"; then
+    fail "xdg-open $1 failed: $(cat "$scratch/err")"
+    return
+  fi
+  wait_until "$patience" test -s "$scratch/$2.got" || { fail "$1: $2 was given nothing"; return; }
+  [[ $(got "$2") == "$3" ]] || fail "$1: $2 was given '$(got "$2")', not '$3'"
+  for other in browser torrents no-browser; do
+    [[ $other == "$2" || -z $(got $other) ]] || fail "$1: $other was given '$(got $other)'"
+  done
+}
+
+# GBK bytes of 电影 第1集.mkv, as a Chinese system made the link.
+handed 'thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa' browser \
+  'http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv'
+handed 'flashget://W0ZMQVNIR0VUXWh0dHA6Ly9oL+eUteW9sS5ta3ZbRkxBU0hHRVRd&abc' browser \
+  'http://h/%E7%94%B5%E5%BD%B1.mkv'
+handed 'qqdl://ZnRwOi8vaC9hLnppcA==' browser 'ftp://h/a.zip'
+# FlashGet inside Thunder; a magnet inside Thunder reaches the torrent client.
+handed 'thunder://QUFmbGFzaGdldDovL1cwWk1RVk5JUjBWVVhXaDBkSEJ6T2k4dmFDOTRMbWx6YjF0R1RFRlRTRWRGVkYwPSZhYmNaWg==' \
+  browser 'https://h/x.iso'
+handed 'thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOjAxMjM0NTY3ODlhYmNkZWYwMTIzNDU2Nzg5YWJjZGVmMDEyMzQ1NjdaWg==' \
+  torrents 'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567'
+
+# refused LINK REASON: xdg-open LINK shows the box titled Zentrova, says REASON on standard
+# error, fails once the box is closed, and hands nothing on.
+refused() {
+  rm -f "$scratch"/*.got
+  LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 timeout "$patience" xdg-open "$1" 2>"$scratch/err" &
+  local opener=$! box
+  box_up() { box=$(xdotool search --onlyvisible --name '^Zentrova$' 2>/dev/null | head -1); [[ -n $box ]]; }
+  if ! wait_until "$patience" box_up; then
+    fail "$1: no box"
+    kill $opener 2>/dev/null
+    wait $opener 2>/dev/null
+    return
+  fi
+  # The first box drawn, for the README (ZENTROVA_HANDLER_SHOT=PNG).
+  [[ -n ${ZENTROVA_HANDLER_SHOT:-} && ! -e $ZENTROVA_HANDLER_SHOT ]] && import -window root "$ZENTROVA_HANDLER_SHOT"
+  # Closed as a person closes it, with Return; a box that is shown but not yet ready for keys
+  # drops one, so it is pressed again (a second apart) until the box goes.
+  box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
+  closed() {
+    activate "$box" && xdotool key Return
+    wait_until 1 box_gone
+  }
+  wait_until "$patience" closed
+  wait $opener
+  local status=$?
+  ((status == 124)) && fail "$1: the box did not close"
+  ((status == 0)) && fail "$1: xdg-open succeeded"
+  grep -qF "$2" "$scratch/err" || fail "$1: the reason is not '$2': $(cat "$scratch/err")"
+  for other in browser torrents no-browser; do
+    [[ -z $(got $other) ]] || fail "$1: $other was given '$(got $other)'"
+  done
+}
+
+refused 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' 'javascript:'
+refused 'thunder://@@@@' 'Zentrova 无法打开此链接'
+# aria2's own JSON-RPC on this computer, as 127.1
+refused 'thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==' '本机'
+# U+202E, which shows "gpj.exe" as "exe.jpg"
+refused 'thunder://QUFodHRwOi8vYS5leGFtcGxlL+KArmdwai5leGVaWg==' 'U+202E'
+
+# An http handler that is this program again: one refusal, no loop.
+xdg-mime default "$(basename "$entry")" x-scheme-handler/http
+refused 'qqdl://aHR0cDovL2gvYS56aXA=' '不是专用链接'
+
+# Without any display: the reason on standard error alone.
+rm -f "$scratch"/*.got
+if DISPLAY= LANG=C.UTF-8 LC_ALL=C.UTF-8 "$program" 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' \
+     2>"$scratch/err"; then
+  fail "a refused link without a display succeeded"
+fi
+grep -q "^zentrova-open: Zentrova cannot open the link: .*javascript:" "$scratch/err" ||
+  fail "without a display: $(cat "$scratch/err")"
+
+if ((failures)); then
+  echo "$failures failed"
+  exit 1
+fi
+echo "all passed"
