@@ -92,19 +92,6 @@ async function pageLinks(tabId) {
 const bounded = (items) =>
     isStrings(items) && items.reduce((size, item) => size + item.length + 1, 0) <= largestRequest;
 
-// The host and port of an http or https address as the browser reads it (127.1, 2130706433 and
-// 0x7f.0.0.1 all read 127.0.0.1), the scheme's own port filled in; null for any other.
-function serverOf(address) {
-  let url;
-  try {
-    url = new URL(address);
-  } catch (error) {
-    return null;
-  }
-  if (url.protocol !== 'http:' && url.protocol !== 'https:') return null;
-  return `${url.hostname}:${url.port || (url.protocol === 'https:' ? '443' : '80')}`;
-}
-
 // The downloads of `items` that aria2 can take, each once, and what was left out: ed2k
 // addresses with a note, as the aria2 export leaves them out; an address on this machine, which
 // aria2 would fetch past every protection the browser gives a page (aria2's own JSON-RPC

