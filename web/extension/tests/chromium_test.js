@@ -530,3 +530,49 @@ test('send to aria2: no address on aria2\'s own host and port is sent, wherever 
          fs.rmSync(allowed, {recursive: true, force: true});
        }
      });
+
+// The extension's content script runs in the page's process, in a world of its own: what it can
+// reach there, a page that breaks out of its sandbox can reach too. The secret is not among it,
+// while the extension's own pages read it.
+test('the aria2 secret cannot be read from the content script\'s world', async () => {
+  const secret = 'zentrova-kept-secret';
+  await browser.worker.evaluate((secret) => chrome.storage.local.set({secret}), secret);
+  const page = await browser.context.newPage();
+  const cdp = await browser.context.newCDPSession(page);
+  try {
+    const contexts = [];
+    cdp.on('Runtime.executionContextCreated', ({context}) => contexts.push(context));
+    await page.goto(`${origin}/none.html`);
+    await cdp.send('Runtime.enable');
+    const ours = () => contexts.find((context) => context.auxData &&
+        context.auxData.type === 'isolated' && context.origin === `chrome-extension://${browser.id}`);
+    const deadline = Date.now() + patience;
+    while (!ours()) {
+      assert.ok(Date.now() < deadline, 'the content script\'s world was created');
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+    const run = async (expression) => {
+      const {result, exceptionDetails} = await cdp.send('Runtime.evaluate', {
+        expression, contextId: ours().id, awaitPromise: true, returnByValue: true});
+      assert.equal(exceptionDetails, undefined, expression);
+      return result.value;
+    };
+    // The world is the extension's: its storage API is there to be asked.
+    assert.equal(await run('chrome.runtime.id'), browser.id);
+    assert.equal(await run('typeof chrome.storage.local.get'), 'function');
+    const read = await run(`chrome.storage.local.get(null).then(
+        (items) => JSON.stringify(items), (error) => 'refused: ' + error.message)`);
+    assert.match(read, /^refused: /);
+    assert.ok(!read.includes(secret), read);
+    // The extension's own page reads it.
+    const options = await browser.context.newPage();
+    await options.goto(`chrome-extension://${browser.id}/options.html`);
+    await options.waitForSelector('html[data-ready]');
+    assert.equal(await options.inputValue('#Secret'), secret);
+    await options.close();
+  } finally {
+    await cdp.detach();
+    await browser.worker.evaluate(() => chrome.storage.local.remove('secret'));
+    await page.close();
+  }
+});
