@@ -19,9 +19,9 @@ async function tabId() {
   return tab ? tab.id : null;
 }
 
-// The origin of the page in tab `tab` when it is a web page the extension has no access to
+// The address of the page in tab `tab` when it is a web page the extension has no access to
 // (Firefox lets a person withhold or withdraw it), else null.
-async function withheldOrigin(tab) {
+async function withheldSite(tab) {
   let frame;
   try {
     frame = await api.webNavigation.getFrame({tabId: tab, frameId: 0});
@@ -35,19 +35,22 @@ async function withheldOrigin(tab) {
     return null;
   }
   if (url.protocol !== 'http:' && url.protocol !== 'https:') return null;
-  const origins = [`${url.origin}/*`];
-  return (await api.permissions.contains({origins})) ? null : url.origin;
+  return (await api.permissions.contains({origins: [sitePattern(url)]})) ? null : url;
 }
 
-// Says that the page cannot be read for want of access, with a button that asks for it: the
-// browser lets an extension ask only from a click.
-function offerAccess(origin) {
-  $('Summary').textContent = say('popupNoAccess', [origin]);
+// The pattern of the site at `url` for the browser's access, on every port: Firefox grants and
+// reports a pattern with a port, yet runs no content script on a page it names.
+const sitePattern = (url) => `${url.protocol}//${url.hostname}/*`;
+
+// Says that the page at `url` cannot be read for want of access, with a button that asks for
+// it: the browser lets an extension ask only from a click.
+function offerAccess(url) {
+  $('Summary').textContent = say('popupNoAccess', [url.origin]);
   const ask = $('AskAccess');
   ask.hidden = false;
   ask.addEventListener('click', () => {
     $('Notes').replaceChildren();
-    api.permissions.request({origins: [`${origin}/*`]}).then((granted) => {
+    api.permissions.request({origins: [sitePattern(url)]}).then((granted) => {
       note(say(granted ? 'popupAccessGiven' : 'popupAccessRefused'), !granted);
       if (granted) ask.hidden = true;
     }, () => note(say('popupAccessRefused'), true));
@@ -107,9 +110,9 @@ async function load() {
   if (!answer || !answer.items) {
     // No frame of the tab has the content script: the extension may not read the site, or a
     // browser page, or one loaded before.
-    const origin = tab === null ? null : await withheldOrigin(tab);
-    if (origin) {
-      offerAccess(origin);
+    const withheld = tab === null ? null : await withheldSite(tab);
+    if (withheld) {
+      offerAccess(withheld);
     } else {
       $('Summary').textContent = say('popupUnreachable');
     }

@@ -9,9 +9,38 @@ const path = require('node:path');
 const puppeteer = require('puppeteer-core');
 const {serve} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge} = require('./hostile');
-const {checkLinks, checkFrame, checkLater, patience} = require('./page_checks');
+const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
 
 const built = path.resolve(process.argv[2]);
+const id = 'zentrova@ovrani.example';
+// The extension's pages are reached at an address fixed for the test's profile.
+const uuid = '5b1e4c1a-6f0e-4c38-9d1e-7c1a2b3c4d5e';
+const extensionUrl = (file) => `moz-extension://${uuid}/${file}`;
+
+// Opens the extension's page `file` in `page`. Firefox loads it in another process, where the
+// navigation never reports its end over BiDi: the page is waited for until it says it is ready.
+async function openExtensionPage(page, file) {
+  const url = extensionUrl(file);
+  page.goto(url).catch(() => {});
+  const deadline = Date.now() + patience;
+  for (;;) {
+    const ready = await page.evaluate(
+        (url) => location.href === url && document.documentElement.dataset.ready !== undefined,
+        url).catch(() => false);
+    if (ready) return;
+    assert.ok(Date.now() < deadline, `waited ${patience} ms for ${file}`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
+// The extension's id of the tab showing `url`, asked from the extension's page `extension`.
+const tabOf = (extension, url) => extension.evaluate(async (url) => {
+  for (const tab of await browser.tabs.query({})) {
+    const frame = await browser.webNavigation.getFrame({tabId: tab.id, frameId: 0});
+    if (frame && frame.url === url) return tab.id;
+  }
+  return null;
+}, url);
 
 let server;
 let origin;
@@ -20,10 +49,16 @@ test.before(async () => {
   server = await serve({'/hostile.html': hostilePage, '/huge.html': hugePage,
                         '/huge-frame.html': () => hugeFrame(16)});
   origin = `http://127.0.0.1:${server.address().port}`;
-  browser = await puppeteer.launch({browser: 'firefox', headless: true, timeout: patience,
-                                    protocolTimeout: patience,
-                                    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr'});
-  assert.equal(await browser.installExtension(built), 'zentrova@ovrani.example');
+  // The extension's pages are opened as a person opens them, which BiDi allows only with
+  // system access; a request for more access is granted at the click, as a person who clicks
+  // "Allow" grants it.
+  browser = await puppeteer.launch({
+    browser: 'firefox', headless: true, timeout: patience, protocolTimeout: patience,
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    args: ['--remote-allow-system-access'],
+    extraPrefsFirefox: {'extensions.webextensions.uuids': JSON.stringify({[id]: uuid}),
+                        'extensions.webextOptionalPermissionPrompts': false}});
+  assert.equal(await browser.installExtension(built), id);
 });
 test.after(async () => {
   await browser.close();
@@ -66,4 +101,42 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
        await checkHuge(huge, other, origin);
        await huge.close();
        await other.close();
+     });
+
+// Last: it leaves the extension with access to 127.0.0.1 alone, as the person gave it.
+test('a site whose access was withdrawn: the popup says so and asks for it from a click',
+     async () => {
+       const page = await browser.newPage();
+       const extension = await browser.newPage();
+       for (const p of [page, extension]) p.setDefaultTimeout(patience);
+       const marked = () => document.getElementById('opened').hasAttribute('data-zentrova-link');
+       await page.goto(`${origin}/hostile.html`);
+       await waitUntil(page, marked, null, 'the link to be opened while access is given');
+       await openExtensionPage(extension, 'options.html');
+       assert.equal(await extension.evaluate(
+           () => browser.permissions.remove({origins: ['<all_urls>']})), true);
+       await page.reload();
+       const tab = await tabOf(extension, page.url());
+       assert.ok(Number.isInteger(tab), 'the page has a tab');
+
+       await openExtensionPage(extension, `popup.html?tab=${tab}`);
+       assert.equal(await extension.evaluate(() => document.getElementById('Summary').textContent),
+                    `Zentrova may not read this site (${origin}): its access to sites was ` +
+                    'withheld or withdrawn in the browser, so no link here is opened or listed.');
+       assert.equal(await extension.evaluate(() => document.getElementById('AskAccess').hidden),
+                    false);
+       assert.equal(await page.evaluate(marked), false, 'no link is opened without access');
+
+       await extension.click('#AskAccess');
+       await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
+                       'the answer to the request');
+       assert.equal(await extension.evaluate(() => document.getElementById('Notes').textContent),
+                    'Allowed: reload the page to have its links opened.');
+       assert.equal(await extension.evaluate(() => document.getElementById('AskAccess').hidden),
+                    true);
+       // The access given is the one the page needs: reloaded, its links are opened.
+       await page.reload();
+       await waitUntil(page, marked, null, 'the link to be opened once access is given again');
+       await extension.close();
+       await page.close();
      });
