@@ -5,10 +5,14 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const os = require('node:os');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
-const {serve} = require('./pages');
-const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge} = require('./hostile');
+const {serve, files} = require('./pages');
+const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
+       attackPage} = require('./hostile');
+const {startAria2} = require('./aria2');
 const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
 
 const built = path.resolve(process.argv[2]);
@@ -45,9 +49,11 @@ const tabOf = (extension, url) => extension.evaluate(async (url) => {
 let server;
 let origin;
 let browser;
+// The aria2 attack's page, made once its aria2 runs.
+let attack = null;
 test.before(async () => {
   server = await serve({'/hostile.html': hostilePage, '/huge.html': hugePage,
-                        '/huge-frame.html': () => hugeFrame(16)});
+                        '/huge-frame.html': () => hugeFrame(16), '/attack.html': () => attack});
   origin = `http://127.0.0.1:${server.address().port}`;
   // The extension's pages are opened as a person opens them, which BiDi allows only with
   // system access; a request for more access is granted at the click, as a person who clicks
@@ -101,6 +107,52 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
        await checkHuge(huge, other, origin);
        await huge.close();
        await other.close();
+     });
+
+// The attack of a page on an aria2 that runs without a secret, as in Chromium: Thunder links
+// whose address is aria2's own JSON-RPC under the spellings of this machine.
+test('send to aria2: no address on this machine is sent; the honest download still arrives',
+     async () => {
+       const aria2 = await startAria2('', {proxy: origin});
+       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+       const page = await browser.newPage();
+       const extension = await browser.newPage();
+       for (const p of [page, extension]) p.setDefaultTimeout(patience);
+       try {
+         await openExtensionPage(extension, 'options.html');
+         await extension.evaluate((rpc) => {
+           document.getElementById('Rpc').value = rpc;
+           document.getElementById('Secret').value = '';
+         }, aria2.rpc);
+         await extension.click('#Save');
+         await waitUntil(extension, () => document.getElementById('Notes').textContent === 'Saved.',
+                         null, 'aria2\'s address to be saved');
+         attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside));
+         await page.goto(`${origin}/attack.html`);
+         await waitUntil(page, () => document.getElementById('attack3')
+                                         .hasAttribute('data-zentrova-link'),
+                         null, 'the post\'s links to be opened');
+         const tab = await tabOf(extension, page.url());
+         await openExtensionPage(extension, `popup.html?tab=${tab}`);
+         await extension.click('#SendAria2');
+         await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
+                         'aria2\'s answer');
+         const notes = await extension.evaluate(
+             () => [...document.querySelectorAll('#Notes p')].map((p) => p.textContent));
+         assert.equal(notes[0], 'aria2 took 1 downloads.');
+         assert.match(notes[1], /^4 downloads were not sent: their address is on this computer/);
+         await aria2.settled();
+         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
+         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
+       } finally {
+         await extension.evaluate(() => browser.storage.local.remove(['rpc', 'secret']))
+             .catch(() => {});
+         await extension.close();
+         await page.close();
+         await aria2.stop();
+         fs.rmSync(outside, {recursive: true, force: true});
+       }
      });
 
 // Last: it leaves the extension with access to 127.0.0.1 alone, as the person gave it.
