@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# zentrova-open.exe as Windows runs it, under Wine in a Chinese locale: in a scratch prefix it is
+# registered for thunder, flashget and qqdl as the installer registers it (under
+# HKLM\Software\Classes, the only classes root where Wine 8 finds URL protocols), and stand-ins
+# that write down what they are given are the programs for http, https, ftp and magnet.
+# `wine start LINK` goes through the system's ShellExecute and must end with the stand-in
+# holding exactly the escaped address; a link that does not open shows the box titled Zentrova
+# and hands nothing on.
+#   wine_start_test.sh ZENTROVA_OPEN RECORD_ARGUMENT
+set -uo pipefail
+[[ -n ${TRACE:-} ]] && { PS4='+ $EPOCHREALTIME '; set -x; }
+program=$(realpath "$1")
+recorder=$(realpath "$2")
+source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d)
+finish() {
+  local status=$?
+  set +e
+  wineserver -k 2>/dev/null
+  stop_display
+  rm -rf "$WINEPREFIX"
+  exit "$status"
+}
+trap finish EXIT
+use_wine
+# Wine keeps the display its first process found: none until the desktop below is up.
+export DISPLAY=''
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+drive_c=$WINEPREFIX/drive_c
+mkdir -p "$drive_c/Zentrova" "$drive_c/got"
+cp "$program" "$drive_c/Zentrova/zentrova-open.exe"
+cp "$recorder" "$drive_c/got/record.exe"
+handler='"C:\Zentrova\zentrova-open.exe" "%1"'
+
+reg() { timeout "$patience" "$wine64" reg "$@" >/dev/null 2>&1; }
+# command_of SCHEME: the command registered to open SCHEME, as reg prints it (in code page 936).
+command_of() {
+  timeout "$patience" "$wine64" reg query "HKLM\\Software\\Classes\\$1\\shell\\open\\command" /ve 2>/dev/null |
+    iconv -f GBK -t UTF-8 | tr -d '\r' | grep REG_SZ | sed 's/.*REG_SZ *//'
+}
+# register SCHEME COMMAND: SCHEME as a URL protocol opened by COMMAND.
+register() {
+  local key="HKLM\\Software\\Classes\\$1"
+  reg add "$key" /ve /d "URL:$1" /f && reg add "$key" /v 'URL Protocol' /d '' /f &&
+    reg add "$key\\DefaultIcon" /ve /d 'C:\Zentrova\zentrova-open.exe,0' /f &&
+    reg add "$key\\shell\\open\\command" /ve /d "$2" /f || return 1
+  [[ $(command_of "$1") == "$2" ]]
+}
+for scheme in thunder flashget qqdl; do
+  register "$scheme" "$handler" || fail "$scheme could not be registered: $(command_of "$scheme")"
+done
+# stand_in NAME SCHEME...: each SCHEME opened by a program that appends its argument to
+# C:\got\NAME.txt.
+stand_in() {
+  local name=$1 scheme
+  shift
+  for scheme in "$@"; do
+    register "$scheme" "\"C:\\got\\record.exe\" \"C:\\got\\$name.txt\" \"%1\"" ||
+      fail "the stand-in for $scheme could not be registered: $(command_of "$scheme")"
+  done
+}
+stand_in browser http https ftp
+stand_in torrents magnet
+((failures)) && exit 1
+
+# The box needs a display: the registry's processes, started without one, must be gone first.
+timeout 900 wineserver -w
+start_display 800x600 wm || exit 1
+
+got() { cat "$drive_c/got/$1.txt" 2>/dev/null; }
+
+# handed LINK STAND_IN EXPECTED: wine start LINK ends with STAND_IN holding exactly EXPECTED,
+# and every other stand-in holding nothing.
+handed() {
+  rm -f "$drive_c"/got/*.txt
+  if ! timeout "$patience" "$wine64" start /wait "$1" >"$drive_c/err" 2>&1; then
+    fail "wine start $1 failed: $(cat "$drive_c/err")"
+    return
+  fi
+  wait_until "$patience" test -s "$drive_c/got/$2.txt" || { fail "$1: $2 was given nothing"; return; }
+  timeout 900 wineserver -w  # every program started has ended: nothing more can come
+  [[ $(got "$2") == "$3" ]] || fail "$1: $2 was given '$(got "$2")', not '$3'"
+  for other in browser torrents; do
+    [[ $other == "$2" || -z $(got $other) ]] || fail "$1: $other was given '$(got $other)'"
+  done
+}
+
+# GBK bytes of 电影 第1集.mkv, as a Chinese system made the link.
+handed 'thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa' browser \
+  'http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv'
+handed 'flashget://W0ZMQVNIR0VUXWh0dHA6Ly9oL+eUteW9sS5ta3ZbRkxBU0hHRVRd&abc' browser \
+  'http://h/%E7%94%B5%E5%BD%B1.mkv'
+handed 'qqdl://ZnRwOi8vaC9hLnppcA==' browser 'ftp://h/a.zip'
+# FlashGet inside Thunder; a magnet inside Thunder reaches the torrent client.
+handed 'thunder://QUFmbGFzaGdldDovL1cwWk1RVk5JUjBWVVhXaDBkSEJ6T2k4dmFDOTRMbWx6YjF0R1RFRlRTRWRGVkYwPSZhYmNaWg==' \
+  browser 'https://h/x.iso'
+handed 'thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOjAxMjM0NTY3ODlhYmNkZWYwMTIzNDU2Nzg5YWJjZGVmMDEyMzQ1NjdaWg==' \
+  torrents 'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567'
+
+# refused HOW LINK [REASON]: LINK, through the system (HOW "start", as `wine start` opens it) or
+# given to the program itself (HOW "direct", where its standard error is seen), shows the box
+# titled Zentrova; once it is closed the program has ended with status 1, said REASON on
+# standard error, and handed nothing on, and no program is left running. HOW "onward": through
+# the system, where the program hands the address on and the next program refuses it (the
+# first one, which `wine start` waits for, has succeeded).
+refused() {
+  rm -f "$drive_c"/got/*.txt
+  local expected=1
+  [[ $1 == onward ]] && expected=0
+  if [[ $1 != direct ]]; then
+    timeout $((patience * 2)) "$wine64" start /wait "$2" >"$drive_c/err" 2>&1 &
+  else
+    timeout $((patience * 2)) "$wine64" 'C:\Zentrova\zentrova-open.exe' "$2" >"$drive_c/err" 2>&1 &
+  fi
+  local opener=$! box
+  box_up() { box=$(xdotool search --onlyvisible --name '^Zentrova$' 2>/dev/null | head -1); [[ -n $box ]]; }
+  if ! wait_until "$patience" box_up; then
+    fail "$2: no box"
+    kill $opener 2>/dev/null
+    wait $opener 2>/dev/null
+    return
+  fi
+  # Closed as a person closes it, with Return; a box that is shown but not yet ready for keys
+  # drops one, so it is pressed again (a second apart) until the box goes.
+  box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
+  closed() {
+    activate "$box" && xdotool key Return
+    wait_until 1 box_gone
+  }
+  wait_until "$patience" closed || fail "$2: the box did not close"
+  wait $opener
+  local status=$?
+  ((status == 124)) && fail "$2: the program did not end"
+  ((status == expected)) || fail "$2: ended with status $status, not $expected"
+  timeout $((patience * 2)) wineserver -w || fail "$2: programs still run after the box closed"
+  [[ -z ${3:-} ]] || grep -qF "$3" "$drive_c/err" || fail "$2: the reason is not '$3': $(cat "$drive_c/err")"
+  for other in browser torrents; do
+    [[ -z $(got $other) ]] || fail "$2: $other was given '$(got $other)'"
+  done
+}
+
+refused start 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo='
+refused direct 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' 'javascript:'
+refused direct 'thunder://@@@@' 'Zentrova 无法打开此链接'
+# aria2's own JSON-RPC on this computer, as 127.1
+refused direct 'thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==' '本机'
+# U+202E, which shows "gpj.exe" as "exe.jpg"
+refused direct 'thunder://QUFodHRwOi8vYS5leGFtcGxlL+KArmdwai5leGVaWg==' 'U+202E'
+# An http handler that is this program again: one refusal, no loop.
+register http "$handler" || fail "http could not be given to the handler: $(command_of http)"
+refused onward 'qqdl://aHR0cDovL2gvYS56aXA='
+refused direct 'http://h/a.zip' '不是专用链接'
+
+# No program for the address: the system's reason, and nothing started.
+reg delete 'HKLM\Software\Classes\ftp' /f || fail "the stand-in for ftp could not be removed"
+refused direct 'qqdl://ZnRwOi8vaC9hLnppcA==' 'Windows 无法打开 ftp://h/a.zip'
+
+if ((failures)); then
+  echo "$failures failed"
+  exit 1
+fi
+echo "all passed"
