@@ -37,11 +37,20 @@ set(CPACK_COMPONENT_CLI_DESCRIPTION "供脚本和批量转换使用的命令行�
 # The template's own page asks whether to add to the PATH, but adds a bin folder that this
 # layout does not have: the installation folder itself is added, and removed again, instead.
 set(CPACK_NSIS_MODIFY_PATH ON)
+# The three schemes of links clicked anywhere, given to zentrova-open.exe as the options page's
+# check boxes (or /ASSOCIATE= in a silent install) say, and put back as they were by the
+# uninstaller (cmake/nsis/url_protocols.nsh).
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "StrCmp $DO_NOT_ADD_TO_PATH '1' +3 0
   Push '$INSTDIR'
-  Call AddToPath")
+  Call AddToPath
+  !insertmacro ZentrovaRegister thunder 6
+  !insertmacro ZentrovaRegister flashget 7
+  !insertmacro ZentrovaRegister qqdl 8")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Push '$INSTDIR'
-  Call un.RemoveFromPath")
+  Call un.RemoveFromPath
+  !insertmacro ZentrovaRestore thunder
+  !insertmacro ZentrovaRestore flashget
+  !insertmacro ZentrovaRestore qqdl")
 # The installer's own pages in the language of the rest of it: the terms of use instead of
 # CPack's "no license provided", and the PATH page in Chinese, without the template's
 # desktop-icon box, which makes no icon when no program is named for one. CPack's template is
@@ -62,15 +71,21 @@ endfunction()
 zentrova_replace_in_nsis_template(
   [[!insertmacro MUI_HEADER_TEXT "Install Options" "Choose options for installing @CPACK_NSIS_PACKAGE_NAME@"]]
   [[!insertmacro MUI_HEADER_TEXT "安装选项" "选择 @CPACK_NSIS_PACKAGE_NAME@ 的安装选项"]])
+zentrova_replace_in_nsis_template([[!include Sections.nsh]] "!include Sections.nsh
+  !define ZENTROVA_SAVED \"Software\\@CPACK_PACKAGE_VENDOR@\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@\\UrlProtocols\"
+  !include \"${PROJECT_SOURCE_DIR}/cmake/nsis/url_protocols.nsh\"")
 file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/nsis/NSIS.InstallOptions.ini.in options_lines
      ENCODING UTF-8)
-set(write_options "InitPluginsDir
+# The schemes' check boxes start as the switch or the registrations found say.
+set(write_options "Call ZentrovaChooseSchemes
+    InitPluginsDir
     FileOpen $0 \"$PLUGINSDIR\\NSIS.InstallOptions.ini\" w
 ")
 set(bom "/BOM ")
 foreach(line IN LISTS options_lines)
   string(REPLACE "$" "$$" line "${line}")
   string(REPLACE "\"" "$\\\"" line "${line}")
+  string(REGEX REPLACE "@take_([a-z]+)@" "$ZentrovaTake_\\1" line "${line}")
   string(APPEND write_options "    FileWriteUTF16LE ${bom}$0 \"${line}$\\r$\\n\"
 ")
   set(bom "")

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows packages as a user meets them, in a Wine prefix of its own in a Chinese locale.
-# The installer: silent install, both programs and the Start-menu shortcut in place and the
+# The installer: silent install, the programs and the Start-menu shortcut in place and the
 # uninstaller registered, the installed programs start and convert once, silent uninstall
 # leaves nothing; then an install through its pages that adds the folder to the user's PATH,
-# and the uninstall that takes it off again. The portable ZIP: unpacked anywhere, both programs
-# run from it.
+# and the uninstall that takes it off again. Throughout, a stand-in for Thunder holds thunder://
+# before any install: silent installs leave it (and take flashget:// and qqdl://) unless told
+# /ASSOCIATE=yes, the page starts with its box unchecked, and every uninstall puts it back as it
+# was. The portable ZIP: unpacked anywhere, the programs run from it and register nothing.
 #   installer_test.sh INSTALLER ZIP
 set -u
 installer=$(realpath "$1")
@@ -40,12 +42,44 @@ silent() {  # PROGRAM: runs it with /S and waits until every process it started 
   DISPLAY='' timeout 900 "$wine64" "$1" /S >/dev/null 2>&1 || return 1
   timeout 900 wineserver -w
 }
+# The links' schemes as the registry holds them, each key and value a line: Wine finds URL
+# protocols under HKLM\Software\Classes alone.
+classes() {  # SCHEME
+  DISPLAY='' "$wine64" reg query "HKLM\\Software\\Classes\\$1" /s 2>/dev/null |
+    iconv -f GBK -t UTF-8 | tr -d '\r' | grep -v '^$'
+}
+reg_add() { DISPLAY='' "$wine64" reg add "$@" /f >/dev/null 2>&1; }
+thunder_key='HKLM\Software\Classes\thunder'
+reg_add "$thunder_key" /ve /d 'URL:Thunder Protocol' &&
+  reg_add "$thunder_key" /v 'URL Protocol' /d '' &&
+  reg_add "$thunder_key\DefaultIcon" /ve /d 'C:\Thunder\Thunder.exe,0' &&
+  reg_add "$thunder_key\shell\open\command" /ve /d '"C:\Thunder\Thunder.exe" "%1"'
+stand_in=$(classes thunder)
+check "a stand-in for Thunder holds thunder://" grep -qF '"C:\Thunder\Thunder.exe" "%1"' <<<"$stand_in"
+stand_in_kept() { [[ $(classes thunder) == "$stand_in" ]] || { classes thunder; return 1; }; }
+# registered_here SCHEME: opened by the installed zentrova-open.exe, a URL protocol with an icon.
+registered_here() {
+  local key
+  key=$(classes "$1")
+  grep -qF '(默认)    REG_SZ    "C:\Program Files\Zentrova\zentrova-open.exe" "%1"' <<<"$key" &&
+    grep -q '^    URL Protocol    REG_SZ' <<<"$key" &&
+    grep -qF 'DefaultIcon' <<<"$key" || { echo "$key"; return 1; }
+}
+unclaimed() {  # SCHEME: no such key at all (reg says why on its output, so its status counts)
+  ! DISPLAY='' "$wine64" reg query "HKLM\\Software\\Classes\\$1" >/dev/null 2>&1 ||
+    { classes "$1"; return 1; }
+}
+
 check "the installer runs silently" silent "$installer" || finish
 check "the program is under Program Files" test -f "$folder/Zentrova.exe"
 check "the Start menu has its shortcut" test -f "$shortcut"
 check "the uninstaller is registered" registered
 check "the uninstaller is installed" test -f "$folder/Uninstall.exe"
 check "the command-line client is beside the program" test -f "$folder/zentrova-cli.exe"
+check "the links' handler is beside the program" test -f "$folder/zentrova-open.exe"
+check "a silent install leaves Thunder's thunder:// alone" stand_in_kept
+check "a silent install takes flashget://" registered_here flashget
+check "a silent install takes qqdl://" registered_here qqdl
 cli_converts() {  # FOLDER
   [[ $(DISPLAY='' "$wine64" "$1/zentrova-cli.exe" link thunder "http://a/中" 2>/dev/null) == \
     "thunder://QUFodHRwOi8vYS/W0Fpa" ]]
@@ -79,6 +113,29 @@ unregistered() { ! registered; }
 check "the uninstaller is no longer registered" unregistered
 leftovers() { ! find "$drive_c" -iname '*zentrova*' -not -path '*/Temp/*' | grep -q .; }
 check "nothing named for the program is left" leftovers
+check "Thunder still holds thunder://" stand_in_kept
+check "flashget:// is no longer registered" unclaimed flashget
+check "qqdl:// is no longer registered" unclaimed qqdl
+
+# The switch: all three taken, and Thunder's put back as it was; none taken; a mistyped one.
+silently() {  # PROGRAM ARGUMENT...
+  DISPLAY='' timeout 900 "$wine64" "$@" >/dev/null 2>&1 || return 1
+  timeout 900 wineserver -w
+}
+check "/ASSOCIATE=yes installs silently" silently "$installer" /S /ASSOCIATE=yes
+check "/ASSOCIATE=yes takes thunder:// from Thunder" registered_here thunder
+check "/ASSOCIATE=yes takes flashget:// too" registered_here flashget
+check "its uninstaller runs silently" silent "$folder/Uninstall.exe"
+check "the uninstall gives thunder:// back to Thunder as it was" stand_in_kept
+check "and leaves flashget:// to no one" unclaimed flashget
+check "/ASSOCIATE=no installs silently" silently "$installer" /S /ASSOCIATE=no
+check "/ASSOCIATE=no takes no scheme" unclaimed flashget
+check "/ASSOCIATE=no leaves Thunder's alone" stand_in_kept
+check "its uninstaller runs silently" silent "$folder/Uninstall.exe"
+check "Thunder still holds thunder:// after it" stand_in_kept
+refuses_typo() { ! silently "$installer" /S /ASSOCIATE=yse && test ! -e "$folder"; }
+check "a mistyped /ASSOCIATE= fails and installs nothing" refuses_typo
+check "and takes nothing" unclaimed qqdl
 
 # A person's install, through the pages with the keyboard: the terms, then the PATH page,
 # where "只添加到当前用户的 PATH" is chosen, then every other page as it comes. The page's
@@ -110,6 +167,12 @@ through_the_pages() {
     { echo "  no PATH page: $(options_file)"; return 1; }
   options_say '^Text=只添加到当前用户的 PATH$' ||
     { echo "  the PATH page is not in Chinese"; return 1; }
+  # The links' boxes: thunder:// (Field 6) is Thunder's, so unchecked; the others are free.
+  # Said at the end: the install goes on, so that no installer is left waiting.
+  local states boxes_as_found=1
+  states=$(iconv -f UTF-16 -t UTF-8 "$(options_file)" | tr -d '\r' |
+    awk '/^\[Field/{field=$2} /^State=/{print field "=" substr($0, 7)}' | tr -d ']' | tr '\n' ' ')
+  [[ $states == *"6=0 7=1 8=1 "* ]] || { echo "  the links' boxes: $states"; boxes_as_found=0; }
   xdotool key Down Down Return
   # The folder, the Start-menu folder, the components, the installation and the last page:
   # Enter until the installer has ended (one pressed while it installs changes nothing).
@@ -118,32 +181,41 @@ through_the_pages() {
     { echo "  the installer did not end"; kill "$setup"; return 1; }
   [[ $(user_path) == *'C:\Program Files\Zentrova'* ]] ||
     { echo "  the user's PATH: $(user_path)"; return 1; }
+  ((boxes_as_found))
 }
 timeout 900 wineserver -w  # as above: the installer must get the display
-check "a person's install through the pages adds the folder to their PATH" through_the_pages
+check "a person's install through the pages adds the folder to their PATH, Thunder's box unchecked" \
+  through_the_pages
 by_name_alone() {
   local said
   said=$(DISPLAY='' "$wine64" cmd /c "zentrova-cli link thunder http://a/b" 2>/dev/null)
   [[ ${said%$'\r'} == "thunder://QUFodHRwOi8vYS9iWlo=" ]]
 }
 check "zentrova-cli then runs by its name alone" by_name_alone
+check "the pages' install leaves Thunder's thunder:// alone" stand_in_kept
+check "the pages' install takes qqdl://" registered_here qqdl
 timeout 900 wineserver -w
 check "its uninstaller runs silently" silent "$folder/Uninstall.exe"
 check "the folder is off the PATH again" off_the_path
+check "Thunder holds thunder:// at the end" stand_in_kept
+check "qqdl:// is registered to no one at the end" unclaimed qqdl
 
 # The portable copy, unpacked into a folder of the user's.
 portable="$drive_c/users/Public/便携"
 unpacked() {
   mkdir -p "$portable" && (cd "$portable" && unzip -q "$zip") || return 1
   portable="$portable/$(basename "$zip" .zip)"
-  [[ -f $portable/Zentrova.exe && -f $portable/zentrova-cli.exe && -f $portable/说明.txt &&
-    -f $portable/许可协议.txt ]]
+  [[ -f $portable/Zentrova.exe && -f $portable/zentrova-cli.exe &&
+    -f $portable/zentrova-open.exe && -f $portable/说明.txt && -f $portable/许可协议.txt ]]
 }
-check "the ZIP unpacks to both programs, the note and the terms" unpacked || finish
+check "the ZIP unpacks to the programs, the note and the terms" unpacked || finish
 check "the note is UTF-8 with a byte-order mark, for every Notepad" \
   bash -c "head -c 3 '$portable/说明.txt' | cmp -s - <(printf '\xef\xbb\xbf')"
 check "the portable command-line client converts" cli_converts "$portable"
 timeout 900 wineserver -w  # as above: the program must get the display
 check "the portable program starts and converts" converts_once "$portable"
+timeout 900 wineserver -w
+check "the portable copy registers no scheme" unclaimed flashget
+check "the portable copy leaves Thunder's alone" stand_in_kept
 stop_display
 finish
