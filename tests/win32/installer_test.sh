@@ -133,6 +133,15 @@ check "/ASSOCIATE=no takes no scheme" unclaimed flashget
 check "/ASSOCIATE=no leaves Thunder's alone" stand_in_kept
 check "its uninstaller runs silently" silent "$folder/Uninstall.exe"
 check "Thunder still holds thunder:// after it" stand_in_kept
+# A program that takes a scheme after the install is the person's newer choice: kept.
+taken_since() {
+  silently "$installer" /S && registered_here qqdl || return 1
+  reg_add 'HKLM\Software\Classes\qqdl\shell\open\command' /ve /d '"C:\Other\Other.exe" "%1"'
+  silent "$folder/Uninstall.exe" || return 1
+  classes qqdl | grep -qF '(默认)    REG_SZ    "C:\Other\Other.exe" "%1"' || { classes qqdl; return 1; }
+  DISPLAY='' "$wine64" reg delete 'HKLM\Software\Classes\qqdl' /f >/dev/null 2>&1
+}
+check "the uninstall leaves a scheme another program took since the install" taken_since
 refuses_typo() { ! silently "$installer" /S /ASSOCIATE=yse && test ! -e "$folder"; }
 check "a mistyped /ASSOCIATE= fails and installs nothing" refuses_typo
 check "and takes nothing" unclaimed qqdl
