@@ -7,27 +7,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "cli/messages.h"
 #include "codec/utf8.h"
-#include "handler/failure_box.h"
 #include "handler/handed_on.h"
-
-namespace {
+#include "handler/refusal.h"
 
 using zentrova::cli::Say;
-
-int Refuse(const std::string& why) {
-  const std::string text = Say("Zentrova cannot open the link: {0}", {why});
-  std::fputs(("zentrova-open: " + text + "\n").c_str(), stderr);
-  zentrova::handler::ShowFailureBox(text);
-  return 1;
-}
-
-}  // namespace
+using zentrova::handler::Refuse;
 
 int main(int argc, char* argv[]) {
   zentrova::cli::UseUserLanguage();

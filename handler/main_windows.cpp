@@ -9,25 +9,17 @@
 #include <shellapi.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "cli/messages.h"
 #include "codec/utf8.h"
-#include "handler/failure_box.h"
 #include "handler/handed_on.h"
+#include "handler/refusal.h"
 
 namespace {
 
 using zentrova::cli::Say;
-
-int Refuse(const std::string& why) {
-  const std::string text = Say("Zentrova cannot open the link: {0}", {why});
-  // Seen only where the program was started from a console or with its output taken.
-  std::fputs(("zentrova-open: " + text + "\n").c_str(), stderr);
-  zentrova::handler::ShowFailureBox(text);
-  return 1;
-}
+using zentrova::handler::Refuse;
 
 // ShellExecute answers with a number of its own at or below 32; the system's error it stands
 // for, so that the person reads the system's own words.
