@@ -1,5 +1,6 @@
 #include "links/this_machine.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -218,12 +219,57 @@ bool IsThisMachineHost(std::u16string_view host) {
          name == u"ip6-loopback";
 }
 
-bool IsOnThisMachine(std::u16string_view address) {
-  std::size_t after_scheme = 0;
-  for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:"}) {
-    if (StartsWithNoCase(address, scheme)) after_scheme = scheme.size();
+namespace {
+
+bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme);
+
+// A magnet's trackers and sources (tr=, xs=, as=, ws=, …) are addresses the client fetches or
+// announces to with GET requests of its own: any parameter holding one on this machine counts.
+bool MagnetReachesThisMachine(std::u16string_view magnet) {
+  const std::size_t query = magnet.find(u'?');
+  if (query == std::u16string_view::npos) return false;
+  std::u16string_view rest = magnet.substr(query + 1);
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(u'&'), rest.size());
+    const std::u16string_view parameter = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    const std::size_t equals = parameter.find(u'=');
+    if (equals == std::u16string_view::npos) continue;
+    std::string bytes;
+    const std::u16string_view value = parameter.substr(equals + 1);
+    for (std::size_t at = 0; at < value.size(); ++at) {
+      if (value[at] == u'%' && at + 2 < value.size() && HexValue(value[at + 1]) >= 0 &&
+          HexValue(value[at + 2]) >= 0) {
+        bytes.push_back(static_cast<char>(HexValue(value[at + 1]) * 16 + HexValue(value[at + 2])));
+        at += 2;
+      } else {
+        AppendUtf8(value.substr(at, 1), bytes);
+      }
+    }
+    const std::u16string decoded = FromUtf8(bytes);
+    for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:", u"udp:"}) {
+      if (StartsWithNoCase(std::u16string_view(decoded), scheme) &&
+          HostIsThisMachine(decoded, scheme.size())) {
+        return true;
+      }
+    }
   }
-  if (after_scheme == 0) return false;
+  return false;
+}
+
+}  // namespace
+
+bool IsOnThisMachine(std::u16string_view address) {
+  if (StartsWithNoCase(address, u"magnet:")) return MagnetReachesThisMachine(address);
+  for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:"}) {
+    if (StartsWithNoCase(address, scheme)) return HostIsThisMachine(address, scheme.size());
+  }
+  return false;
+}
+
+namespace {
+
+bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme) {
   // Browsers drop tabs and line ends anywhere in an address, and read any run of slashes and
   // backslashes after the scheme as the start of the host. Only the part that names the host is
   // copied: an address may be long.
@@ -249,4 +295,5 @@ bool IsOnThisMachine(std::u16string_view address) {
   return IsThisMachineHost(host);
 }
 
+}  // namespace
 }  // namespace zentrova::links

@@ -14,8 +14,9 @@ namespace zentrova::links {
 // IPv4-mapped forms of those.
 bool IsThisMachineHost(std::u16string_view host);
 
-// Whether `address` (http, https or ftp) names this machine as its host. Other schemes
-// (magnet, ed2k) name no host: false.
+// Whether fetching `address` reaches this machine: an http, https or ftp address whose host is
+// this machine, or a magnet with a tracker or source (http, https, ftp or udp) there. ed2k
+// names no host: false.
 bool IsOnThisMachine(std::u16string_view address);
 
 }  // namespace zentrova::links

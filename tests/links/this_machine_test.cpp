@@ -71,6 +71,17 @@ TEST(ThisMachineTest, AddressesOnThisMachineInEverySpelling) {
       u"http://\uFF11\uFF12\uFF17\u3002\uFF10\uFF0E\uFF10\uFF61\uFF11/a.zip",
       u"http://%EF%BC%91%EF%BC%92%EF%BC%97.1/a.zip",
       u"http://local\u00ADhost/a.zip",
+      // A magnet's client announces to its trackers and fetches its sources with GET requests:
+      // one on this machine reaches aria2's JSON-RPC as surely as a plain address.
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://127.0.0.1:6800/"
+      u"jsonrpc?method=aria2.addUri",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567"
+      u"&tr=http%3A%2F%2F127.1%3A6800%2Fjsonrpc%3Fmethod%3Daria2.addUri",
+      u"MAGNET:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr.1=udp://[::1]:6969",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&xs=https://localhost/"
+      u"a.torrent",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://t.example/a"
+      u"&ws=ftp://2130706433/a.zip",
   };
   for (const char16_t* address : addresses) {
     EXPECT_TRUE(IsOnThisMachine(address)) << ToUtf8(address);
@@ -113,9 +124,12 @@ TEST(ThisMachineTest, AddressesOnOtherMachines) {
       u"http://%ff/a.zip",
       u"http:///a.zip",
       u"http://",
-      // Schemes that name no host.
+      // Schemes that name no host, and magnets whose trackers and sources are elsewhere.
       u"ed2k://|file|a.zip|1|0123456789ABCDEF0123456789ABCDEF|/",
-      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://127.0.0.1/",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567",
+      u"magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=udp%3A%2F%2Ftracker."
+      u"example%3A6969"
+      u"&dn=127.0.0.1&ws=http://files.example/a",
       u"file:///etc/passwd",
       u"localhost",
       u"",
