@@ -324,4 +324,14 @@
     findShadows(document.documentElement);
   }
   observer.observe(document, watching);
+  // A document turned into an editor (designMode, which no mutation record reports) gets its
+  // links back before the person's first keystroke or focus there, so none of ours is posted.
+  const editorStarts = () => {
+    if (document.designMode === 'on' && document.documentElement) {
+      restore(document.documentElement);
+    }
+  };
+  for (const type of ['focusin', 'beforeinput', 'keydown']) {
+    document.addEventListener(type, editorStarts, {capture: true});
+  }
 })();

@@ -92,6 +92,26 @@ async function checkHostile(page, origin) {
   planted.mark = false;
   assert.deepEqual(seen, expected.map(([id, href]) => ({id, href, title: null, error: null,
                                                         mark: false})));
+
+  // A whole document made an editor (designMode, of which no mutation tells) gets its links
+  // back once the person starts there, before anything is typed. On a page of its own, which is
+  // loaded again afterwards for the callers' checks.
+  await page.goto(`${origin}/hostile.html`);
+  await waitUntil(page, marked, 'opened', 'the page\'s link to be opened again');
+  await page.evaluate(() => {
+    document.designMode = 'on';
+  });
+  await page.keyboard.press('Shift');
+  await waitUntil(page, () => !document.getElementById('opened').hasAttribute('data-zentrova-link'),
+                  null, 'the links of a document in designMode to be given back');
+  const written = await page.evaluate(attributes, ['opened', 'spaced']);
+  assert.deepEqual(written, [
+    {id: 'opened', href: thunder(`${origin}/files/a.zip`), title: null, error: null, mark: false},
+    {id: 'spaced', href: ` \t${thunder(`${origin}/files/a.zip`)}\n `, title: null, error: null,
+     mark: false},
+  ]);
+  await page.goto(`${origin}/hostile.html`);
+  await waitUntil(page, marked, 'opened', 'the page\'s link to be opened once more');
 }
 
 // A page of three frames that each hold a link of `megabytes` (hugeFrame), and put it back
