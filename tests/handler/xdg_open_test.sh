@@ -144,6 +144,14 @@ fi
 grep -q "^zentrova-open: Zentrova cannot open the link: .*javascript:" "$scratch/err" ||
   fail "without a display: $(cat "$scratch/err")"
 
+# A display named that cannot be reached: the same refusal and status, whatever Qt does there.
+DISPLAY=:4242 LANG=C.UTF-8 LC_ALL=C.UTF-8 "$program" 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' \
+  2>"$scratch/err"
+status=$?
+((status == 1)) || fail "an unreachable display: status $status, not 1"
+grep -q "^zentrova-open: Zentrova cannot open the link: .*javascript:" "$scratch/err" ||
+  fail "an unreachable display: $(cat "$scratch/err")"
+
 if ((failures)); then
   echo "$failures failed"
   exit 1
