@@ -1,8 +1,9 @@
 #include "handler/handed_on.h"
 
+#include <utility>
+
 #include "links/found_links.h"
 #include "links/hand_off.h"
-#include "links/this_machine.h"
 
 namespace zentrova::handler {
 namespace {
@@ -24,12 +25,13 @@ HandedOn HandOn(std::u16string_view link) {
     case links::LineResult::Kind::kConverted:
       break;
   }
-  if (links::IsOnThisMachine(result.text)) {
+  std::string uri = links::DownloaderUri(result.bytes);
+  if (links::ReachesThisMachine(result.text, uri)) {
     return {"",
             Catalogue("the address is on this computer, where a link from elsewhere must not lead"),
             ""};
   }
-  return {links::DownloaderUri(result.bytes), "", ""};
+  return {std::move(uri), "", ""};
 }
 
 }  // namespace zentrova::handler

@@ -209,6 +209,10 @@ std::optional<std::u16string> ReadableName(std::u16string_view address) {
   return SafeFileName(*name);
 }
 
+bool ReachesThisMachine(std::u16string_view address, std::string_view uri) {
+  return IsOnThisMachine(address) || IsOnThisMachine(HostPartOf(uri));
+}
+
 std::optional<HandOffForm> HandOffFormNamed(std::string_view name) {
   if (name == "lines") return HandOffForm::kLines;
   if (name == "aria2") return HandOffForm::kAria2;
@@ -318,7 +322,7 @@ std::optional<std::string> HandOff::Append(long number, const LineResult& result
   // The downloader fetches from where it runs, past every protection a browser gives a page: a
   // posted list could make it drive a service that listens only there (aria2's own JSON-RPC
   // answers GET requests). Both the address read and the one the downloader is given count.
-  if (IsOnThisMachine(result.text) || IsOnThisMachine(HostPartOf(uri))) {
+  if (ReachesThisMachine(result.text, uri)) {
     return Note(
         "the address names this machine, which a downloader would reach past the protections "
         "a browser gives; left out");

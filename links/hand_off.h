@@ -27,6 +27,11 @@ std::string DownloaderUri(std::string_view bytes);
 // for a Windows device name, however written.
 std::optional<std::u16string> ReadableName(std::u16string_view address);
 
+// Whether handing the address read as `address`, given to a downloader as `uri` (DownloaderUri of
+// its bytes), reaches this machine: either naming it counts, since a downloader and a person may
+// read the two differently.
+bool ReachesThisMachine(std::u16string_view address, std::string_view uri);
+
 enum class HandOffForm {
   kLines,  // one result line for each input line, as people read them
   kAria2,  // aria2's input file (aria2c -i): the escaped URI, then "  out=NAME"

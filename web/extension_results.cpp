@@ -7,7 +7,6 @@
 #include "links/filled_in.h"
 #include "links/found_links.h"
 #include "links/hand_off.h"
-#include "links/this_machine.h"
 
 namespace zentrova::web {
 namespace {
@@ -45,18 +44,20 @@ void AppendResult(const links::LineResult& result, bool chinese, bool withNames,
                   std::u16string& out) {
   switch (result.kind) {
     case links::LineResult::Kind::kConverted:
-    case links::LineResult::Kind::kPassedThrough:
+    case links::LineResult::Kind::kPassedThrough: {
       out += result.kind == links::LineResult::Kind::kConverted ? u"[\"c\"" : u"[\"p\"";
       AppendField(result.text, out);
-      AppendField(FromUtf8(links::DownloaderUri(result.bytes)), out);
+      const std::string uri = links::DownloaderUri(result.bytes);
+      AppendField(FromUtf8(uri), out);
       if (!withNames) break;
       if (const std::optional<std::u16string> name = links::ReadableName(result.text)) {
         AppendField(*name, out);
       } else {
         out += u",null";
       }
-      if (links::IsOnThisMachine(result.text)) out += u",true";
+      if (links::ReachesThisMachine(result.text, uri)) out += u",true";
       break;
+    }
     case links::LineResult::Kind::kFailed:
       AppendFailure(links::FilledIn(std::string(words(result.why, chinese)), {result.detail}), out);
       break;
