@@ -133,7 +133,7 @@ refused() {
   box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
   closed() {
     activate "$box" && xdotool key Return
-    wait_until 1 box_gone
+    wait_until 20 box_gone
   }
   wait_until "$patience" closed || fail "$2: the box did not close"
   wait $opener

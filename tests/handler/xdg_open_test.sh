@@ -107,11 +107,11 @@ refused() {
   # The first box drawn, for the README (ZENTROVA_HANDLER_SHOT=PNG).
   [[ -n ${ZENTROVA_HANDLER_SHOT:-} && ! -e $ZENTROVA_HANDLER_SHOT ]] && import -window root "$ZENTROVA_HANDLER_SHOT"
   # Closed as a person closes it, with Return; a box that is shown but not yet ready for keys
-  # drops one, so it is pressed again (a second apart) until the box goes.
+  # drops one, so it is pressed again (each after a wait for it to go) until the box goes.
   box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
   closed() {
     activate "$box" && xdotool key Return
-    wait_until 1 box_gone
+    wait_until 20 box_gone
   }
   wait_until "$patience" closed
   wait $opener
