@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "codec/code_page.h"
-#include "links/found_links.h"
+#include "lists/found_links.h"
 
 namespace {
 
 using namespace zentrova::links;
+using namespace zentrova::lists;
 
 // A forum post's worth of lines, repeated: links in text, wrapped, nested, UTF-8 and GBK
 // payloads, plain addresses and a line that fails.

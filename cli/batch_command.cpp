@@ -14,24 +14,24 @@
 #include "cli/terminal.h"
 #include "codec/code_page.h"
 #include "codec/utf8.h"
-#include "links/found_links.h"
-#include "links/list_run.h"
+#include "lists/found_links.h"
+#include "lists/list_run.h"
 
 namespace zentrova::cli {
 namespace {
 
-using links::LineResult;
+using lists::LineResult;
 
 // Converts every line of the file `fd`, writing one line for each. Reads what is there as it
 // comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
 // so far leave before each read, which may wait for more. Returns false when the file could not
 // be read.
 bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work,
-                 links::HandOff& handOff, links::ListCounts& tally) {
-  links::ListRun run(work.mode, work.charset);
+                 lists::HandOff& handOff, lists::ListCounts& tally) {
+  lists::ListRun run(work.mode, work.charset);
   // A line past the lists' limit is refused as soon as it is known and never held whole: a list
   // of one endless line would otherwise take all memory.
-  links::LineSplitter<char> splitter(links::kLongestLine);
+  lists::LineSplitter<char> splitter(lists::kLongestLine);
   std::vector<char> buffer(1 << 16);
   std::string out;
   bool read = true;
@@ -71,10 +71,10 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
 }  // namespace
 
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files) {
-  links::ListCounts tally;  // of every file
+  lists::ListCounts tally;  // of every file
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.
-  links::HandOff handOff(work.form, work.mode);
+  lists::HandOff handOff(work.form, work.mode);
   // Results leave in big writes, and a failure still shows at the close. To a terminal or a
   // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
   // to fill; a message on standard error follows the results before it (Complain). A write

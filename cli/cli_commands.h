@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "links/found_links.h"
-#include "links/hand_off.h"
-#include "links/list_run.h"
+#include "lists/found_links.h"
+#include "lists/hand_off.h"
+#include "lists/list_run.h"
 
 namespace zentrova::cli {
 
@@ -31,9 +31,9 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
 // batch thunder|flashget|qqdl|decode: converts every line of the files (standard input when
 // there are none, or for "-"), writing one line for each, or the list in another form.
 struct BatchWork {
-  links::ListMode mode = links::ListMode::kDecode;
-  links::Charset charset = links::Charset::kAuto;
-  links::HandOffForm form = links::HandOffForm::kLines;
+  lists::ListMode mode = lists::ListMode::kDecode;
+  lists::Charset charset = lists::Charset::kAuto;
+  lists::HandOffForm form = lists::HandOffForm::kLines;
 };
 int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files);
 

@@ -135,26 +135,26 @@ int Run(const std::vector<std::string>& args) {
   if (operands.empty()) {
     return Usage(Say("{0} needs a kind: thunder, flashget, qqdl or decode", {command}));
   }
-  const auto mode = links::ListModeNamed(operands[0]);
+  const auto mode = lists::ListModeNamed(operands[0]);
   if (!mode) return Usage(Say("unknown link kind '{0}'", {operands[0]}));
   if (command == "link") {
     if (operands.size() > 2) return Usage(Say("link takes a kind and at most one text"));
     return RunLinkCommand(
-        links::KindMade(*mode),
+        lists::KindMade(*mode),
         operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt, line.lossy);
   }
-  BatchWork work{*mode, links::Charset::kAuto};
+  BatchWork work{*mode, lists::Charset::kAuto};
   if (line.charset) {
-    const auto charset = links::CharsetNamed(*line.charset);
+    const auto charset = lists::CharsetNamed(*line.charset);
     if (!charset) {
       return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
     }
     work.charset = *charset;
   }
   if (line.to) {
-    const auto form = links::HandOffFormNamed(*line.to);
+    const auto form = lists::HandOffFormNamed(*line.to);
     if (!form) return Usage(Say("--to '{0}' is none of lines, aria2, ef2 and json", {*line.to}));
-    if (!links::FormHolds(*form, work.mode)) {
+    if (!lists::FormHolds(*form, work.mode)) {
       return Usage(Say("--to {0} holds only decoded addresses: making links writes lines or json",
                        {*line.to}));
     }

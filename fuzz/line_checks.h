@@ -11,8 +11,8 @@
 
 #include "codec/code_page.h"
 #include "codec/utf8.h"
-#include "links/found_links.h"
 #include "links/link_formats.h"
+#include "lists/found_links.h"
 
 namespace zentrova::fuzz {
 
@@ -87,15 +87,15 @@ inline std::u16string LowerAscii(std::u16string_view text) {
 }
 
 // The result is of one kind: a text without a reason, or a reason without a text.
-inline void CheckShape(const links::LineResult& result, std::u16string_view line) {
-  using Kind = links::LineResult::Kind;
+inline void CheckShape(const lists::LineResult& result, std::u16string_view line) {
+  using Kind = lists::LineResult::Kind;
   switch (result.kind) {
     case Kind::kBlank:
       if (!result.text.empty() || !result.why.empty()) Fail("a blank result with words", line);
       break;
     case Kind::kFailed:
       if (!result.text.empty()) Fail("a failure with a result", line);
-      if (links::Reason(result).empty()) Fail("a failure without a reason", line);
+      if (lists::Reason(result).empty()) Fail("a failure without a reason", line);
       break;
     case Kind::kConverted:
     case Kind::kPassedThrough:
@@ -113,8 +113,8 @@ inline void CheckShape(const links::LineResult& result, std::u16string_view line
 
 // Checks what OpenFoundLink gave for `line`: an address of a scheme that lists accept, and a
 // passed-through one exactly as the line holds it.
-inline void CheckOpened(const links::LineResult& result, std::u16string_view line) {
-  using Kind = links::LineResult::Kind;
+inline void CheckOpened(const lists::LineResult& result, std::u16string_view line) {
+  using Kind = lists::LineResult::Kind;
   CheckShape(result, line);
   if (result.kind != Kind::kConverted && result.kind != Kind::kPassedThrough) return;
   if (result.kind == Kind::kPassedThrough && line.find(result.text) == std::u16string_view::npos) {
@@ -138,9 +138,9 @@ constexpr std::array<std::string_view, 4> kBrokenLink = {
 // Checks what MakeFoundLink gave for `line`: a link of `kind` on one line, which opens again
 // (with the bytes read as they were written) to an address that the line holds, or is refused
 // for what the address holds.
-inline void CheckMade(const links::LineResult& result, links::LinkKind kind,
-                      std::u16string_view line, links::Charset charset) {
-  using Kind = links::LineResult::Kind;
+inline void CheckMade(const lists::LineResult& result, links::LinkKind kind,
+                      std::u16string_view line, lists::Charset charset) {
+  using Kind = lists::LineResult::Kind;
   CheckShape(result, line);
   if (result.kind == Kind::kPassedThrough) Fail("making a link passed a line through", line);
   if (result.kind != Kind::kConverted) return;
@@ -151,9 +151,9 @@ inline void CheckMade(const links::LineResult& result, links::LinkKind kind,
                         (c >= u'0' && c <= u'9') || c == u'+' || c == u'/' || c == u'=';
     if (!base64) Fail("a link with a character outside Base64", result.text);
   }
-  const links::Charset reading =
-      charset == links::Charset::kUtf8 ? links::Charset::kUtf8 : links::Charset::kCodePage;
-  const links::LineResult opened = links::OpenFoundLink(result.text, reading);
+  const lists::Charset reading =
+      charset == lists::Charset::kUtf8 ? lists::Charset::kUtf8 : lists::Charset::kCodePage;
+  const lists::LineResult opened = lists::OpenFoundLink(result.text, reading);
   CheckOpened(opened, result.text);
   if (opened.kind == Kind::kFailed) {
     for (const std::string_view broken : kBrokenLink) {
@@ -164,7 +164,7 @@ inline void CheckMade(const links::LineResult& result, links::LinkKind kind,
   if (opened.kind != Kind::kConverted) Fail("a link just made opens to no address", result.text);
   // UTF-8 has no form for a lone surrogate; Thunder links write the scheme in lower case.
   const std::u16string written =
-      reading == links::Charset::kUtf8 ? FromUtf8(ToUtf8(line)) : std::u16string(line);
+      reading == lists::Charset::kUtf8 ? FromUtf8(ToUtf8(line)) : std::u16string(line);
   if (LowerAscii(written).find(LowerAscii(opened.text)) == std::u16string::npos) {
     Fail("a link just made opens to an address that the line does not hold", opened.text);
   }

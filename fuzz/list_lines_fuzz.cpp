@@ -9,14 +9,14 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "fuzz/line_checks.h"
-#include "links/found_links.h"
 #include "links/link_formats.h"
-#include "links/list_lines.h"
+#include "lists/found_links.h"
+#include "lists/list_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zentrova;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  links::ListLineReader reader;
+  lists::ListLineReader reader;
   bool first = true;
   for (const std::string_view line : fuzz::Lines(bytes)) {
     std::string_view body = line;
@@ -32,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!(utf8 && *text == *utf8) && !(gbk && *text == *gbk)) {
       fuzz::Fail("a line read as neither its UTF-8 nor its GBK text", *text);
     }
-    fuzz::CheckOpened(links::OpenFoundLink(*text, links::Charset::kAuto), *text);
-    fuzz::CheckMade(links::MakeFoundLink(links::LinkKind::kThunder, *text, links::Charset::kAuto),
-                    links::LinkKind::kThunder, *text, links::Charset::kAuto);
+    fuzz::CheckOpened(lists::OpenFoundLink(*text, lists::Charset::kAuto), *text);
+    fuzz::CheckMade(lists::MakeFoundLink(links::LinkKind::kThunder, *text, lists::Charset::kAuto),
+                    links::LinkKind::kThunder, *text, lists::Charset::kAuto);
   }
   return 0;
 }

@@ -7,8 +7,8 @@
 
 #include "codec/utf8.h"
 #include "fuzz/line_checks.h"
-#include "links/found_links.h"
 #include "links/link_formats.h"
+#include "lists/found_links.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zentrova;
@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::u16string_view line : fuzz::Lines(std::u16string_view(text))) {
     for (const links::LinkKind kind :
          {links::LinkKind::kThunder, links::LinkKind::kFlashGet, links::LinkKind::kQQWhirlwind}) {
-      for (const links::Charset charset :
-           {links::Charset::kAuto, links::Charset::kCodePage, links::Charset::kUtf8}) {
-        fuzz::CheckMade(links::MakeFoundLink(kind, line, charset), kind, line, charset);
+      for (const lists::Charset charset :
+           {lists::Charset::kAuto, lists::Charset::kCodePage, lists::Charset::kUtf8}) {
+        fuzz::CheckMade(lists::MakeFoundLink(kind, line, charset), kind, line, charset);
       }
     }
   }

@@ -7,7 +7,7 @@
 
 #include "codec/utf8.h"
 #include "fuzz/line_checks.h"
-#include "links/found_links.h"
+#include "lists/found_links.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zentrova;
@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string text =
       FromNativeName(std::string_view(reinterpret_cast<const char*>(data), size));
   for (const std::u16string_view line : fuzz::Lines(std::u16string_view(text))) {
-    for (const links::Charset charset :
-         {links::Charset::kAuto, links::Charset::kCodePage, links::Charset::kUtf8}) {
-      fuzz::CheckOpened(links::OpenFoundLink(line, charset), line);
+    for (const lists::Charset charset :
+         {lists::Charset::kAuto, lists::Charset::kCodePage, lists::Charset::kUtf8}) {
+      fuzz::CheckOpened(lists::OpenFoundLink(line, charset), line);
     }
   }
   return 0;

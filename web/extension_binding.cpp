@@ -11,9 +11,9 @@
 
 #include "codec/utf8.h"
 #include "links/filled_in.h"
-#include "links/found_links.h"
-#include "links/hand_off.h"
-#include "links/list_run.h"
+#include "lists/found_links.h"
+#include "lists/hand_off.h"
+#include "lists/list_run.h"
 #include "web/catalogue.h"
 #include "web/extension_results.h"
 
@@ -30,7 +30,7 @@ std::vector<std::u16string> Texts(const val& items) {
   return texts;
 }
 
-std::string Words(const links::LineResult& result, bool chinese) {
+std::string Words(const lists::LineResult& result, bool chinese) {
   return links::FilledIn(std::string(Translate(result.why, chinese)), {result.detail});
 }
 
@@ -42,9 +42,9 @@ std::u16string OpenLinks(const std::u16string& lines, bool chinese, bool withNam
 // {text, notes}, where notes are the sentences (in Chinese when `chinese`) on links the form
 // left out or that failed, each naming the link's place in the list from 1.
 val HandOffLinks(const val& items, const std::string& form, bool chinese) {
-  const std::optional<links::HandOffForm> named = links::HandOffFormNamed(form);
+  const std::optional<lists::HandOffForm> named = lists::HandOffFormNamed(form);
   if (!named) throw std::invalid_argument("no hand-off form is called " + form);
-  links::HandOff handOff(*named, links::ListMode::kDecode);
+  lists::HandOff handOff(*named, lists::ListMode::kDecode);
   std::string text;
   val notes = val::array();
   const std::vector<std::u16string> texts = Texts(items);
@@ -57,9 +57,9 @@ val HandOffLinks(const val& items, const std::string& form, bool chinese) {
           std::string(Translate("the link is longer than {0} KiB; it was left as it is", chinese)),
           {std::to_string(kLongestExtensionLink / 1024)});
     } else {
-      const links::LineResult result = links::OpenFoundLink(texts[i], links::Charset::kAuto);
+      const lists::LineResult result = lists::OpenFoundLink(texts[i], lists::Charset::kAuto);
       note = handOff.Append(number, result, text);
-      if (result.kind == links::LineResult::Kind::kFailed) {
+      if (result.kind == lists::LineResult::Kind::kFailed) {
         note = Words(result, chinese);
       } else if (note) {
         note = std::string(Translate(*note, chinese));

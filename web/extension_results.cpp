@@ -5,8 +5,8 @@
 
 #include "codec/utf8.h"
 #include "links/filled_in.h"
-#include "links/found_links.h"
-#include "links/hand_off.h"
+#include "lists/found_links.h"
+#include "lists/hand_off.h"
 
 namespace zentrova::web {
 namespace {
@@ -40,28 +40,28 @@ void AppendFailure(std::string_view reason, std::u16string& out) {
   AppendField(FromUtf8(reason), out);
 }
 
-void AppendResult(const links::LineResult& result, bool chinese, bool withNames, Words words,
+void AppendResult(const lists::LineResult& result, bool chinese, bool withNames, Words words,
                   std::u16string& out) {
   switch (result.kind) {
-    case links::LineResult::Kind::kConverted:
-    case links::LineResult::Kind::kPassedThrough: {
-      out += result.kind == links::LineResult::Kind::kConverted ? u"[\"c\"" : u"[\"p\"";
+    case lists::LineResult::Kind::kConverted:
+    case lists::LineResult::Kind::kPassedThrough: {
+      out += result.kind == lists::LineResult::Kind::kConverted ? u"[\"c\"" : u"[\"p\"";
       AppendField(result.text, out);
-      const std::string uri = links::DownloaderUri(result.bytes);
+      const std::string uri = lists::DownloaderUri(result.bytes);
       AppendField(FromUtf8(uri), out);
       if (!withNames) break;
-      if (const std::optional<std::u16string> name = links::ReadableName(result.text)) {
+      if (const std::optional<std::u16string> name = lists::ReadableName(result.text)) {
         AppendField(*name, out);
       } else {
         out += u",null";
       }
-      if (links::ReachesThisMachine(result.text, uri)) out += u",true";
+      if (lists::ReachesThisMachine(result.text, uri)) out += u",true";
       break;
     }
-    case links::LineResult::Kind::kFailed:
+    case lists::LineResult::Kind::kFailed:
       AppendFailure(links::FilledIn(std::string(words(result.why, chinese)), {result.detail}), out);
       break;
-    case links::LineResult::Kind::kBlank:
+    case lists::LineResult::Kind::kBlank:
       out += u"[\"b\"";
       break;
   }
@@ -87,7 +87,7 @@ std::u16string OpenLinksJson(std::u16string_view lines, bool chinese, bool withN
     } else if (given > kMostExtensionText) {
       AppendFailure(words("too many links at once; this one was left as it is", chinese), json);
     } else {
-      AppendResult(links::OpenFoundLink(line, links::Charset::kAuto), chinese, withNames, words,
+      AppendResult(lists::OpenFoundLink(line, lists::Charset::kAuto), chinese, withNames, words,
                    json);
     }
     json += u']';

@@ -16,20 +16,20 @@ using emscripten::val;
 
 constexpr std::uint32_t kMarkEvery = 64;
 
-links::ListMode ModeNamed(const std::string& name) {
-  if (const auto mode = links::ListModeNamed(name)) return *mode;
+lists::ListMode ModeNamed(const std::string& name) {
+  if (const auto mode = lists::ListModeNamed(name)) return *mode;
   throw std::invalid_argument("no list mode is called " + name);
 }
 
-links::Charset CharsetOf(const std::string& name) {
-  if (const auto charset = links::CharsetNamed(name)) return *charset;
+lists::Charset CharsetOf(const std::string& name) {
+  if (const auto charset = lists::CharsetNamed(name)) return *charset;
   throw std::invalid_argument("no charset is called " + name);
 }
 
-links::HandOffForm FormFor(const std::string& name, links::ListMode mode) {
-  const auto form = links::HandOffFormNamed(name);
+lists::HandOffForm FormFor(const std::string& name, lists::ListMode mode) {
+  const auto form = lists::HandOffFormNamed(name);
   if (!form) throw std::invalid_argument("no hand-off form is called " + name);
-  if (!links::FormHolds(*form, mode)) {
+  if (!lists::FormHolds(*form, mode)) {
     throw std::invalid_argument("the " + name + " form holds only decoded addresses");
   }
   return *form;
@@ -63,12 +63,12 @@ ListJob::ListJob(const std::string& mode, const std::string& charset, bool chine
       chinese_(chinese),
       longestLine_(static_cast<std::size_t>(longestLine)) {}
 
-void ListJob::Take(const links::LineResult& result) {
-  if (form_ == links::HandOffForm::kLines && reasons_.size() % kMarkEvery == 0) {
+void ListJob::Take(const lists::LineResult& result) {
+  if (form_ == lists::HandOffForm::kLines && reasons_.size() % kMarkEvery == 0) {
     marks_.push_back(static_cast<std::uint32_t>(out_.size()));
   }
   std::uint32_t reason = 0;
-  if (result.kind == links::LineResult::Kind::kFailed) {
+  if (result.kind == lists::LineResult::Kind::kFailed) {
     const std::string words =
         links::FilledIn(std::string(Translate(result.why, chinese_)), {result.detail});
     const auto [at, isNew] =
@@ -116,7 +116,7 @@ val ListJob::Piece(Feed&& feed) {
     // What the piece converted before memory ran out is still handed back, up to the last
     // whole line.
     out_.resize(lineEnd_);
-    if (form_ == links::HandOffForm::kLines) {
+    if (form_ == lists::HandOffForm::kLines) {
       marks_.resize((reasons_.size() + kMarkEvery - 1) / kMarkEvery);
     }
     stop = val::object();
@@ -141,7 +141,7 @@ val ListJob::Piece(Feed&& feed) {
   }
   result.set("notes", notes);
   result.set("leftOut", static_cast<double>(leftOut_));
-  const links::ListCounts& counts = run_.counts();
+  const lists::ListCounts& counts = run_.counts();
   val total = val::object();
   total.set("lines", static_cast<double>(counts.lines));
   total.set("converted", static_cast<double>(counts.converted));

@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "links/hand_off.h"
-#include "links/list_run.h"
+#include "lists/hand_off.h"
+#include "lists/list_run.h"
 
 namespace zentrova::web {
 
@@ -58,15 +58,15 @@ class ListJob {
 
   template <typename Feed>
   emscripten::val Piece(Feed&& feed);
-  void Take(const links::LineResult& result);
+  void Take(const lists::LineResult& result);
 
-  links::ListRun run_;
-  links::HandOffForm form_;
-  links::HandOff handOff_;
+  lists::ListRun run_;
+  lists::HandOffForm form_;
+  lists::HandOff handOff_;
   bool chinese_;
   std::size_t longestLine_;
-  links::LineSplitter<char> bytes_;
-  links::LineSplitter<char16_t> text_;
+  lists::LineSplitter<char> bytes_;
+  lists::LineSplitter<char16_t> text_;
   std::string piece_;  // a file's piece, copied in from JavaScript
   bool stopped_ = false;
 

@@ -1,134 +1,59 @@
-// Characters no one could see, refused in every address whatever reading made its text: the
-// link's bytes read as UTF-8 count as much as the reading a list or the window chose.
+// The characters no address may hold, found where they are: in the text a reading made, and in
+// the bytes that lenient readers take as UTF-8 whatever the reading was.
 #include "links/unsafe_characters.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "codec/base64.h"
-#include "codec/base64_transform.h"
-#include "codec/code_page.h"
-#include "codec/utf8.h"
-#include "links/found_links.h"
-#include "links/lazy_codec.h"
-#include "links/link_formats.h"
+#include <cstdint>
+#include <optional>
 
 namespace zentrova::links {
 namespace {
 
-class UnsafeCharactersTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(codepage::SetNarrowCodePage(936)); }
-};
+using Kind = UnsafeCharacter::Kind;
 
-std::u16string ThunderOf(std::string_view addressBytes) {
-  std::u16string encoded;
-  base64::EncodeAppend("AA" + std::string(addressBytes) + "ZZ", encoded);
-  std::erase(encoded, u'\n');
-  return u"thunder://" + encoded;
-}
-
-// Every character that hides, reorders or splits what a person reads.
-const char16_t kUnseen[] = {
-    0x0085, 0x009B, 0x061C, 0x115F, 0x1160, 0x180E, 0x200B, 0x200E, 0x200F, 0x202A,
-    0x202B, 0x202C, 0x202D, 0x202E, 0x2028, 0x2029, 0x2060, 0x2061, 0x2062, 0x2063,
-    0x2064, 0x2066, 0x2067, 0x2068, 0x2069, 0x3164, 0xFEFF, 0xFFA0,
-};
-
-TEST_F(UnsafeCharactersTest, EachUnseenCharacterIsRefusedWhateverTheReading) {
-  for (const char16_t c : kUnseen) {
-    const std::string name = CodePointName(c);
-    const std::u16string address = u"http://a.example/x" + std::u16string(1, c) + u"y.zip";
-    const std::u16string link = ThunderOf(ToUtf8(address));
-    for (const Charset charset : {Charset::kAuto, Charset::kCodePage, Charset::kUtf8}) {
-      const LineResult result = OpenFoundLink(link, charset);
-      EXPECT_EQ(result.kind, LineResult::Kind::kFailed) << name << " " << int(charset);
-      EXPECT_NE(Reason(result).find(name), std::string::npos) << Reason(result);
-      EXPECT_NE(Reason(result).find(c < 0xA0 ? "control" : "invisible or direction"),
-                std::string::npos)
-          << Reason(result);
-    }
-    // Typed or pasted, inside an address.
-    const LineResult plain = OpenFoundLink(address, Charset::kAuto);
-    EXPECT_EQ(plain.kind, LineResult::Kind::kFailed) << name;
-    EXPECT_NE(Reason(plain).find(name), std::string::npos) << Reason(plain);
-    EXPECT_TRUE(FirstUnsafeCharacter(address)) << name;
-  }
-}
-
-TEST_F(UnsafeCharactersTest, DisguisesThatReadAsChineseInCodePage936AreRefused) {
+TEST(UnsafeCharactersTest, EachCharacterIsControlInvisibleOrSafe) {
   const struct {
-    std::u16string address;
-    const char* named;
-  } rows[] = {
-      {u"http://a.example/\u202egpj.exe", "U+202E"},
-      {u"http://a.example/x\u0085y.zip", "U+0085"},
-      {u"http://a.example/x\u2028y.zip", "U+2028"},
-      {u"http://a.example/\u200finvoice\u200e.pdf", "U+200F"},
-      {u"http://a.example/\u3164.exe", "U+3164"},
+    char16_t first, last;
+    std::optional<Kind> kind;
+  } ranges[] = {
+      {0x0000, 0x001F, Kind::kControl},   {0x0020, 0x007E, std::nullopt},
+      {0x007F, 0x009F, Kind::kControl},   {0x00A0, 0x00A0, std::nullopt},
+      {0x061C, 0x061C, Kind::kInvisible}, {0x115F, 0x1160, Kind::kInvisible},
+      {0x180E, 0x180E, Kind::kInvisible}, {0x200B, 0x200B, Kind::kInvisible},
+      {0x200C, 0x200D, std::nullopt},  // joiners: emoji sequences and some scripts need them
+      {0x200E, 0x200F, Kind::kInvisible}, {0x2028, 0x2029, Kind::kInvisible},
+      {0x202A, 0x202E, Kind::kInvisible}, {0x202F, 0x205F, std::nullopt},
+      {0x2060, 0x2064, Kind::kInvisible}, {0x2065, 0x2065, std::nullopt},
+      {0x2066, 0x2069, Kind::kInvisible}, {0x3000, 0x3000, std::nullopt},
+      {0x3164, 0x3164, Kind::kInvisible}, {0x4E2D, 0x4E2D, std::nullopt},
+      {0xFEFF, 0xFEFF, Kind::kInvisible}, {0xFFA0, 0xFFA0, Kind::kInvisible},
+      {0xFFFD, 0xFFFD, std::nullopt},
   };
-  std::unique_ptr<Base64> codec;
-  int whole = 0;
-  for (const auto& row : rows) {
-    const std::string bytes = ToUtf8(row.address);
-    // Read in code page 936 they are characters a name might hold: nothing shows the mark.
-    ASSERT_FALSE(FirstUnsafeCharacter(codepage::FromNarrow(bytes))) << row.named;
-    for (const Charset charset : {Charset::kAuto, Charset::kCodePage}) {
-      const LineResult result = OpenFoundLink(ThunderOf(bytes), charset);
-      EXPECT_EQ(result.kind, LineResult::Kind::kFailed) << row.named;
-      EXPECT_NE(Reason(result).find(row.named), std::string::npos) << Reason(result);
-    }
-    // The window reads every link in the code page; where that gives the bytes back (a byte it
-    // cannot read shows as U+FFFD, which hides nothing), they count too.
-    if (codepage::ToNarrow(codepage::FromNarrow(bytes)) == bytes) {
-      ++whole;
-      EXPECT_EQ(OpenSpecialLink(ThunderOf(bytes), Through(codec, &Base64::Decode)), std::nullopt)
-          << row.named;
+  for (const auto& range : ranges) {
+    for (std::uint32_t c = range.first; c <= range.last; ++c) {
+      const char16_t unit = static_cast<char16_t>(c);
+      EXPECT_EQ(IsControlCharacter(unit), range.kind == Kind::kControl) << std::hex << c;
+      EXPECT_EQ(IsInvisibleCharacter(unit), range.kind == Kind::kInvisible) << std::hex << c;
+      const std::u16string text = u"http://a/" + std::u16string(1, unit) + u"b";
+      const auto found = FirstUnsafeCharacter(text);
+      ASSERT_EQ(found.has_value(), range.kind.has_value()) << std::hex << c;
+      if (found) {
+        EXPECT_EQ(found->kind, *range.kind);
+        EXPECT_EQ(found->value, unit);
+        EXPECT_EQ(found->at, 9u);
+      }
     }
   }
-  EXPECT_GE(whole, 3);  // the window is asked at all
+  EXPECT_FALSE(FirstUnsafeCharacter(u""));
+  // The first of several is the one named.
+  const auto first = FirstUnsafeCharacter(u"a\u202Eb\nc");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->value, 0x202E);
+  EXPECT_EQ(first->at, 1u);
 }
 
-TEST_F(UnsafeCharactersTest, NamesAndMarksThatShowStayAccepted) {
-  const struct {
-    std::u16string address;
-    bool gbk;  // written in code page 936, else UTF-8
-  } rows[] = {
-      {u"http://h/👨\u200d👩\u200d👧.png", false},  // joiners inside an emoji sequence
-      {u"http://h/café—2024.zip", false},
-      {u"http://h/中文 电影\u3000第1集.mkv", false},
-      {u"http://h/中文 电影\u3000第1集.mkv", true},
-      {u"http://h/水.mp3", true},
-      {u"http://h/新聞.zip", true},  // GBK bytes D0 C2 C2 84: a UTF-8 C1 control only when cut
-      {u"http://h/陣營.zip", true},
-  };
-  std::unique_ptr<Base64> codec;
-  for (const auto& row : rows) {
-    const std::string bytes = row.gbk ? codepage::ToNarrow(row.address) : ToUtf8(row.address);
-    const LineResult result = OpenFoundLink(ThunderOf(bytes), Charset::kAuto);
-    EXPECT_EQ(result.kind, LineResult::Kind::kConverted) << Reason(result);
-    EXPECT_EQ(ToUtf8(result.text), ToUtf8(row.address));
-    EXPECT_FALSE(FirstUnsafeUtf8Character(bytes)) << ToUtf8(row.address);
-    if (row.gbk) {
-      EXPECT_EQ(OpenSpecialLink(ThunderOf(bytes), Through(codec, &Base64::Decode)), row.address);
-    }
-  }
-}
-
-TEST_F(UnsafeCharactersTest, BlanksAroundAnAddressStayBlanks) {
-  for (const char16_t blank : {char16_t{0x200B}, char16_t{0xFEFF}, char16_t{0x00A0}}) {
-    const std::u16string around(1, blank);
-    const LineResult result = OpenFoundLink(around + u"http://a/b" + around, Charset::kAuto);
-    EXPECT_EQ(result.kind, LineResult::Kind::kPassedThrough) << CodePointName(blank);
-    EXPECT_EQ(result.text, u"http://a/b");
-    const LineResult link =
-        OpenFoundLink(around + u"thunder://QUFodHRwOi8vYS9iWlo=" + around, Charset::kAuto);
-    EXPECT_EQ(link.text, u"http://a/b") << CodePointName(blank);
-  }
-}
-
-TEST_F(UnsafeCharactersTest, Utf8BytesAreReadLikeLenientReadersReadThem) {
+TEST(UnsafeCharactersTest, Utf8BytesAreReadLikeLenientReadersReadThem) {
   const struct {
     const char* name;
     std::string bytes;

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // Whether `host` (as it stands in an address: a name, IPv4 in any form resolvers accept, or
 // IPv6 in brackets; any case, trailing dots) is this machine: localhost and *.localhost,
@@ -19,4 +19,4 @@ bool IsThisMachineHost(std::u16string_view host);
 // names no host: false.
 bool IsOnThisMachine(std::u16string_view address);
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

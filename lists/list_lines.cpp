@@ -1,10 +1,10 @@
-#include "links/list_lines.h"
+#include "lists/list_lines.h"
 
 #include "codec/code_page.h"
 #include "codec/utf8.h"
-#include "links/reading_choice.h"
+#include "lists/reading_choice.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
   if (first_) {
@@ -39,4 +39,4 @@ std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
   return std::nullopt;
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 class ListLineReader {
  public:
@@ -24,4 +24,4 @@ class ListLineReader {
   bool marked_ = false;  // the list began with a byte-order mark: valid UTF-8 is never GBK
 };
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

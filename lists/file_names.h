@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // The longest name, in bytes of UTF-8, that file systems hold (255 UTF-16 units on NTFS, which
 // 255 bytes of UTF-8 never exceed).
@@ -26,4 +26,4 @@ bool IsDeviceName(std::u16string_view name);
 // when it is a device name, which no escape or shortening makes a file's.
 std::optional<std::u16string> SafeFileName(std::u16string_view name);
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // True when `gbk`, the code-page-936 reading of `bytes`, is the one to keep rather than `utf8`,
 // their UTF-8 reading. UTF-8 that holds CJK characters stays UTF-8; otherwise the reading whose
@@ -20,4 +20,4 @@ bool ReadsBetterAsGbk(std::string_view bytes, std::u16string_view utf8, std::u16
 // need not make the other reading.
 bool HoldsCjk(std::u16string_view text);
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

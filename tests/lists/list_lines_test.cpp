@@ -1,6 +1,6 @@
 // How a list's lines become texts: a byte-order mark settles the whole list, the first line that
 // is not ASCII decides otherwise, and a line in the other encoding is still read.
-#include "links/list_lines.h"
+#include "lists/list_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
 
 constexpr char kBom[] = "\xef\xbb\xbf";
@@ -55,4 +55,4 @@ TEST(ListLinesTest, EachLineIsReadAsTheListDecides) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

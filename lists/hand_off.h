@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "links/found_links.h"
-#include "links/list_run.h"
+#include "lists/found_links.h"
+#include "lists/list_run.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // Returns `bytes` as a URI: every byte outside printable ASCII, and the space, written as "%XX"
 // (upper-case hex), every other byte as it stands (so escapes already there stay as they are).
@@ -79,4 +79,4 @@ class HandOff {
   Table older_;
 };
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

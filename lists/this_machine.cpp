@@ -1,4 +1,4 @@
-#include "links/this_machine.h"
+#include "lists/this_machine.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,13 @@
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::StartsWithNoCase;
+
+using links::Lower;
+
+using links::HexValue;
 namespace {
 
 // The host as a browser ends up with it: escapes undone, full-width letters and digits and the
@@ -296,4 +302,4 @@ bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

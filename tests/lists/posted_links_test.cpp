@@ -1,4 +1,4 @@
-// Special links as they were really posted (tests/links/data/posted_links.txt): each line gives
+// Special links as they were really posted (tests/lists/data/posted_links.txt): each line gives
 // the address a person reads from it, or fails for the reason the data names.
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 
 #include "codec/code_page.h"
 #include "codec/utf8.h"
-#include "links/found_links.h"
+#include "lists/found_links.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
 
 struct Record {
@@ -55,4 +55,4 @@ TEST(PostedLinksTest, EveryPostedLinkGivesTheAddressAPersonReads) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

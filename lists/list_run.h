@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "links/found_links.h"
-#include "links/list_lines.h"
+#include "lists/found_links.h"
+#include "lists/list_lines.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // What a run does with each line: open the special link in it, or make one of a kind.
 enum class ListMode { kDecode, kThunder, kFlashGet, kQQWhirlwind };
@@ -19,7 +19,7 @@ enum class ListMode { kDecode, kThunder, kFlashGet, kQQWhirlwind };
 std::optional<ListMode> ListModeNamed(std::string_view name);
 
 // Returns the kind of link that `mode` makes; nothing for kDecode.
-std::optional<LinkKind> KindMade(ListMode mode);
+std::optional<links::LinkKind> KindMade(ListMode mode);
 
 // Returns the reading called `name` ("auto", "936" or "utf-8", also written "UTF-8"), or
 // nothing.
@@ -146,4 +146,4 @@ class ListRun {
   ListCounts counts_;
 };
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

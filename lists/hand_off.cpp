@@ -1,16 +1,24 @@
-#include "links/hand_off.h"
+#include "lists/hand_off.h"
 
 #include <cstring>
 
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
-#include "links/file_names.h"
-#include "links/reading_choice.h"
-#include "links/this_machine.h"
 #include "links/unsafe_characters.h"
+#include "lists/file_names.h"
+#include "lists/reading_choice.h"
+#include "lists/this_machine.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::StartsWithNoCase;
+
+using links::LinkKind;
+
+using links::HexValue;
+
+using links::FirstUnsafeCharacter;
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -344,4 +352,4 @@ std::optional<std::string> HandOff::Append(long number, const LineResult& result
   return std::nullopt;
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

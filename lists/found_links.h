@@ -10,7 +10,7 @@
 
 #include "links/link_formats.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 
 // How the bytes inside a link are read, or written when one is made.
 enum class Charset {
@@ -42,7 +42,7 @@ struct LineResult {
   std::string bytes = {};
   std::u16string link = {};
   std::u16string address = {};
-  std::optional<LinkKind> linkKind = {};
+  std::optional<links::LinkKind> linkKind = {};
   Reading reading = Reading::kNone;
 };
 
@@ -55,6 +55,6 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset);
 
 // Returns the special link of `kind` for the plain address in `line`, made as the window makes
 // it, with the address's bytes in `charset` (kAuto means code page 936).
-LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charset);
+LineResult MakeFoundLink(links::LinkKind kind, std::u16string_view line, Charset charset);
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -1,4 +1,4 @@
-#include "links/found_links.h"
+#include "lists/found_links.h"
 
 #include <algorithm>
 #include <array>
@@ -9,10 +9,28 @@
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
 #include "links/filled_in.h"
-#include "links/reading_choice.h"
 #include "links/unsafe_characters.h"
+#include "lists/reading_choice.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::UnsafeCharacter;
+
+using links::StartsWithNoCase;
+
+using links::Prefix;
+
+using links::Lower;
+
+using links::LinkKind;
+
+using links::HexValue;
+
+using links::FirstUnsafeUtf8Character;
+
+using links::FirstUnsafeCharacter;
+
+using links::FilledIn;
 namespace {
 
 using Kind = LineResult::Kind;
@@ -371,4 +389,4 @@ LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charse
                                                  : Reading::kCodePage};
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -1,6 +1,6 @@
 // Addresses a downloader would fetch from the machine it runs on, in every spelling that
 // browsers and resolvers accept, and the near misses that name other machines.
-#include "links/this_machine.h"
+#include "lists/this_machine.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "codec/utf8.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
 
 TEST(ThisMachineTest, AddressesOnThisMachineInEverySpelling) {
@@ -163,4 +163,4 @@ TEST(ThisMachineTest, HostsAsTheyStandInAnAddress) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

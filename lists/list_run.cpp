@@ -1,6 +1,8 @@
-#include "links/list_run.h"
+#include "lists/list_run.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::LinkKind;
 namespace {
 
 LineResult Failure(std::string why, std::string detail = {}) {
@@ -76,4 +78,4 @@ LineResult ListRun::Counted(LineResult result) {
   return result;
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

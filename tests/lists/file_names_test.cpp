@@ -1,12 +1,12 @@
 // Names a downloader is told to give a file: each one creatable on Windows and on Linux, or none.
-#include "links/file_names.h"
+#include "lists/file_names.h"
 
 #include <gtest/gtest.h>
 
 #include "codec/utf8.h"
-#include "links/hand_off.h"
+#include "lists/hand_off.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
 
 TEST(FileNamesTest, DeviceNamesInEverySpelling) {
@@ -108,4 +108,4 @@ TEST(FileNamesTest, AddressesGiveSafeNamesOrNone) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -1,5 +1,5 @@
 // Lines as people find them, through the pure list conversions.
-#include "links/found_links.h"
+#include "lists/found_links.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,10 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
+
+using links::LinkKind;
 
 using Kind = LineResult::Kind;
 
@@ -276,4 +278,4 @@ TEST_F(FoundLinksTest, ChoosesTheReadingAPersonWouldForBytesValidBothWays) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

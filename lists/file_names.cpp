@@ -1,9 +1,11 @@
-#include "links/file_names.h"
+#include "lists/file_names.h"
 
 #include "codec/utf8.h"
 #include "links/ascii_case.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::StartsWithNoCase;
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -86,4 +88,4 @@ std::optional<std::u16string> SafeFileName(std::u16string_view name) {
   return safe;
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

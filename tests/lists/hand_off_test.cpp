@@ -1,6 +1,6 @@
 // Decoded lists as downloaders take them: the bytes a link carried, the name a person reads,
 // and the aria2, IDM and JSON forms.
-#include "links/hand_off.h"
+#include "lists/hand_off.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,10 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
+
+using links::LinkKind;
 
 class HandOffTest : public ::testing::Test {
  protected:
@@ -208,4 +210,4 @@ TEST_F(HandOffTest, FormsAreKnownByNameAndMadeLinksOnlyGoToLinesOrJson) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -1,6 +1,6 @@
 // Lists line by line: lines cut wherever the pieces of a file happen to end, each line's bytes
 // read as the list decides, and the counts.
-#include "links/list_run.h"
+#include "lists/list_run.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
 namespace {
 
 using Kind = LineResult::Kind;
@@ -168,4 +168,4 @@ TEST(ListRunTest, ModesAndReadingsAreKnownByTheirNames) {
 }
 
 }  // namespace
-}  // namespace zentrova::links
+}  // namespace zentrova::lists

@@ -1,10 +1,14 @@
-#include "links/reading_choice.h"
+#include "lists/reading_choice.h"
 
 #include <algorithm>
 
 #include "links/unsafe_characters.h"
 
-namespace zentrova::links {
+namespace zentrova::lists {
+
+using links::IsInvisibleCharacter;
+
+using links::IsControlCharacter;
 namespace {
 
 bool IsCjk(char16_t c) {
@@ -78,4 +82,4 @@ bool ReadsBetterAsGbk(std::string_view bytes, std::u16string_view utf8, std::u16
   return !HoldsCjk(utf8) && Score(gbk) - GbkCutsAsciiWords(bytes) > Score(utf8);
 }
 
-}  // namespace zentrova::links
+}  // namespace zentrova::lists
