@@ -12,6 +12,7 @@ set -uo pipefail
 program=$(realpath "$1")
 recorder=$(realpath "$2")
 source "$(dirname "$0")/../../scripts/lib/desktop.sh"
+source "$(dirname "$0")/cases.sh"
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d)
@@ -27,12 +28,6 @@ trap finish EXIT
 use_wine
 # Wine keeps the display its first process found: none until the desktop below is up.
 export DISPLAY=''
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
 
 drive_c=$WINEPREFIX/drive_c
 mkdir -p "$drive_c/Zentrova" "$drive_c/got"
@@ -93,17 +88,7 @@ handed() {
   done
 }
 
-# GBK bytes of 电影 第1集.mkv, as a Chinese system made the link.
-handed 'thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa' browser \
-  'http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv'
-handed 'flashget://W0ZMQVNIR0VUXWh0dHA6Ly9oL+eUteW9sS5ta3ZbRkxBU0hHRVRd&abc' browser \
-  'http://h/%E7%94%B5%E5%BD%B1.mkv'
-handed 'qqdl://ZnRwOi8vaC9hLnppcA==' browser 'ftp://h/a.zip'
-# FlashGet inside Thunder; a magnet inside Thunder reaches the torrent client.
-handed 'thunder://QUFmbGFzaGdldDovL1cwWk1RVk5JUjBWVVhXaDBkSEJ6T2k4dmFDOTRMbWx6YjF0R1RFRlRTRWRGVkYwPSZhYmNaWg==' \
-  browser 'https://h/x.iso'
-handed 'thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOjAxMjM0NTY3ODlhYmNkZWYwMTIzNDU2Nzg5YWJjZGVmMDEyMzQ1NjdaWg==' \
-  torrents 'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567'
+hand_each_kind handed
 
 # refused HOW LINK [REASON]: LINK, through the system (HOW "start", as `wine start` opens it) or
 # given to the program itself (HOW "direct", where its standard error is seen), shows the box
@@ -120,22 +105,17 @@ refused() {
   else
     timeout $((patience * 2)) "$wine64" 'C:\Zentrova\zentrova-open.exe' "$2" >"$drive_c/err" 2>&1 &
   fi
-  local opener=$! box
-  box_up() { box=$(xdotool search --onlyvisible --name '^Zentrova$' 2>/dev/null | head -1); [[ -n $box ]]; }
-  if ! wait_until "$patience" box_up; then
-    fail "$2: no box"
-    kill $opener 2>/dev/null
-    wait $opener 2>/dev/null
-    return
-  fi
-  # Closed as a person closes it, with Return; a box that is shown but not yet ready for keys
-  # drops one, so it is pressed again (a second apart) until the box goes.
-  box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
-  closed() {
-    activate "$box" && xdotool key Return
-    wait_until 20 box_gone
-  }
-  wait_until "$patience" closed || fail "$2: the box did not close"
+  local opener=$!
+  close_box
+  case $? in
+    1)
+      fail "$2: no box"
+      kill $opener 2>/dev/null
+      wait $opener 2>/dev/null
+      return
+      ;;
+    2) fail "$2: the box did not close" ;;
+  esac
   wait $opener
   local status=$?
   ((status == 124)) && fail "$2: the program did not end"
@@ -148,12 +128,7 @@ refused() {
 }
 
 refused start 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo='
-refused direct 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' 'javascript:'
-refused direct 'thunder://@@@@' 'Zentrova 无法打开此链接'
-# aria2's own JSON-RPC on this computer, as 127.1
-refused direct 'thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==' '本机'
-# U+202E, which shows "gpj.exe" as "exe.jpg"
-refused direct 'thunder://QUFodHRwOi8vYS5leGFtcGxlL+KArmdwai5leGVaWg==' 'U+202E'
+refuse_each_kind refused direct
 # An http handler that is this program again: one refusal, no loop.
 register http "$handler" || fail "http could not be given to the handler: $(command_of http)"
 refused onward 'qqdl://aHR0cDovL2gvYS56aXA='
@@ -163,8 +138,4 @@ refused direct 'http://h/a.zip' '不是专用链接'
 reg delete 'HKLM\Software\Classes\ftp' /f || fail "the stand-in for ftp could not be removed"
 refused direct 'qqdl://ZnRwOi8vaC9hLnppcA==' 'Windows 无法打开 ftp://h/a.zip'
 
-if ((failures)); then
-  echo "$failures failed"
-  exit 1
-fi
-echo "all passed"
+finish_tally

@@ -38,10 +38,13 @@ user_path() {
 }
 off_the_path() { [[ $(user_path) != *Zentrova* ]]; }
 
-silent() {  # PROGRAM: runs it with /S and waits until every process it started has ended
-  DISPLAY='' timeout 900 "$wine64" "$1" /S >/dev/null 2>&1 || return 1
+# PROGRAM ARGUMENT...: runs PROGRAM, without a display, and waits until every process it started
+# has ended. `silent PROGRAM` gives it /S alone.
+silently() {
+  DISPLAY='' timeout 900 "$wine64" "$@" >/dev/null 2>&1 || return 1
   timeout 900 wineserver -w
 }
+silent() { silently "$1" /S; }
 # The links' schemes as the registry holds them, each key and value a line: Wine finds URL
 # protocols under HKLM\Software\Classes alone.
 classes() {  # SCHEME
@@ -118,10 +121,6 @@ check "flashget:// is no longer registered" unclaimed flashget
 check "qqdl:// is no longer registered" unclaimed qqdl
 
 # The switch: all three taken, and Thunder's put back as it was; none taken; a mistyped one.
-silently() {  # PROGRAM ARGUMENT...
-  DISPLAY='' timeout 900 "$wine64" "$@" >/dev/null 2>&1 || return 1
-  timeout 900 wineserver -w
-}
 check "/ASSOCIATE=yes installs silently" silently "$installer" /S /ASSOCIATE=yes
 check "/ASSOCIATE=yes takes thunder:// from Thunder" registered_here thunder
 check "/ASSOCIATE=yes takes flashget:// too" registered_here flashget

@@ -1,0 +1,62 @@
+# What the handler's tests on both systems share, sourced after scripts/lib/desktop.sh: the
+# tally, the refusal's box closed as a person closes it, and the links each system must hand on
+# or refuse alike.
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+# Ends the test with the tally.
+finish_tally() {
+  if ((failures)); then
+    echo "$failures failed"
+    exit 1
+  fi
+  echo "all passed"
+}
+
+# close_box: waits for the box titled Zentrova and closes it with Return. A box that is shown
+# but not yet ready for keys drops one, so Return is pressed again (each after a wait for the
+# box to go) until it goes. Status 1 when no box came, 2 when it would not close. The first box
+# drawn is saved for the README when ZENTROVA_HANDLER_SHOT names a PNG.
+close_box() {
+  local box
+  box_up() { box=$(xdotool search --onlyvisible --name '^Zentrova$' 2>/dev/null | head -1); [[ -n $box ]]; }
+  box_gone() { ! xdotool search --onlyvisible --name '^Zentrova$' >/dev/null 2>&1; }
+  closed() {
+    activate "$box" && xdotool key Return
+    wait_until 20 box_gone
+  }
+  wait_until "$patience" box_up || return 1
+  [[ -n ${ZENTROVA_HANDLER_SHOT:-} && ! -e $ZENTROVA_HANDLER_SHOT ]] &&
+    import -window root "$ZENTROVA_HANDLER_SHOT"
+  wait_until "$patience" closed || return 2
+}
+
+# hand_each_kind HANDED...: runs `HANDED... LINK STAND_IN EXPECTED` for a link of each kind,
+# where the stand-in STAND_IN must end up holding exactly EXPECTED.
+hand_each_kind() {
+  # GBK bytes of 电影 第1集.mkv, as a Chinese system made the link.
+  "$@" 'thunder://QUFodHRwOi8vaC+159OwILXaMbyvLm1rdlpa' browser \
+    'http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv'
+  "$@" 'flashget://W0ZMQVNIR0VUXWh0dHA6Ly9oL+eUteW9sS5ta3ZbRkxBU0hHRVRd&abc' browser \
+    'http://h/%E7%94%B5%E5%BD%B1.mkv'
+  "$@" 'qqdl://ZnRwOi8vaC9hLnppcA==' browser 'ftp://h/a.zip'
+  # FlashGet inside Thunder; a magnet inside Thunder reaches the torrent client.
+  "$@" 'thunder://QUFmbGFzaGdldDovL1cwWk1RVk5JUjBWVVhXaDBkSEJ6T2k4dmFDOTRMbWx6YjF0R1RFRlRTRWRGVkYwPSZhYmNaWg==' \
+    browser 'https://h/x.iso'
+  "$@" 'thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOjAxMjM0NTY3ODlhYmNkZWYwMTIzNDU2Nzg5YWJjZGVmMDEyMzQ1NjdaWg==' \
+    torrents 'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567'
+}
+
+# refuse_each_kind REFUSED...: runs `REFUSED... LINK REASON` for each kind of link that must
+# not open, with a words of the reason the program gives (in Chinese).
+refuse_each_kind() {
+  "$@" 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo=' 'javascript:'
+  "$@" 'thunder://@@@@' 'Zentrova 无法打开此链接'
+  # aria2's own JSON-RPC on this computer, as 127.1
+  "$@" 'thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==' '本机'
+  # U+202E, which shows "gpj.exe" as "exe.jpg"
+  "$@" 'thunder://QUFodHRwOi8vYS5leGFtcGxlL+KArmdwai5leGVaWg==' 'U+202E'
+}
