@@ -6,7 +6,7 @@
 const assert = require('node:assert/strict');
 const {thunder} = require('./links');
 const {htmlText, filesHost} = require('./pages');
-const {waitUntil, patience} = require('./page_checks');
+const {waitFor, waitUntil} = require('../../tests/support/patience');
 
 // Links the page holds as it must keep them: [id, href].
 function keptLinks(origin) {
@@ -137,11 +137,7 @@ function hugeFrame(megabytes) {
 async function checkHuge(hugeTab, otherTab, origin) {
   await hugeTab.goto(`${origin}/huge.html`);
   const frames = () => hugeTab.frames().filter((f) => f.url().endsWith('/huge-frame.html'));
-  const deadline = Date.now() + patience;
-  while (frames().length < 3) {
-    assert.ok(Date.now() < deadline, 'the frames loaded');
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+  await waitFor(() => frames().length >= 3, 'the frames to load');
   await otherTab.goto(`${origin}/hostile.html`);
   await waitUntil(otherTab, () => document.getElementById('opened').hasAttribute('data-zentrova-link'),
                   null, 'another tab\'s link to be opened');
