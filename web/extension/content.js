@@ -114,7 +114,11 @@
 
   // The shadow roots met are watched as the document is.
   const shadows = new WeakSet();
-  const unseen = (shadow) => !shadows.has(shadow) && Boolean(shadows.add(shadow));
+  const unseen = (shadow) => {
+    if (shadows.has(shadow)) return false;
+    shadows.add(shadow);
+    return true;
+  };
   function findShadows(root) {
     for (const shadow of shadowRoots(root, unseen)) {
       observer.observe(shadow, watching);
