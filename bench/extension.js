@@ -9,10 +9,9 @@
 // never uses); medians of RUNS.
 'use strict';
 const fs = require('node:fs');
-const http = require('node:http');
-const os = require('node:os');
 const path = require('node:path');
-const {chromium} = require(path.join(__dirname, '../web/node_modules/playwright-core'));
+const {launchChromium, launchWithExtension} = require('../web/tests/support/chromium');
+const {listen} = require('../web/tests/support/servers');
 const {thunder, qqdl, flashget, gbk} = require('../web/extension/tests/links');
 
 const extension = path.resolve(process.argv[2] || 'build/web/extension');
@@ -58,87 +57,96 @@ function noLinks(big) {
   return `<!DOCTYPE html><meta charset="utf-8"><title>none</title><ol>${rows.join('')}</ol>`;
 }
 
+// Opens the page of many links RUNS + 1 times in `browser`; returns the times from each load to
+// its last link opened.
+async function timeOpening(browser, origin) {
+  const opened = [];
+  for (let run = 0; run <= runs; ++run) {
+    const tab = await browser.context.newPage();
+    await tab.goto(`${origin}/many.html`);
+    await tab.waitForFunction(() => window.benchDone !== null && window.benchLoad !== null,
+                              null, {timeout: 120000, polling: 50});
+    opened.push(await tab.evaluate(() => benchDone - benchLoad));
+    await tab.close();
+  }
+  return opened;
+}
+
+// Run in the page: the content script's `source` as the browser runs it on a page with no
+// special link, its messaging stood in for (a page with none never uses it) and every call
+// into it timed.
+function timed(source) {
+  window.benchSpent = 0;
+  window.benchSent = 0;
+  const clock = (work) => function(...args) {
+    const start = performance.now();
+    try {
+      return work.apply(this, args);
+    } finally {
+      window.benchSpent += performance.now() - start;
+    }
+  };
+  class Observer extends MutationObserver {
+    constructor(callback) { super(clock(callback)); }
+  }
+  const stand = {runtime: {id: 'x', sendMessage: () => { ++window.benchSent; return new Promise(() => {}); },
+                           onMessage: {addListener: () => {}}}};
+  clock(new Function('globalThis', 'MutationObserver', source.replace(/^'use strict';/gm, '')))(
+      {chrome: stand}, Observer);
+}
+
+// The content script's work on the page `name` up to its load, RUNS times; returns the times.
+async function timeContentScript(plain, origin, name) {
+  // The content scripts the manifest lists, one after another, as the browser runs them.
+  const manifest = JSON.parse(fs.readFileSync(path.join(extension, 'manifest.json'), 'utf8'));
+  const script = manifest.content_scripts[0].js
+                     .map((file) => fs.readFileSync(path.join(extension, file), 'utf8')).join('\n');
+  const times = [];
+  for (let run = 0; run < runs; ++run) {
+    const page = await plain.newPage();
+    // Where the browser runs it: once the document is parsed (run_at document_end).
+    await page.addInitScript(`document.addEventListener('DOMContentLoaded', () => (${timed})(${
+        JSON.stringify(script)}), {capture: true, once: true});`);
+    await page.goto(`${origin}${name}`, {waitUntil: 'load'});
+    const [spent, sent] = await page.evaluate(() => [benchSpent, benchSent]);
+    if (sent) throw new Error('a page with no special link sent a message');
+    times.push(spent);
+    await page.close();
+  }
+  return times;
+}
+
+const stats = (times, digits) =>
+  `median ${median(times).toFixed(digits)} ms (min ${Math.min(...times).toFixed(digits)}, ` +
+  `max ${Math.max(...times).toFixed(digits)})`;
+
 async function main() {
-  const server = http.createServer((request, response) => {
-    const origin = `http://127.0.0.1:${server.address().port}`;
+  const server = await listen((request, response, origin) => {
     const pages = {'/many.html': () => manyLinks(origin), '/none.html': () => noLinks(false),
                    '/big-none.html': () => noLinks(true)};
     const page = pages[new URL(request.url, origin).pathname];
     if (!page) return response.writeHead(404).end();
     response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(page());
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const origin = `http://127.0.0.1:${server.address().port}`;
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-bench-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: false,
-    args: ['--headless=new', '--no-sandbox', `--disable-extensions-except=${extension}`,
-           `--load-extension=${extension}`, '--disable-gpu', '--disable-background-networking'],
-  });
+  const browser = await launchWithExtension(extension);
   try {
-    const opened = [];
-    for (let run = 0; run <= runs; ++run) {
-      const tab = await context.newPage();
-      await tab.goto(`${origin}/many.html`);
-      await tab.waitForFunction(() => window.benchDone !== null && window.benchLoad !== null,
-                                null, {timeout: 120000, polling: 50});
-      opened.push(await tab.evaluate(() => benchDone - benchLoad));
-      await tab.close();
-    }
+    const opened = await timeOpening(browser, server.origin);
     console.log(`${count} special links, from the page's load to the last opened: ` +
-                `first ${opened[0].toFixed(1)} ms, then median ${median(opened.slice(1)).toFixed(1)} ms ` +
-                `(min ${Math.min(...opened.slice(1)).toFixed(1)}, max ${Math.max(...opened.slice(1)).toFixed(1)})`);
-
-    // The content script as the browser runs it on a page with no special link: once the
-    // document is parsed, and whatever it does until the load event. Its
-    // messaging is stood in for (a page with none never uses it) and every call into it timed.
-    const script = fs.readFileSync(path.join(extension, 'content.js'), 'utf8');
-    const timed = (source) => {
-      window.benchSpent = 0;
-      window.benchSent = 0;
-      const clock = (work) => function(...args) {
-        const start = performance.now();
-        try {
-          return work.apply(this, args);
-        } finally {
-          window.benchSpent += performance.now() - start;
-        }
-      };
-      class Observer extends MutationObserver {
-        constructor(callback) { super(clock(callback)); }
-      }
-      const stand = {runtime: {id: 'x', sendMessage: () => { ++window.benchSent; return new Promise(() => {}); },
-                               onMessage: {addListener: () => {}}}};
-      clock(new Function('globalThis', 'MutationObserver', source.replace(/^'use strict';/m, '')))(
-          {chrome: stand}, Observer);
-    };
-    const plain = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
+                `first ${opened[0].toFixed(1)} ms, then ${stats(opened.slice(1), 1)}`);
+    const plain = await launchChromium();
     try {
       for (const [name, what] of [['/none.html', 'a small page'],
                                   ['/big-none.html', '5,000 ordinary links and 1 MB of text']]) {
-        const times = [];
-        for (let run = 0; run < runs; ++run) {
-          const page = await plain.newPage();
-          // Where the browser runs it: once the document is parsed (run_at document_end).
-          await page.addInitScript(`document.addEventListener('DOMContentLoaded', () => (${timed})(${
-              JSON.stringify(script)}), {capture: true, once: true});`);
-          await page.goto(`${origin}${name}`, {waitUntil: 'load'});
-          const [spent, sent] = await page.evaluate(() => [benchSpent, benchSent]);
-          if (sent) throw new Error('a page with no special link sent a message');
-          times.push(spent);
-          await page.close();
-        }
+        const times = await timeContentScript(plain, server.origin, name);
         console.log(`no special link, ${what}: the content script's work up to the ` +
-                    `page's load, median ${median(times).toFixed(2)} ms ` +
-                    `(min ${Math.min(...times).toFixed(2)}, max ${Math.max(...times).toFixed(2)})`);
+                    `page's load, ${stats(times, 2)}`);
       }
     } finally {
       await plain.close();
     }
   } finally {
-    await context.close();
+    await browser.close();
     server.close();
-    fs.rmSync(profile, {recursive: true, force: true});
   }
 }
 

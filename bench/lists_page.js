@@ -10,8 +10,8 @@
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {serveSite} = require('./site_server');
-const {chromium} = require(path.join(__dirname, '../web/node_modules/playwright-core'));
+const {chromium, executablePath} = require('../web/tests/support/chromium');
+const {serveSite} = require('../web/tests/support/servers');
 
 const site = path.resolve(process.argv[2] || 'build/web/site');
 const megabytes = Number(process.argv[3] || 100);
@@ -57,56 +57,68 @@ function isDescendant(pid, ancestor) {
 
 const mb = (bytes) => (bytes / 1048576).toFixed(0) + ' MiB';
 
+// Run in the page before its scripts: the pause monitor, frames and long tasks from the file's
+// choice to the run's end.
+function pauseMonitor() {
+  window.bench = {gaps: [], longTask: 0};
+  new PerformanceObserver((entries) => {
+    for (const entry of entries.getEntries()) window.bench.longTask = Math.max(window.bench.longTask, entry.duration);
+  }).observe({entryTypes: ['longtask']});
+  addEventListener('change', () => {
+    window.bench.start = performance.now();
+    let last = performance.now();
+    const frame = (now) => {
+      window.bench.gaps.push(now - last);
+      last = now;
+      if (document.documentElement.dataset.listRun === 'done') {
+        window.bench.end = performance.now();
+        return;
+      }
+      requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+  }, true);
+}
+
+// Samples every 50 ms, until stop() is awaited, the renderers' memory under the browser's
+// process and the page's JavaScript heap (through `cdp`); stop() resolves to their peaks.
+function sampleMemory(browserPid, cdp) {
+  const peaks = {before: rendererMemory(browserPid), heap: 0};
+  peaks.renderer = peaks.before;
+  let sampling = true;
+  const sampler = (async () => {
+    while (sampling) {
+      peaks.renderer = Math.max(peaks.renderer, rendererMemory(browserPid));
+      const {metrics} = await cdp.send('Performance.getMetrics');
+      peaks.heap = Math.max(peaks.heap, metrics.find((m) => m.name === 'JSHeapUsedSize').value);
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  })();
+  return {stop: async () => {
+    sampling = false;
+    await sampler;
+    return peaks;
+  }};
+}
+
 async function main() {
   const list = listFile();
   console.log(`list: ${(list.size / 1e6).toFixed(1)} MB, ${list.lines} lines`);
   const server = await serveSite(site);
-  const browserServer = await chromium.launchServer({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
+  const browserServer = await chromium.launchServer({executablePath, args: ['--no-sandbox']});
   const browserPid = browserServer.process().pid;
   const browser = await chromium.connect(browserServer.wsEndpoint());
   const context = await browser.newContext({locale: 'zh-CN'});
-  // The pause monitor: frames and long tasks, from the file's choice to the run's end.
-  await context.addInitScript(() => {
-    window.bench = {gaps: [], longTask: 0};
-    new PerformanceObserver((entries) => {
-      for (const entry of entries.getEntries()) window.bench.longTask = Math.max(window.bench.longTask, entry.duration);
-    }).observe({entryTypes: ['longtask']});
-    addEventListener('change', () => {
-      window.bench.start = performance.now();
-      let last = performance.now();
-      const frame = (now) => {
-        window.bench.gaps.push(now - last);
-        last = now;
-        if (document.documentElement.dataset.listRun === 'done') {
-          window.bench.end = performance.now();
-          return;
-        }
-        requestAnimationFrame(frame);
-      };
-      requestAnimationFrame(frame);
-    }, true);
-  });
+  await context.addInitScript(pauseMonitor);
   const page = await context.newPage();
   const cdp = await context.newCDPSession(page);
   await cdp.send('Performance.enable');
-  await page.goto(`http://127.0.0.1:${server.address().port}/lists.html`);
+  await page.goto(`${server.origin}/lists.html`);
   await page.waitForSelector('html[data-ready]');
-  const before = rendererMemory(browserPid);
-  let peak = before;
-  let peakHeap = 0;
-  let sampling = true;
-  const sampler = (async () => {
-    while (sampling) {
-      peak = Math.max(peak, rendererMemory(browserPid));
-      const {metrics} = await cdp.send('Performance.getMetrics');
-      peakHeap = Math.max(peakHeap, metrics.find((m) => m.name === 'JSHeapUsedSize').value);
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
-  })();
+  const memory = sampleMemory(browserPid, cdp);
   await page.setInputFiles('#ListFile', list.file);
   await page.waitForFunction(() => window.bench.end, null, {timeout: 0, polling: 200});
-  sampling = false;
-  await sampler;
+  const peaks = await memory.stop();
   const bench = await page.evaluate(() => window.bench);
   const gaps = bench.gaps.slice(1);  // the first frame waits on the file's choice itself
   console.log(`converted: ${((bench.end - bench.start) / 1000).toFixed(2)} s; ` +
@@ -114,8 +126,8 @@ async function main() {
   console.log(`longest pause of the page while converting: ${Math.max(...gaps).toFixed(0)} ms between ` +
               `frames (${gaps.length} frames, median ${[...gaps].sort((a, b) => a - b)[gaps.length >> 1].toFixed(0)} ms); ` +
               `longest task reported: ${bench.longTask.toFixed(0)} ms`);
-  console.log(`memory: renderer (page and worker) ${mb(before)} before, peak ${mb(peak)}; ` +
-              `page's JavaScript heap peak ${mb(peakHeap)}`);
+  console.log(`memory: renderer (page and worker) ${mb(peaks.before)} before, peak ${mb(peaks.renderer)}; ` +
+              `page's JavaScript heap peak ${mb(peaks.heap)}`);
   await browser.close();
   await browserServer.close();
   server.close();

@@ -7,8 +7,8 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const zlib = require('node:zlib');
-const {serveSite} = require('./site_server');
-const {chromium} = require(path.join(__dirname, '../web/node_modules/playwright-core'));
+const {launchChromium} = require('../web/tests/support/chromium');
+const {serveSite} = require('../web/tests/support/servers');
 
 const site = path.resolve(process.argv[2] || 'build/web/site');
 const runs = Number(process.argv[3] || 7);
@@ -35,8 +35,8 @@ function sizes() {
 async function main() {
   sizes();
   const server = await serveSite(site);
-  const origin = `http://127.0.0.1:${server.address().port}`;
-  const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: ['--no-sandbox']});
+  const origin = server.origin;
+  const browser = await launchChromium();
 
   const firstAnswers = [];
   for (let i = 0; i < runs; ++i) {

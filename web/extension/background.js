@@ -4,11 +4,9 @@
 // checked for where it comes from and what it holds; pages cannot send any.
 'use strict';
 
-const api = globalThis.browser || globalThis.chrome;
 const core = ZentrovaCore();
 // The core's reasons are said in the language of the extension's other words.
 const chinese = api.i18n.getMessage('language') === 'zh';
-const say = (name, values = []) => api.i18n.getMessage(name, values);
 
 // The aria2 secret is for the extension's own pages and background alone: where the browser
 // can, content scripts (which run in the page's process) are kept from the storage.

@@ -5,7 +5,6 @@
 // the page is handled as text.
 'use strict';
 (() => {
-  const api = globalThis.browser || globalThis.chrome;
   // A special link as the lists find it, also percent-encoded inside another address.
   const special = /(?:thunder|flashget|qqdl)(?::\/\/|%3a%2f%2f)/i;
   const specialEverywhere = new RegExp(special.source, 'gi');
@@ -56,7 +55,7 @@
     handled.set(element, href);
     if (editable(element)) return;
     if (href.length > longest) {
-      element.setAttribute('data-zentrova-error', api.i18n.getMessage('contentTooLong'));
+      element.setAttribute('data-zentrova-error', say('contentTooLong'));
       return;
     }
     if (!itselfSpecial.test(followed(href))) return;
@@ -93,21 +92,37 @@
     for (const element of root.querySelectorAll(mentioning)) consider(element);
   }
 
-  // Open shadow roots (web components) hold links as the document does, and are watched as it
-  // is; no selector reaches into them, so their hosts are looked for element by element.
+  // Open shadow roots (web components) hold links as the document does. No selector reaches
+  // into them, so their hosts are looked for element by element: the open shadow roots under
+  // `root` (its own when it is a host), and those inside them, each that `take` takes.
+  function shadowRoots(root, take = () => true) {
+    const found = [];
+    const look = (node) => {
+      const hosts = node.shadowRoot ? [node] : [];
+      if (node.firstElementChild) {
+        for (const element of node.querySelectorAll('*')) if (element.shadowRoot) hosts.push(element);
+      }
+      for (const {shadowRoot} of hosts) {
+        if (!take(shadowRoot)) continue;
+        found.push(shadowRoot);
+        look(shadowRoot);
+      }
+    };
+    look(root);
+    return found;
+  }
+
+  // The shadow roots met are watched as the document is.
   const shadows = new WeakSet();
+  const unseen = (shadow) => {
+    if (shadows.has(shadow)) return false;
+    shadows.add(shadow);
+    return true;
+  };
   function findShadows(root) {
-    const hosts = root.shadowRoot ? [root] : [];
-    if (root.firstElementChild) {
-      for (const element of root.querySelectorAll('*')) if (element.shadowRoot) hosts.push(element);
-    }
-    for (const host of hosts) {
-      const shadow = host.shadowRoot;
-      if (shadows.has(shadow)) continue;
-      shadows.add(shadow);
+    for (const shadow of shadowRoots(root, unseen)) {
       observer.observe(shadow, watching);
       scan(shadow);
-      findShadows(shadow);
     }
   }
 
@@ -211,15 +226,7 @@
   }
 
   // The document and every open shadow root inside it, shadow roots inside those too.
-  function roots() {
-    const all = [document];
-    for (let i = 0; i < all.length; ++i) {
-      for (const element of all[i].querySelectorAll('*')) {
-        if (element.shadowRoot) all.push(element.shadowRoot);
-      }
-    }
-    return all;
-  }
+  const roots = () => [document, ...shadowRoots(document)];
 
   // The special links of this frame as the popup lists them: in links, in any other attribute
   // and in the text, each once, a text cut before each link it holds (lists open the first

@@ -3,11 +3,10 @@
 // words are in place before that script changes any of them.
 'use strict';
 (() => {
-  const api = globalThis.browser || globalThis.chrome;
-  document.documentElement.lang = api.i18n.getMessage('language');
+  document.documentElement.lang = say('language');
   for (const element of document.querySelectorAll('[data-i18n]')) {
-    element.textContent = api.i18n.getMessage(element.dataset.i18n);
+    element.textContent = say(element.dataset.i18n);
   }
   const title = document.body.dataset.title;
-  if (title) document.title = api.i18n.getMessage(title);
+  if (title) document.title = say(title);
 })();

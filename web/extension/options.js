@@ -2,16 +2,10 @@
 // browser is asked for that address only when the user saves it, and nothing is stored unless
 // it agrees.
 'use strict';
-const api = globalThis.browser || globalThis.chrome;
-const say = (name, values = []) => api.i18n.getMessage(name, values);
-const $ = (id) => document.getElementById(id);
 const defaultRpc = 'http://127.0.0.1:6800/jsonrpc';
 
 function tell(words, problem = false) {
-  const line = document.createElement('p');
-  line.textContent = words;
-  if (problem) line.className = 'problem';
-  $('Notes').replaceChildren(line);
+  $('Notes').replaceChildren(noteLine(words, problem));
 }
 
 // Returns the origin pattern of `address` when it is an http or https address, else null.

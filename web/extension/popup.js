@@ -2,9 +2,6 @@
 // ?tab=N, when the popup is opened as a page), one line for each as the lists page shows them,
 // and what can be done with them. Everything from the page is shown as text.
 'use strict';
-const api = globalThis.browser || globalThis.chrome;
-const say = (name, values = []) => api.i18n.getMessage(name, values);
-const $ = (id) => document.getElementById(id);
 
 let items = [];
 let results = [];
@@ -58,10 +55,7 @@ function offerAccess(url) {
 }
 
 function note(words, problem = false) {
-  const line = document.createElement('p');
-  line.textContent = words;
-  if (problem) line.className = 'problem';
-  $('Notes').append(line);
+  $('Notes').append(noteLine(words, problem));
 }
 
 function showNotes(notes) {

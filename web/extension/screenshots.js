@@ -3,11 +3,9 @@
 // the popup over that post.
 //   node web/extension/screenshots.js build/web/extension docs
 'use strict';
-const fs = require('node:fs');
-const http = require('node:http');
-const os = require('node:os');
 const path = require('node:path');
-const {chromium} = require('playwright-core');
+const {launchWithExtension, openPopup} = require('../tests/support/chromium');
+const {listen} = require('../tests/support/servers');
 const {thunder, qqdl, flashget, gbk} = require('./tests/links');
 const {files, htmlText} = require('./tests/pages');
 
@@ -51,46 +49,26 @@ const show = `for (const link of document.querySelectorAll('a')) {
 }`;
 
 async function main() {
-  const server = http.createServer((request, response) => {
-    const origin = `http://127.0.0.1:${server.address().port}`;
+  const server = await listen((request, response, origin) => {
     if (request.url === '/show.js') {
       return response.writeHead(200, {'Content-Type': 'text/javascript'}).end(show);
     }
     response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(post(origin));
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-shots-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: false, viewport: {width: 760, height: 430},
-    args: ['--headless=new', '--no-sandbox', `--disable-extensions-except=${built}`,
-           `--load-extension=${built}`, '--disable-gpu', '--lang=zh-CN'],
-    env: {...process.env, LANGUAGE: 'zh_CN', LANG: 'zh_CN.UTF-8'},
-  });
+  const browser = await launchWithExtension(built, {viewport: {width: 760, height: 430}});
   try {
-    let [worker] = context.serviceWorkers();
-    if (!worker) worker = await context.waitForEvent('serviceworker');
-    const page = await context.newPage();
-    await page.goto(`http://127.0.0.1:${server.address().port}/post.html`);
+    const page = await browser.context.newPage();
+    await page.goto(`${server.origin}/post.html`);
     await page.waitForFunction(() => document.querySelectorAll('[data-zentrova-link]').length === 4 &&
                                      document.querySelectorAll('[data-zentrova-error]').length === 1);
     await page.screenshot({path: path.join(docs, 'screenshot-extension-page.png')});
-    const tabId = await worker.evaluate(async (url) => {
-      for (const tab of await chrome.tabs.query({})) {
-        const frame = await chrome.webNavigation.getFrame({tabId: tab.id, frameId: 0});
-        if (frame && frame.url === url) return tab.id;
-      }
-      return null;
-    }, page.url());
-    const popup = await context.newPage();
+    const popup = await openPopup(browser, page);
     await popup.setViewportSize({width: 584, height: 300});
-    await popup.goto(`chrome-extension://${new URL(worker.url()).host}/popup.html?tab=${tabId}`);
-    await popup.waitForSelector('html[data-ready]');
     const body = await popup.$('body');
     await body.screenshot({path: path.join(docs, 'screenshot-extension-popup.png')});
   } finally {
-    await context.close();
+    await browser.close();
     server.close();
-    fs.rmSync(profile, {recursive: true, force: true});
   }
 }
 

@@ -1,3 +1,3 @@
-// Chromium runs the background as a service worker, which loads the same scripts that Firefox's
-// background page lists.
-importScripts('zentrova_core.js', 'aria2.js', 'servers.js', 'background.js');
+// Chromium runs the background as a service worker, which loads the very scripts that the
+// manifest lists for Firefox's background page, in their order: the list is written once.
+importScripts(...chrome.runtime.getManifest().background.scripts);

@@ -1,6 +1,6 @@
 // The conversion of a list, piece by piece, so that no list is ever read or converted whole:
 // a file is read in slices, a text cut into pieces, and each piece's results posted as soon as
-// they are made. It runs in a worker made from this function's own text (lists.js), and in
+// they are made. It runs in a worker made from this function's own text (lists_run.js), and in
 // the page itself where the browser will not start one.
 'use strict';
 

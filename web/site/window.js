@@ -22,7 +22,8 @@
     element.replaceChildren(text.slice(0, at), key, text.slice(at + 2));
   }
 
-  function makeControl(control) {
+  // The element a control of the table is drawn as, before it is placed.
+  function elementFor(control) {
     let element;
     switch (control.kind) {
       case 'button':
@@ -54,8 +55,11 @@
         element = document.createElement('div');
         break;
     }
-    element.id = control.name;
-    element.classList.add('control', control.kind);
+    return element;
+  }
+
+  // Places and colours `element` as the table says of `control`.
+  function styleControl(element, control) {
     const style = element.style;
     style.left = px(control.left) + 'px';
     style.top = px(control.top) + 'px';
@@ -75,6 +79,13 @@
       style.color = colour(control.foreColor);
     }
     if (control.backColor !== null) style.background = colour(control.backColor);
+  }
+
+  function makeControl(control) {
+    const element = elementFor(control);
+    element.id = control.name;
+    element.classList.add('control', control.kind);
+    styleControl(element, control);
     if (control.kind === 'button' || control.kind === 'textBox') {
       element.classList.add('windowed');
       // Positive tab indexes put the controls in the table's order, before the page's links.
@@ -136,9 +147,8 @@
     }
   }
 
-  async function start() {
-    const core = await ZentrovaCore();
-    const {window: frame, controls} = core.layout();
+  // Builds the window of the layout table; returns the element made for each control's name.
+  function buildWindow(frame, controls) {
     const form = document.getElementById(frame.name);
     document.title = frame.caption;
     form.setAttribute('aria-label', frame.caption);
@@ -151,11 +161,13 @@
       made.set(control.name, element);
       (control.container ? made.get(control.container) : form).append(element);
     }
-    const box = (name) => made.get(name);
+    return made;
+  }
 
-    // On a narrow screen the window is drawn smaller, never wider than the screen. The room is
-    // the layout viewport's: a phone reports as innerWidth the width it has zoomed out to, to
-    // show a page wider than itself, which is this window before it is drawn smaller.
+  // On a narrow screen the window is drawn smaller, never wider than the screen. The room is
+  // the layout viewport's: a phone reports as innerWidth the width it has zoomed out to, to
+  // show a page wider than itself, which is this window before it is drawn smaller.
+  function fitToScreen(frame) {
     const scaler = document.getElementById('Scaler');
     const fit = () => {
       const room = document.documentElement.clientWidth - 32;
@@ -165,35 +177,41 @@
     };
     fit();
     window.addEventListener('resize', fit);
+  }
 
+  // Runs the link command `name` on the input box, or on the clipboard when the box is empty,
+  // and carries out what it did to the output box and the clipboard.
+  async function runCommand(core, caption, box, name) {
+    const txtRes = asWindowsText(box('TxtRes').value);
+    const clipboard = /^ *$/.test(txtRes) ? await readClipboard(core) : {text: null, refusal: ''};
+    const result = core.runCommand(name, txtRes, clipboard.text, clipboard.refusal);
+    if (result.txtOut !== null) box('TxtOut').value = result.txtOut;
+    // What the command did to the clipboard before any failure stopped it still happens.
+    let failure = null;
+    for (const action of result.clipboard) {
+      try {
+        await navigator.clipboard.writeText(action === null ? '' : action);
+      } catch (error) {
+        failure = core.failureReport(
+            -1, say(core, 'the browser did not let the page write the clipboard'));
+        break;
+      }
+    }
+    failure = failure || result.failure;
+    if (failure) await showMessage(caption, failure, 'critical');
+  }
+
+  function wireButtons(core, caption, box) {
     // One handler at a time, in the order they were asked for; a failure that escapes one is
     // reported as the desktop windows report it, and the next still runs.
     let busy = Promise.resolve();
     const queue = (handler) => {
       busy = busy.then(handler).catch((error) =>
-        showMessage(frame.caption, core.failureReport(-1, String(error)), 'critical'));
+        showMessage(caption, core.failureReport(-1, String(error)), 'critical'));
     };
-    const run = (name) =>
-      queue(async () => {
-        const txtRes = asWindowsText(box('TxtRes').value);
-        const clipboard = /^ *$/.test(txtRes) ? await readClipboard(core) : {text: null, refusal: ''};
-        const result = core.runCommand(name, txtRes, clipboard.text, clipboard.refusal);
-        if (result.txtOut !== null) box('TxtOut').value = result.txtOut;
-        // What the command did to the clipboard before any failure stopped it still happens.
-        let failure = null;
-        for (const action of result.clipboard) {
-          try {
-            await navigator.clipboard.writeText(action === null ? '' : action);
-          } catch (error) {
-            failure = core.failureReport(
-                -1, say(core, 'the browser did not let the page write the clipboard'));
-            break;
-          }
-        }
-        failure = failure || result.failure;
-        if (failure) await showMessage(frame.caption, failure, 'critical');
-      });
-    for (const name of commands) box(name).addEventListener('click', () => run(name));
+    for (const name of commands) {
+      box(name).addEventListener('click', () => queue(() => runCommand(core, caption, box, name)));
+    }
     box('cmdAbout').addEventListener('click', () =>
       queue(() => showMessage(core.aboutTitle(), core.aboutText(), 'information')));
     box('cmdExit').addEventListener('click', () =>
@@ -204,8 +222,10 @@
         document.body.replaceChildren();
         document.title = '';
       }));
+  }
 
-    // Alt and a button's access key click it, wherever the focus is in the window.
+  // Alt and a button's access key click it, wherever the focus is in the window.
+  function wireAccessKeys(controls, box) {
     const keys = new Map();
     for (const control of controls) {
       if (control.accessKey) keys.set(control.accessKey, box(control.name));
@@ -218,6 +238,16 @@
       event.preventDefault();
       button.click();
     });
+  }
+
+  async function start() {
+    const core = await ZentrovaCore();
+    const {window: frame, controls} = core.layout();
+    const made = buildWindow(frame, controls);
+    const box = (name) => made.get(name);
+    fitToScreen(frame);
+    wireButtons(core, frame.caption, box);
+    wireAccessKeys(controls, box);
     box('TxtRes').focus();
     document.documentElement.dataset.ready = 'true';
   }

@@ -6,7 +6,7 @@ const fs = require('node:fs');
 const net = require('node:net');
 const os = require('node:os');
 const path = require('node:path');
-const {patience} = require('./page_checks');
+const {waitFor} = require('../../tests/support/patience');
 
 // A port that was free a moment ago; nothing listens on it afterwards.
 function freePort() {
@@ -41,29 +41,18 @@ async function startAria2(secret, {proxy = null} = {}) {
   let exited = null;
   child.on('exit', (code) => { exited = code; });
   const rpc = `http://127.0.0.1:${port}/jsonrpc`;
-  const deadline = Date.now() + patience;
-  for (;;) {
+  await waitFor(async () => {
     if (exited !== null) throw new Error(`aria2c ended with status ${exited}`);
-    try {
-      const answer = await call(rpc, 'aria2.getVersion', token);
-      if (answer.result) break;
-    } catch (error) {
-      if (Date.now() > deadline) throw new Error(`aria2c did not answer in ${patience} ms`);
-    }
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+    const answer = await call(rpc, 'aria2.getVersion', token).catch(() => ({}));
+    return answer.result;
+  }, 'aria2c to answer');
   return {
     rpc, dir, port,
     // Resolves once aria2 has nothing active or waiting left.
-    async settled() {
-      const until = Date.now() + patience;
-      for (;;) {
-        const stat = await call(rpc, 'aria2.getGlobalStat', token);
-        if (stat.result && stat.result.numActive === '0' && stat.result.numWaiting === '0') return;
-        if (Date.now() > until) throw new Error('aria2 did not finish its downloads');
-        await new Promise((resolve) => setTimeout(resolve, 50));
-      }
-    },
+    settled: () => waitFor(async () => {
+      const stat = await call(rpc, 'aria2.getGlobalStat', token);
+      return stat.result && stat.result.numActive === '0' && stat.result.numWaiting === '0';
+    }, 'aria2 to finish its downloads'),
     async stop() {
       if (exited === null) {
         const gone = new Promise((resolve) => child.on('exit', resolve));

@@ -10,67 +10,33 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {chromium} = require('playwright-core');
+const {launchWithExtension, tabOf, openPopup} = require('../../tests/support/chromium');
+const {waitFor, waitUntil} = require('../../tests/support/patience');
 const {serve, files, escaped, htmlText, filesHost, aria2Host} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
-const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
+const {checkLinks, checkFrame, checkLater} = require('./page_checks');
 const {startAria2, freePort} = require('./aria2');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
 const built = path.resolve(process.argv[2]);
 
-// Starts Chromium with the extension at `dir` in a new profile, its interface in Chinese unless
-// `english`, with the further command-line `args`.
-async function launch(dir = built, {english = false, args = []} = {}) {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-chromium-'));
-  const language = english ? 'en_US' : 'zh_CN';
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: false,
-    args: ['--headless=new', '--no-sandbox', `--disable-extensions-except=${dir}`,
-           `--load-extension=${dir}`, '--disable-gpu', '--disable-background-networking',
-           `--lang=${english ? 'en-US' : 'zh-CN'}`, ...args],
-    env: {...process.env, LANGUAGE: language, LANG: `${language}.UTF-8`},
-    acceptDownloads: true,
-    timeout: patience,
-  });
-  context.setDefaultTimeout(patience);
-  let [worker] = context.serviceWorkers();
-  if (!worker) worker = await context.waitForEvent('serviceworker', {timeout: patience});
-  const id = new URL(worker.url()).host;
-  const dialogs = [];
-  context.on('page', (page) => page.on('dialog', (dialog) => {
-    dialogs.push(dialog.message());
-    dialog.dismiss();
-  }));
-  return {
-    context, worker, id, dialogs,
-    async close() {
-      await context.close();
-      fs.rmSync(profile, {recursive: true, force: true});
-    },
-  };
+// Opens the options page of the extension in `browser`, once it is ready.
+async function openOptions(browser) {
+  const options = await browser.context.newPage();
+  await options.goto(`chrome-extension://${browser.id}/options.html`);
+  await options.waitForSelector('html[data-ready]');
+  return options;
 }
 
-// The extension's id of the tab showing `page`.
-async function tabOf(browser, page) {
-  return browser.worker.evaluate(async (url) => {
-    for (const tab of await chrome.tabs.query({})) {
-      const frame = await chrome.webNavigation.getFrame({tabId: tab.id, frameId: 0});
-      if (frame && frame.url === url) return tab.id;
-    }
-    return null;
-  }, page.url());
-}
+// Has the context menu's "copy plain address" run in tab `tabId` as the browser would, with `info`.
+const menu = (browser, tabId, info) => browser.worker.evaluate(
+    ({info, tabId}) => copyPlainAddresses(info, {id: tabId}), {info, tabId});
 
-async function openPopup(browser, page) {
-  const tabId = await tabOf(browser, page);
-  assert.ok(Number.isInteger(tabId), 'the page has a tab');
-  const popup = await browser.context.newPage();
-  await popup.goto(`chrome-extension://${browser.id}/popup.html?tab=${tabId}`);
-  await popup.waitForSelector('html[data-ready]');
-  return popup;
+// The popup's notes, once there are any.
+async function popupNotes(popup) {
+  await popup.waitForSelector('#Notes p');
+  return popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
 }
 
 async function downloaded(page, click) {
@@ -95,7 +61,7 @@ test.before(async () => {
     '/attack.html': () => attack,
   });
   origin = `http://127.0.0.1:${server.address().port}`;
-  browser = await launch();
+  browser = await launchWithExtension(built);
 });
 test.after(async () => {
   await browser.close();
@@ -235,13 +201,12 @@ test('the context menu copies the plain address of a link or of the links in a s
        await page.waitForSelector('#refused[data-zentrova-error]');
        await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
        const tabId = await tabOf(browser, page);
-       const menu = (info) => browser.worker.evaluate(
-           ({info, tabId}) => copyPlainAddresses(info, {id: tabId}), {info, tabId});
        const clipboard = () => page.evaluate(() => navigator.clipboard.readText());
 
        // An opened link: its address, not the escaped bytes its href now holds.
        await page.click('a >> nth=0', {button: 'right'});
-       assert.deepEqual((await menu({frameId: 0, linkUrl: 'x'})).copied, [`${origin}/files/a.zip`]);
+       assert.deepEqual((await menu(browser, tabId, {frameId: 0, linkUrl: 'x'})).copied,
+                        [`${origin}/files/a.zip`]);
        await page.bringToFront();
        assert.equal(await clipboard(), `${origin}/files/a.zip`);
 
@@ -254,14 +219,14 @@ test('the context menu copies the plain address of a link or of the links in a s
          getSelection().removeAllRanges();
          getSelection().addRange(range);
        });
-       await menu({frameId: 0, selectionText: 'x'});
+       await menu(browser, tabId, {frameId: 0, selectionText: 'x'});
        assert.equal(await clipboard(),
                     `${origin}/files/电影 第1集.mkv\n${origin}/files/a.zip`);
 
        // A refused link: nothing copied, and the reason shown on the button.
        await page.evaluate(() => getSelection().removeAllRanges());
        await page.click('#refused', {button: 'right'});
-       const refused = await menu({frameId: 0, linkUrl: 'x'});
+       const refused = await menu(browser, tabId, {frameId: 0, linkUrl: 'x'});
        assert.deepEqual(refused.copied, []);
        assert.match(refused.why, /javascript:/);
        assert.equal(await clipboard(), `${origin}/files/电影 第1集.mkv\n${origin}/files/a.zip`);
@@ -270,19 +235,14 @@ test('the context menu copies the plain address of a link or of the links in a s
      });
 
 test('the options\' switch leaves pages as they are; the popup still lists their links', async () => {
-  const options = await browser.context.newPage();
-  await options.goto(`chrome-extension://${browser.id}/options.html`);
-  await options.waitForSelector('html[data-ready]');
+  const options = await openOptions(browser);
   assert.equal(await options.isChecked('#Rewrite'), true);
   await options.uncheck('#Rewrite');
   await waitUntil(options, async () => (await chrome.storage.local.get('rewrite')).rewrite === false,
                   null, 'the switch to be saved');
   // The background hears of the change on its own; pages loaded before it has may be opened.
-  const deadline = Date.now() + patience;
-  while (await browser.worker.evaluate(() => rewriting())) {
-    assert.ok(Date.now() < deadline, 'the background heard of the switch');
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+  await waitFor(async () => !(await browser.worker.evaluate(() => rewriting())),
+                'the background to hear of the switch');
   const page = await browser.context.newPage();
   await page.goto(`${origin}/popup-page.html`);
   const popup = await openPopup(browser, page);
@@ -296,9 +256,7 @@ test('the options\' switch leaves pages as they are; the popup still lists their
 });
 
 test('options: an address that is not http or https is refused and nothing is stored', async () => {
-  const options = await browser.context.newPage();
-  await options.goto(`chrome-extension://${browser.id}/options.html`);
-  await options.waitForSelector('html[data-ready]');
+  const options = await openOptions(browser);
   for (const bad of ['javascript:alert(1)', 'ws://127.0.0.1:6800/jsonrpc', '127.0.0.1:6800']) {
     await options.fill('#Rpc', bad);
     await options.click('#Save');
@@ -323,9 +281,7 @@ function allowedCopy() {
 
 // Saves aria2's address and secret in the options of `browser`, as a user does.
 async function saveAria2(browser, rpc, key) {
-  const options = await browser.context.newPage();
-  await options.goto(`chrome-extension://${browser.id}/options.html`);
-  await options.waitForSelector('html[data-ready]');
+  const options = await openOptions(browser);
   await options.fill('#Rpc', rpc);
   await options.fill('#Secret', key);
   await options.click('#Save');
@@ -336,32 +292,44 @@ async function saveAria2(browser, rpc, key) {
   return warned;
 }
 
+// Sends the post's links to aria2 from the popup of `browser`; returns the popup's notes.
+async function sendPost(browser) {
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/send-page.html`);
+  await page.waitForSelector('#refused[data-zentrova-error]');
+  const popup = await openPopup(browser, page);
+  assert.equal(await popup.isVisible('#SendAria2'), true);
+  await popup.click('#SendAria2');
+  const notes = await popupNotes(popup);
+  await popup.close();
+  await page.close();
+  return notes;
+}
+
+// Runs `work(browser, aria2)` with aria2c running with `secret` (or none) and a copy of the
+// extension that may reach it, started with the further Chromium `args`; all end after.
+async function withAria2(secret, work, args = []) {
+  const allowed = allowedCopy();
+  const aria2 = await startAria2(secret, {proxy: origin});
+  const second = await launchWithExtension(allowed, {args});
+  try {
+    await work(second, aria2);
+  } finally {
+    await second.close();
+    await aria2.stop();
+    fs.rmSync(allowed, {recursive: true, force: true});
+  }
+}
+
 test('send to aria2: with the right secret the files arrive; a wrong secret, no aria2 and no leave are said',
      async () => {
-       const allowed = allowedCopy();
        const secret = 'zentrova-s3cret';
-       const aria2 = await startAria2(secret, {proxy: origin});
-       const second = await launch(allowed);
-       try {
-         const save = async (rpc, key) => {
+       await withAria2(secret, async (second, aria2) => {
+         const send = async (rpc, key) => {
            assert.equal(await saveAria2(second, rpc, key), false, 'no warning with a secret');
+           return sendPost(second);
          };
-         const send = async () => {
-           const page = await second.context.newPage();
-           await page.goto(`${origin}/send-page.html`);
-           await page.waitForSelector('#refused[data-zentrova-error]');
-           const popup = await openPopup(second, page);
-           assert.equal(await popup.isVisible('#SendAria2'), true);
-           await popup.click('#SendAria2');
-           await popup.waitForSelector('#Notes p');
-           const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
-           await popup.close();
-           await page.close();
-           return notes;
-         };
-
-         await save(aria2.rpc, secret);
-         const sent = await send();
+         const sent = await send(aria2.rpc, secret);
          assert.equal(sent[0], 'aria2 已接收 3 个下载。');
          assert.ok(sent.includes('第 5 个链接：aria2 无法下载 ed2k 地址；已略去'), sent.join('|'));
          await aria2.settled();
@@ -371,23 +339,14 @@ test('send to aria2: with the right secret the files arrive; a wrong secret, no 
          }
          assert.deepEqual(fs.readdirSync(aria2.dir).sort(), [gbkFile, utf8File, ascii].map((f) => f.text).sort());
 
-         await save(aria2.rpc, 'not-the-secret');
-         assert.match((await send())[0], /aria2 拒绝了密钥/);
-
+         assert.match((await send(aria2.rpc, 'not-the-secret'))[0], /aria2 拒绝了密钥/);
          // An address that answers, but not as aria2 does (this test's own web server).
-         await save(`${origin}/jsonrpc`, secret);
-         assert.equal((await send())[0],
+         assert.equal((await send(`${origin}/jsonrpc`, secret))[0],
                       `${origin}/jsonrpc 的应答不是 aria2 的（HTTP 404）：请检查地址。`);
-
          const nobody = `http://127.0.0.1:${await freePort()}/jsonrpc`;
-         await save(nobody, secret);
-         assert.equal((await send())[0],
+         assert.equal((await send(nobody, secret))[0],
                       `${nobody} 上没有 aria2 应答：aria2 是否在运行（aria2c --enable-rpc，或 Motrix），地址是否正确？`);
-       } finally {
-         await second.close();
-         await aria2.stop();
-         fs.rmSync(allowed, {recursive: true, force: true});
-       }
+       });
 
        // The extension as installed has no leave for any address until the user gives it.
        await browser.worker.evaluate(
@@ -405,7 +364,7 @@ test('send to aria2: with the right secret the files arrive; a wrong secret, no 
      });
 
 test('in an English browser the extension speaks English', async () => {
-  const english = await launch(built, {english: true});
+  const english = await launchWithExtension(built, {english: true});
   try {
     const page = await english.context.newPage();
     await page.goto(`${origin}/popup-page.html`);
@@ -435,12 +394,11 @@ test('a hostile page: editors, links that only carry one, a planted mark and sha
        // it does not run in), the one the browser gives.
        await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
        const tabId = await tabOf(browser, page);
-       const menu = (info) => browser.worker.evaluate(
-           ({info, tabId}) => copyPlainAddresses(info, {id: tabId}), {info, tabId});
        await page.click('#planted', {button: 'right'});
-       assert.deepEqual((await menu({frameId: 0, linkUrl: 'x'})).copied,
+       assert.deepEqual((await menu(browser, tabId, {frameId: 0, linkUrl: 'x'})).copied,
                         ['https://legit.example/setup.exe']);
-       assert.deepEqual((await menu({frameId: 4242, linkUrl: thunder(`${origin}/files/a.zip`)}))
+       assert.deepEqual((await menu(browser, tabId, {frameId: 4242,
+                                                     linkUrl: thunder(`${origin}/files/a.zip`)}))
                             .copied, [`${origin}/files/a.zip`]);
        await page.close();
      });
@@ -454,40 +412,42 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
        await other.close();
      });
 
-// The attack of a page on an aria2 that runs without a secret: Thunder links whose address is
-// aria2's own JSON-RPC, under every spelling of this machine, asking it for a file in a folder
-// outside its own.
+// The attack of a page on an aria2 that runs without a secret, saved in the options as
+// `rpc(aria2)` in a browser started with `args`: Thunder links whose address is aria2's own
+// JSON-RPC, spelt with `hosts`, asking it for a file in a folder outside its own. Checks that
+// only the post's honest download arrived; returns the popup's notes and aria2's port.
+async function attackAria2({rpc, hosts, args, last}) {
+  let result;
+  await withAria2('', async (second, aria2) => {
+    const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+    try {
+      assert.equal(await saveAria2(second, rpc(aria2), ''), true, 'no secret is warned of');
+      attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside, hosts));
+      const page = await second.context.newPage();
+      await page.goto(`${origin}/attack.html`);
+      await page.waitForSelector(`#${last}[data-zentrova-link]`);
+      const popup = await openPopup(second, page);
+      await popup.click('#SendAria2');
+      const notes = await popupNotes(popup);
+      assert.equal(notes[0], 'aria2 已接收 1 个下载。');
+      await aria2.settled();
+      assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+      assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
+      assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
+      await popup.close();
+      await page.close();
+      result = {notes, port: aria2.port};
+    } finally {
+      fs.rmSync(outside, {recursive: true, force: true});
+    }
+  }, args);
+  return result;
+}
+
 test('send to aria2: no address on this machine is sent; the honest download still arrives',
      async () => {
-       const allowed = allowedCopy();
-       const aria2 = await startAria2('', {proxy: origin});
-       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
-       const second = await launch(allowed);
-       try {
-         assert.equal(await saveAria2(second, aria2.rpc, ''), true, 'no secret is warned of');
-         const links = attackLinks(aria2.port, new URL(origin).port, outside);
-         attack = attackPage(links);
-         const page = await second.context.newPage();
-         await page.goto(`${origin}/attack.html`);
-         await page.waitForSelector('#attack3[data-zentrova-link]');
-         const popup = await openPopup(second, page);
-         await popup.click('#SendAria2');
-         await popup.waitForSelector('#Notes p');
-         const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
-         assert.equal(notes[0], 'aria2 已接收 1 个下载。');
-         assert.match(notes[1], /^有 4 个下载未发送：其地址在本机上/);
-         await aria2.settled();
-         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
-         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
-         await popup.close();
-         await page.close();
-       } finally {
-         await second.close();
-         await aria2.stop();
-         fs.rmSync(outside, {recursive: true, force: true});
-         fs.rmSync(allowed, {recursive: true, force: true});
-       }
+       const {notes} = await attackAria2({rpc: (aria2) => aria2.rpc, last: 'attack3'});
+       assert.match(notes[1], /^有 4 个下载未发送：其地址在本机上/);
      });
 
 // The same attack on an aria2 saved under a name that is not this machine's, whose own host and
@@ -496,39 +456,13 @@ test('send to aria2: no address on this machine is sent; the honest download sti
 // write the page's file.
 test('send to aria2: no address on aria2\'s own host and port is sent, wherever that is',
      async () => {
-       const allowed = allowedCopy();
-       const aria2 = await startAria2('', {proxy: origin});
-       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
-       const second = await launch(allowed,
-                                   {args: [`--host-resolver-rules=MAP ${aria2Host} 127.0.0.1`]});
-       try {
-         const rpc = `http://${aria2Host}:${aria2.port}/jsonrpc`;
-         assert.equal(await saveAria2(second, rpc, ''), true, 'no secret is warned of');
-         const hosts = [aria2Host, aria2Host.toUpperCase(), `${aria2Host}.`];
-         attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside, hosts));
-         const page = await second.context.newPage();
-         await page.goto(`${origin}/attack.html`);
-         await page.waitForSelector('#attack2[data-zentrova-link]');
-         const popup = await openPopup(second, page);
-         await popup.click('#SendAria2');
-         await popup.waitForSelector('#Notes p');
-         const notes = await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent));
-         assert.equal(notes[0], 'aria2 已接收 1 个下载。');
-         assert.equal(notes.length, 2, notes.join('|'));
-         assert.ok(notes[1].startsWith('有 3 个下载未发送') &&
-                   notes[1].includes(`http://${aria2Host}:${aria2.port}`), notes[1]);
-         await aria2.settled();
-         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
-         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
-         await popup.close();
-         await page.close();
-       } finally {
-         await second.close();
-         await aria2.stop();
-         fs.rmSync(outside, {recursive: true, force: true});
-         fs.rmSync(allowed, {recursive: true, force: true});
-       }
+       const {notes, port} = await attackAria2({
+         rpc: (aria2) => `http://${aria2Host}:${aria2.port}/jsonrpc`,
+         hosts: [aria2Host, aria2Host.toUpperCase(), `${aria2Host}.`],
+         args: [`--host-resolver-rules=MAP ${aria2Host} 127.0.0.1`], last: 'attack2'});
+       assert.equal(notes.length, 2, notes.join('|'));
+       assert.ok(notes[1].startsWith('有 3 个下载未发送') &&
+                 notes[1].includes(`http://${aria2Host}:${port}`), notes[1]);
      });
 
 // The extension's content script runs in the page's process, in a world of its own: what it can
@@ -546,11 +480,7 @@ test('the aria2 secret cannot be read from the content script\'s world', async (
     await cdp.send('Runtime.enable');
     const ours = () => contexts.find((context) => context.auxData &&
         context.auxData.type === 'isolated' && context.origin === `chrome-extension://${browser.id}`);
-    const deadline = Date.now() + patience;
-    while (!ours()) {
-      assert.ok(Date.now() < deadline, 'the content script\'s world was created');
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
+    await waitFor(ours, 'the content script\'s world to be created');
     const run = async (expression) => {
       const {result, exceptionDetails} = await cdp.send('Runtime.evaluate', {
         expression, contextId: ours().id, awaitPromise: true, returnByValue: true});
@@ -565,9 +495,7 @@ test('the aria2 secret cannot be read from the content script\'s world', async (
     assert.match(read, /^refused: /);
     assert.ok(!read.includes(secret), read);
     // The extension's own page reads it.
-    const options = await browser.context.newPage();
-    await options.goto(`chrome-extension://${browser.id}/options.html`);
-    await options.waitForSelector('html[data-ready]');
+    const options = await openOptions(browser);
     assert.equal(await options.inputValue('#Secret'), secret);
     await options.close();
   } finally {

@@ -13,7 +13,8 @@ const {serve, files} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
 const {startAria2} = require('./aria2');
-const {checkLinks, checkFrame, checkLater, waitUntil, patience} = require('./page_checks');
+const {checkLinks, checkFrame, checkLater} = require('./page_checks');
+const {patience, waitFor, waitUntil} = require('../../tests/support/patience');
 
 const built = path.resolve(process.argv[2]);
 const id = 'zentrova@ovrani.example';
@@ -26,15 +27,9 @@ const extensionUrl = (file) => `moz-extension://${uuid}/${file}`;
 async function openExtensionPage(page, file) {
   const url = extensionUrl(file);
   page.goto(url).catch(() => {});
-  const deadline = Date.now() + patience;
-  for (;;) {
-    const ready = await page.evaluate(
-        (url) => location.href === url && document.documentElement.dataset.ready !== undefined,
-        url).catch(() => false);
-    if (ready) return;
-    assert.ok(Date.now() < deadline, `waited ${patience} ms for ${file}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+  await waitFor(() => page.evaluate(
+      (url) => location.href === url && document.documentElement.dataset.ready !== undefined,
+      url).catch(() => false), file);
 }
 
 // The extension's id of the tab showing `url`, asked from the extension's page `extension`.

@@ -6,7 +6,7 @@
 const assert = require('node:assert/strict');
 const {thunder} = require('./links');
 const {htmlText, filesHost} = require('./pages');
-const {waitUntil, patience} = require('./page_checks');
+const {waitFor, waitUntil} = require('../../tests/support/patience');
 
 // Links the page holds as it must keep them: [id, href].
 function keptLinks(origin) {
@@ -46,20 +46,23 @@ function hostilePage(origin) {
 </script>`];
 }
 
-// Opens `page` (Playwright's or Puppeteer's) on the hostile page and checks what became of
-// each link.
-async function checkHostile(page, origin) {
-  await page.goto(`${origin}/hostile.html`);
-  const marked = (id) => {
-    const link = document.getElementById(id);
-    return link !== null && link.hasAttribute('data-zentrova-link');
-  };
-  await waitUntil(page, marked, 'opened', 'the page\'s link to be opened');
-  const opened = await page.evaluate(() => document.getElementById('opened').getAttribute('href'));
-  assert.equal(opened, `${origin}/files/a.zip`);
-  // The browser follows an href without its tabs, line ends and outer spaces: so is it opened.
-  await waitUntil(page, marked, 'spaced', 'the spaced link to be opened');
+// Whether the link `id` of the page was opened (run in the page).
+const marked = (id) => {
+  const link = document.getElementById(id);
+  return link !== null && link.hasAttribute('data-zentrova-link');
+};
 
+// What the links `ids` of the page hold (run in the page).
+const attributes = (ids) => ids.map((id) => {
+  const link = document.getElementById(id);
+  return {id, href: link.getAttribute('href'), title: link.getAttribute('title'),
+          error: link.getAttribute('data-zentrova-error'),
+          mark: link.hasAttribute('data-zentrova-link')};
+});
+
+// Waits for the links in the page's open shadow roots, one there from the start and one in a
+// root attached with an element added later, to lead to `opened`.
+async function checkShadows(page, opened) {
   await waitUntil(page, (uri) => {
     const link = document.getElementById('host').shadowRoot.getElementById('inShadow');
     return link.getAttribute('href') === uri;
@@ -70,32 +73,12 @@ async function checkHostile(page, origin) {
     const link = later.shadowRoot && later.shadowRoot.getElementById('laterShadow');
     return link !== null && link.getAttribute('href') === uri;
   }, opened, 'a link in a shadow root added later to be opened');
+}
 
-  // A post made editable after its link was opened gets the page's link back.
-  await waitUntil(page, marked, 'editedLater', 'the post\'s link to be opened');
-  await page.evaluate(() => document.getElementById('post').setAttribute('contenteditable', 'true'));
-  await waitUntil(page, () => !document.getElementById('editedLater')
-                                      .hasAttribute('data-zentrova-link'),
-                  null, 'the editable post\'s link to be given back');
-
-  const attributes = (ids) => ids.map((id) => {
-    const link = document.getElementById(id);
-    return {id, href: link.getAttribute('href'), title: link.getAttribute('title'),
-            error: link.getAttribute('data-zentrova-error'),
-            mark: link.hasAttribute('data-zentrova-link')};
-  });
-  const expected = [...keptLinks(origin), ['edited', thunder(`${origin}/files/a.zip`)],
-                    ['editedLater', thunder(`${origin}/files/a.zip`)]];
-  const seen = await page.evaluate(attributes, expected.map(([id]) => id));
-  const planted = seen.find((link) => link.id === 'planted');
-  assert.equal(planted.mark, true, 'the page\'s own mark stays where it put it');
-  planted.mark = false;
-  assert.deepEqual(seen, expected.map(([id, href]) => ({id, href, title: null, error: null,
-                                                        mark: false})));
-
-  // A whole document made an editor (designMode, of which no mutation tells) gets its links
-  // back once the person starts there, before anything is typed. On a page of its own, which is
-  // loaded again afterwards for the callers' checks.
+// A whole document made an editor (designMode, of which no mutation tells) gets its links back
+// once the person starts there, before anything is typed. On a page of its own, which is loaded
+// again afterwards for the callers' checks.
+async function checkDesignMode(page, origin) {
   await page.goto(`${origin}/hostile.html`);
   await waitUntil(page, marked, 'opened', 'the page\'s link to be opened again');
   await page.evaluate(() => {
@@ -112,6 +95,35 @@ async function checkHostile(page, origin) {
   ]);
   await page.goto(`${origin}/hostile.html`);
   await waitUntil(page, marked, 'opened', 'the page\'s link to be opened once more');
+}
+
+// Opens `page` (Playwright's or Puppeteer's) on the hostile page and checks what became of
+// each link.
+async function checkHostile(page, origin) {
+  await page.goto(`${origin}/hostile.html`);
+  await waitUntil(page, marked, 'opened', 'the page\'s link to be opened');
+  const opened = await page.evaluate(() => document.getElementById('opened').getAttribute('href'));
+  assert.equal(opened, `${origin}/files/a.zip`);
+  // The browser follows an href without its tabs, line ends and outer spaces: so is it opened.
+  await waitUntil(page, marked, 'spaced', 'the spaced link to be opened');
+  await checkShadows(page, opened);
+
+  // A post made editable after its link was opened gets the page's link back.
+  await waitUntil(page, marked, 'editedLater', 'the post\'s link to be opened');
+  await page.evaluate(() => document.getElementById('post').setAttribute('contenteditable', 'true'));
+  await waitUntil(page, () => !document.getElementById('editedLater')
+                                      .hasAttribute('data-zentrova-link'),
+                  null, 'the editable post\'s link to be given back');
+
+  const expected = [...keptLinks(origin), ['edited', thunder(`${origin}/files/a.zip`)],
+                    ['editedLater', thunder(`${origin}/files/a.zip`)]];
+  const seen = await page.evaluate(attributes, expected.map(([id]) => id));
+  const planted = seen.find((link) => link.id === 'planted');
+  assert.equal(planted.mark, true, 'the page\'s own mark stays where it put it');
+  planted.mark = false;
+  assert.deepEqual(seen, expected.map(([id, href]) => ({id, href, title: null, error: null,
+                                                        mark: false})));
+  await checkDesignMode(page, origin);
 }
 
 // A page of three frames that each hold a link of `megabytes` (hugeFrame), and put it back
@@ -137,11 +149,7 @@ function hugeFrame(megabytes) {
 async function checkHuge(hugeTab, otherTab, origin) {
   await hugeTab.goto(`${origin}/huge.html`);
   const frames = () => hugeTab.frames().filter((f) => f.url().endsWith('/huge-frame.html'));
-  const deadline = Date.now() + patience;
-  while (frames().length < 3) {
-    assert.ok(Date.now() < deadline, 'the frames loaded');
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+  await waitFor(() => frames().length >= 3, 'the frames to load');
   await otherTab.goto(`${origin}/hostile.html`);
   await waitUntil(otherTab, () => document.getElementById('opened').hasAttribute('data-zentrova-link'),
                   null, 'another tab\'s link to be opened');

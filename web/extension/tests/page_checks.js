@@ -5,18 +5,7 @@
 'use strict';
 const assert = require('node:assert/strict');
 const {linkTable} = require('./pages');
-
-const patience = Number(process.env.ZENTROVA_PATIENCE || 60) * 1000;
-
-// Waits until `condition` (run in the page with `arg`) holds; fails after the patience.
-async function waitUntil(page, condition, arg, what) {
-  const deadline = Date.now() + patience;
-  for (;;) {
-    if (await page.evaluate(condition, arg)) return;
-    if (Date.now() > deadline) assert.fail(`waited ${patience} ms for ${what}`);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-}
+const {waitUntil} = require('../../tests/support/patience');
 
 const handled = (ids) =>
     ids.every((id) => {
@@ -101,4 +90,4 @@ async function checkFrame(page, origin) {
                utf8[2].uri);
 }
 
-module.exports = {checkLinks, checkFrame, checkLater, waitUntil, patience};
+module.exports = {checkLinks, checkFrame, checkLater};

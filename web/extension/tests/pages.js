@@ -5,6 +5,7 @@
 'use strict';
 const dns = require('node:dns/promises');
 const http = require('node:http');
+const {listen} = require('../../tests/support/servers');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
 // `bytes` as a downloader's URI: every byte outside printable ASCII, and the space, as %XX.
@@ -139,8 +140,7 @@ async function forward(request, response, url) {
 // `extra` maps further paths to [type, body].
 function serve(extra = {}) {
   const kept = files();
-  const server = http.createServer((request, response) => {
-    const origin = `http://127.0.0.1:${server.address().port}`;
+  return listen((request, response, origin) => {
     const url = new URL(request.url, origin);
     if (/^[a-z]+:\/\//i.test(request.url) && url.hostname !== filesHost) {
       forward(request, response, url).catch(() => response.writeHead(502).end());
@@ -177,7 +177,6 @@ function serve(extra = {}) {
     }
     response.writeHead(404).end();
   });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
 module.exports = {serve, linkTable, files, escaped, htmlText, filesHost, aria2Host};
