@@ -5,16 +5,10 @@
 using namespace zentrova;
 using namespace zentrova::window_test;
 
-class FrmMainCommandsTest : public QObject {
+class FrmMainCommandsTest : public WindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    codepage::SetNarrowCodePage(936);
-    QApplication::clipboard()->clear();
-  }
-  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
-
   void buttonsConvertThroughTheClipboard() {
     Window w;
     QClipboard* clipboard = QApplication::clipboard();

@@ -4,16 +4,10 @@
 using namespace zentrova;
 using namespace zentrova::window_test;
 
-class FrmMainKeyboardTest : public QObject {
+class FrmMainKeyboardTest : public WindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    codepage::SetNarrowCodePage(936);
-    QApplication::clipboard()->clear();
-  }
-  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
-
   void tabOrderAndFocus() {
     Window w;
     ShowCentred(*w.window);

@@ -5,16 +5,10 @@
 using namespace zentrova;
 using namespace zentrova::window_test;
 
-class FrmMainLayoutTest : public QObject {
+class FrmMainLayoutTest : public WindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    codepage::SetNarrowCodePage(936);
-    QApplication::clipboard()->clear();
-  }
-  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
-
   void everyControlStandsWhereTheTableSays() {
     Window w;
     QCOMPARE(w->size(), QSize(561, 291));

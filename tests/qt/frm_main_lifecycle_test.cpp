@@ -5,16 +5,10 @@
 using namespace zentrova;
 using namespace zentrova::window_test;
 
-class FrmMainLifecycleTest : public QObject {
+class FrmMainLifecycleTest : public WindowTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    codepage::SetNarrowCodePage(936);
-    QApplication::clipboard()->clear();
-  }
-  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
-
   void windowIsCentredAndInitialisedOnceBeforeItsControls() {
     const qsizetype before = QApplication::allWidgets().size();
     Window w;

@@ -89,4 +89,17 @@ class Window {
   QPointer<FrmMain> window;
 };
 
+// What every window test starts and ends with: code page 936, as on the window's home system,
+// an empty clipboard, and the real XML component again after a test put another in its place.
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    codepage::SetNarrowCodePage(936);
+    QApplication::clipboard()->clear();
+  }
+  void cleanup() { xml::ComponentRegistry::RestoreDefaults(); }
+};
+
 }  // namespace zentrova::window_test
