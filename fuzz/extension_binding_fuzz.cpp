@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "codec/utf8.h"
-#include "web/extension_results.h"
+#include "web/extension/results.h"
 
 namespace {
 

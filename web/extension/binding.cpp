@@ -15,7 +15,7 @@
 #include "lists/hand_off.h"
 #include "lists/list_run.h"
 #include "web/catalogue.h"
-#include "web/extension_results.h"
+#include "web/extension/results.h"
 
 namespace zentrova::web {
 namespace {

@@ -1,4 +1,4 @@
-#include "web/extension_results.h"
+#include "web/extension/results.h"
 
 #include <algorithm>
 #include <optional>
