@@ -96,8 +96,14 @@ class JsonReader {
     if (!Take(u'"')) Fail();
     while (at_ < text_.size() && text_[at_] != u'"') {
       const char16_t c = text_[at_++];
-      // Raw controls are not JSON; a raw surrogate would not survive the browser's messages.
-      if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) Fail();
+      // Raw controls are not JSON; a lone surrogate would not survive the browser's messages
+      // (a pair, one character, does).
+      if (c < 0x20 || (c >= 0xDC00 && c <= 0xDFFF)) Fail();
+      if (c >= 0xD800 && c <= 0xDBFF) {
+        if (at_ >= text_.size() || text_[at_] < 0xDC00 || text_[at_] > 0xDFFF) Fail();
+        ++at_;
+        continue;
+      }
       if (c != u'\\') continue;
       if (at_ >= text_.size()) Fail();
       const char16_t escaped = text_[at_++];

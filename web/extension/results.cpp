@@ -5,34 +5,16 @@
 
 #include "codec/utf8.h"
 #include "links/filled_in.h"
+#include "lists/download_address.h"
 #include "lists/found_links.h"
-#include "lists/hand_off.h"
+#include "lists/json_text.h"
 
 namespace zentrova::web {
 namespace {
 
-// Appends `text` to `out` as a JSON string. Surrogates are written as escapes, so that a lone
-// one taken from a page survives the browser's messages (which carry UTF-8) as it was.
-void AppendJson(std::u16string_view text, std::u16string& out) {
-  static constexpr char16_t kHex[] = u"0123456789abcdef";
-  out += u'"';
-  for (const char16_t c : text) {
-    if (c == u'"' || c == u'\\') {
-      out += u'\\';
-      out += c;
-    } else if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += u"\\u";
-      for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
-    } else {
-      out += c;
-    }
-  }
-  out += u'"';
-}
-
 void AppendField(std::u16string_view value, std::u16string& out) {
   out += u',';
-  AppendJson(value, out);
+  lists::AppendJsonString(value, out);
 }
 
 void AppendFailure(std::string_view reason, std::u16string& out) {
