@@ -162,7 +162,7 @@ class JsonReader {
   std::size_t at_ = 0;
 };
 
-std::string_view English(std::string_view english, bool) { return english; }
+std::string English(const std::string& english) { return english; }
 
 }  // namespace
 
@@ -174,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   long expected = 1;
   for (const char16_t c : lines) expected += c == u'\n';
   for (const bool withNames : {false, true}) {
-    const std::u16string json = web::OpenLinksJson(lines, false, withNames, &English);
+    const std::u16string json = web::OpenLinksJson(lines, withNames, &English);
     if (JsonReader(json).Results() != expected) {
       std::fprintf(stderr, "%ld lines, but not as many results\n", expected);
       std::abort();

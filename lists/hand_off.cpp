@@ -4,29 +4,20 @@
 
 namespace zentrova::lists {
 
-std::optional<HandOffForm> HandOffFormNamed(std::string_view name) {
-  if (name == "lines") return HandOffForm::kLines;
-  if (name == "aria2") return HandOffForm::kAria2;
-  if (name == "ef2") return HandOffForm::kEf2;
-  if (name == "json") return HandOffForm::kJson;
-  return std::nullopt;
-}
-
 bool FormHolds(HandOffForm form, ListMode mode) {
   return mode == ListMode::kDecode || form == HandOffForm::kLines || form == HandOffForm::kJson;
 }
 
 HandOff::HandOff(HandOffForm form, ListMode mode) : form_(form), mode_(mode) {}
 
-std::optional<std::string> HandOff::Append(long number, const LineResult& result,
-                                           std::string& out) {
+Handed HandOff::Append(long number, const LineResult& result, std::string& out) {
   switch (form_) {
     case HandOffForm::kLines:
       AppendLinesEntry(result, out);
-      return std::nullopt;
+      return {};
     case HandOffForm::kJson:
       AppendJsonEntry(number, result, mode_, out);
-      return std::nullopt;
+      return {};
     case HandOffForm::kAria2:
     case HandOffForm::kEf2:
       break;
@@ -34,26 +25,26 @@ std::optional<std::string> HandOff::Append(long number, const LineResult& result
   return AppendDownload(result, out);
 }
 
-std::optional<std::string> HandOff::AppendDownload(const LineResult& result, std::string& out) {
-  if (!HoldsAddress(result)) return std::nullopt;
-  if (auto note = LeftOutOf(form_, DownloadKindOf(result.text))) return note;
+Handed HandOff::AppendDownload(const LineResult& result, std::string& out) {
+  if (!HoldsAddress(result)) return {};
+  if (auto note = LeftOutOf(form_, DownloadKindOf(result.text))) return {std::move(note), {}};
   Download download{DownloaderUri(result.bytes), std::nullopt};
   // The downloader fetches from where it runs, past every protection a browser gives a page: a
   // posted list could make it drive a service that listens only there (aria2's own JSON-RPC
   // answers GET requests). Both the address read and the one the downloader is given count.
   if (ReachesThisMachine(result.text, download.uri)) {
-    return Note(
-        "the address names this machine, which a downloader would reach past the protections "
-        "a browser gives; left out");
+    return {Note("the address names this machine, which a downloader would reach past the "
+                 "protections a browser gives; left out"),
+            {}};
   }
-  if (!repeats_.FirstTime(download.uri)) return std::nullopt;
+  if (!repeats_.FirstTime(download.uri)) return {};
   if (form_ == HandOffForm::kEf2) {
     AppendEf2Entry(download, out);
   } else {
     download.name = ReadableName(result.text);
     AppendAria2Entry(download, out);
   }
-  return std::nullopt;
+  return {std::nullopt, std::move(download)};
 }
 
 }  // namespace zentrova::lists

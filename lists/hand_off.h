@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "lists/download_address.h"
 #include "lists/found_links.h"
@@ -21,9 +20,6 @@ enum class HandOffForm {
   kJson,   // JSON Lines: one object for each input line
 };
 
-// Returns the form called `name` ("lines", "aria2", "ef2" or "json"), or nothing.
-std::optional<HandOffForm> HandOffFormNamed(std::string_view name);
-
 // Whether `form` can hold the results of `mode`: aria2's and IDM's files hold only downloads.
 bool FormHolds(HandOffForm form, ListMode mode);
 
@@ -33,21 +29,28 @@ struct Download {
   std::optional<std::u16string> name;  // the name aria2 saves it under; none in IDM's form
 };
 
+// What the hand-off made of one line.
+struct Handed {
+  // The words of a note, in English for a front end to translate, when the form left out a
+  // result it cannot hold; failures are the caller's to report.
+  std::optional<std::string> note;
+  // In aria2's and IDM's forms, the download written for the line; none for a repeat.
+  std::optional<Download> download;
+};
+
 // Writes a list's results in one form, line after line. The same download twice is written once,
 // when fewer than RepeatMemory::kGeneration other downloads stand between the two.
 class HandOff {
  public:
   HandOff(HandOffForm form, ListMode mode);
 
-  // Appends what line `number` (from 1) with `result` gives to `out`. Returns the words of a
-  // note, in English for a front end to translate, when the form leaves a result out that it
-  // cannot hold; failures are the caller's to report.
-  std::optional<std::string> Append(long number, const LineResult& result, std::string& out);
+  // Appends what line `number` (from 1) with `result` gives to `out`.
+  Handed Append(long number, const LineResult& result, std::string& out);
 
  private:
   // aria2's and IDM's forms: the download, unless the form cannot take it, it reaches this
   // machine, or it was written before.
-  std::optional<std::string> AppendDownload(const LineResult& result, std::string& out);
+  Handed AppendDownload(const LineResult& result, std::string& out);
 
   HandOffForm form_;
   ListMode mode_;

@@ -1,5 +1,5 @@
 // Decoded lists as downloaders take them: the aria2, IDM, JSON and lines forms, each download
-// once, and what each leaves out.
+// once, what each leaves out, and the downloads written handed back as data.
 #include "lists/hand_off.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,8 @@ std::string Written(HandOffForm form, ListMode mode, const std::vector<LineResul
   std::string out;
   long number = 0;
   for (const LineResult& result : results) {
-    const auto note = handOff.Append(++number, result, out);
-    if (note && notes) notes->push_back(std::to_string(number) + ": " + *note);
+    const Handed handed = handOff.Append(++number, result, out);
+    if (handed.note && notes) notes->push_back(std::to_string(number) + ": " + *handed.note);
   }
   return out;
 }
@@ -146,12 +146,33 @@ TEST_F(HandOffTest, AddressesOnThisMachineAreLeftOutOfDownloadersFormsOnly) {
   EXPECT_EQ(notes.size(), 1u);
 }
 
-TEST_F(HandOffTest, FormsAreKnownByNameAndMadeLinksOnlyGoToLinesOrJson) {
-  EXPECT_EQ(HandOffFormNamed("lines"), HandOffForm::kLines);
-  EXPECT_EQ(HandOffFormNamed("aria2"), HandOffForm::kAria2);
-  EXPECT_EQ(HandOffFormNamed("ef2"), HandOffForm::kEf2);
-  EXPECT_EQ(HandOffFormNamed("json"), HandOffForm::kJson);
-  for (const char* unknown : {"", "ARIA2", "idm", "txt"}) EXPECT_FALSE(HandOffFormNamed(unknown));
+TEST_F(HandOffTest, DownloadsWrittenAreHandedBackAsData) {
+  const auto downloads = [](HandOffForm form) {
+    HandOff handOff(form, ListMode::kDecode);
+    std::string out;
+    std::vector<std::pair<std::string, std::optional<std::u16string>>> given;
+    long number = 0;
+    for (const LineResult& result : MixedList()) {
+      const Handed handed = handOff.Append(++number, result, out);
+      if (handed.download) given.emplace_back(handed.download->uri, handed.download->name);
+    }
+    return given;
+  };
+  using Given = std::vector<std::pair<std::string, std::optional<std::u16string>>>;
+  EXPECT_EQ(downloads(HandOffForm::kAria2),
+            (Given{{"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv", u"电影 第1集.mkv"},
+                   {"http://h/%E4%B8%AD%E6%96%87.zip", u"中文.zip"},
+                   {"magnet:?xt=urn:btih:abc", std::nullopt},
+                   {"https://h/a.zip", u"a.zip"}}));
+  // IDM's export names no file.
+  EXPECT_EQ(downloads(HandOffForm::kEf2), (Given{{"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv", {}},
+                                                 {"http://h/%E4%B8%AD%E6%96%87.zip", {}},
+                                                 {"https://h/a.zip", {}}}));
+  EXPECT_TRUE(downloads(HandOffForm::kJson).empty());
+  EXPECT_TRUE(downloads(HandOffForm::kLines).empty());
+}
+
+TEST_F(HandOffTest, MadeLinksOnlyGoToLinesOrJson) {
   for (const ListMode make : {ListMode::kThunder, ListMode::kFlashGet, ListMode::kQQWhirlwind}) {
     EXPECT_TRUE(FormHolds(HandOffForm::kLines, make));
     EXPECT_TRUE(FormHolds(HandOffForm::kJson, make));
