@@ -15,6 +15,7 @@
 #include "codec/code_page.h"
 #include "codec/utf8.h"
 #include "lists/found_links.h"
+#include "lists/handed_line.h"
 #include "lists/list_run.h"
 
 namespace zentrova::cli {
@@ -22,11 +23,13 @@ namespace {
 
 using lists::LineResult;
 
+std::string Words(const std::string& english) { return Translate(english.c_str()); }
+
 // Converts every line of the file `fd`, writing one line for each. Reads what is there as it
 // comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
 // so far leave before each read, which may wait for more. Returns false when the file could not
 // be read.
-bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& work,
+bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWork& work,
                  lists::HandOff& handOff, lists::ListCounts& tally) {
   lists::ListRun run(work.mode, work.charset);
   // A line past the lists' limit is refused as soon as it is known and never held whole: a list
@@ -36,14 +39,12 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
   std::string out;
   bool read = true;
   const auto report = [&](const LineResult& result) {
-    const auto where = [&] { return name + ":" + std::to_string(run.counts().lines) + ": "; };
-    if (result.kind == LineResult::Kind::kFailed) {
-      Complain(where() + Say(result.why.c_str(), {result.detail}));
-    }
+    const long number = run.counts().lines;
     out.clear();
-    if (const auto note = handOff.Append(run.counts().lines, result, out)) {
-      Complain(where() + Say(note->c_str()));
-    }
+    const lists::HandedLine handed = lists::HandLineOff(handOff, number, result, &Words, out);
+    const auto where = [&] { return name + ":" + std::to_string(number) + ": "; };
+    if (handed.failure) Complain(where() + *handed.failure);
+    if (handed.note) Complain(where() + *handed.note);
     WriteOutBuffered(out);
   };
   const auto convert = [&](std::string_view line) { report(run.Bytes(line)); };
@@ -70,7 +71,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const BatchWork& wo
 
 }  // namespace
 
-int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files) {
+int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>& files) {
   lists::ListCounts tally;  // of every file
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "lists/found_links.h"
-#include "lists/hand_off.h"
-#include "lists/list_run.h"
+#include "lists/list_names.h"
 
 namespace zentrova::cli {
 
@@ -30,12 +29,7 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
 
 // batch thunder|flashget|qqdl|decode: converts every line of the files (standard input when
 // there are none, or for "-"), writing one line for each, or the list in another form.
-struct BatchWork {
-  lists::ListMode mode = lists::ListMode::kDecode;
-  lists::Charset charset = lists::Charset::kAuto;
-  lists::HandOffForm form = lists::HandOffForm::kLines;
-};
-int RunBatchCommand(const BatchWork& work, const std::vector<std::string>& files);
+int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>& files);
 
 // Writes "zentrova-cli: PROBLEM" and the usage text on standard error; returns kUsage.
 int Usage(const std::string& problem);

@@ -107,6 +107,22 @@ CommandLine Parse(const std::vector<std::string>& words, Accepts accepts, std::s
   return line;
 }
 
+// Returns what is wrong with the names of batch's kind `kind`, --charset `charset` and --to `to`.
+std::string BatchProblem(lists::ListWorkProblem problem, const std::string& kind,
+                         const std::string& charset, const std::string& to) {
+  switch (problem) {
+    case lists::ListWorkProblem::kUnknownMode:
+      break;
+    case lists::ListWorkProblem::kUnknownCharset:
+      return Say("--charset '{0}' is none of auto, 936 and utf-8", {charset});
+    case lists::ListWorkProblem::kUnknownForm:
+      return Say("--to '{0}' is none of lines, aria2, ef2 and json", {to});
+    case lists::ListWorkProblem::kFormHoldsOnlyDownloads:
+      return Say("--to {0} holds only decoded addresses: making links writes lines or json", {to});
+  }
+  return Say("unknown link kind '{0}'", {kind});
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.empty()) return Usage(Say("no command given"));
   const std::string& command = args[0];
@@ -143,24 +159,12 @@ int Run(const std::vector<std::string>& args) {
         lists::KindMade(*mode),
         operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt, line.lossy);
   }
-  BatchWork work{*mode, lists::Charset::kAuto};
-  if (line.charset) {
-    const auto charset = lists::CharsetNamed(*line.charset);
-    if (!charset) {
-      return Usage(Say("--charset '{0}' is none of auto, 936 and utf-8", {*line.charset}));
-    }
-    work.charset = *charset;
-  }
-  if (line.to) {
-    const auto form = lists::HandOffFormNamed(*line.to);
-    if (!form) return Usage(Say("--to '{0}' is none of lines, aria2, ef2 and json", {*line.to}));
-    if (!lists::FormHolds(*form, work.mode)) {
-      return Usage(Say("--to {0} holds only decoded addresses: making links writes lines or json",
-                       {*line.to}));
-    }
-    work.form = *form;
-  }
-  return RunBatchCommand(work, std::vector<std::string>(operands.begin() + 1, operands.end()));
+  const std::string charset = line.charset.value_or("auto");
+  const std::string to = line.to.value_or("lines");
+  const lists::NamedListWork named = lists::ListWorkNamed(operands[0], charset, to);
+  if (named.problem) return Usage(BatchProblem(*named.problem, operands[0], charset, to));
+  return RunBatchCommand(named.work,
+                         std::vector<std::string>(operands.begin() + 1, operands.end()));
 }
 
 }  // namespace

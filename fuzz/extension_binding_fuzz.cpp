@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "codec/utf8.h"
-#include "web/extension_results.h"
+#include "web/extension/results.h"
 
 namespace {
 
@@ -96,8 +96,14 @@ class JsonReader {
     if (!Take(u'"')) Fail();
     while (at_ < text_.size() && text_[at_] != u'"') {
       const char16_t c = text_[at_++];
-      // Raw controls are not JSON; a raw surrogate would not survive the browser's messages.
-      if (c < 0x20 || (c >= 0xD800 && c <= 0xDFFF)) Fail();
+      // Raw controls are not JSON; a lone surrogate would not survive the browser's messages
+      // (a pair, one character, does).
+      if (c < 0x20 || (c >= 0xDC00 && c <= 0xDFFF)) Fail();
+      if (c >= 0xD800 && c <= 0xDBFF) {
+        if (at_ >= text_.size() || text_[at_] < 0xDC00 || text_[at_] > 0xDFFF) Fail();
+        ++at_;
+        continue;
+      }
       if (c != u'\\') continue;
       if (at_ >= text_.size()) Fail();
       const char16_t escaped = text_[at_++];
@@ -156,7 +162,7 @@ class JsonReader {
   std::size_t at_ = 0;
 };
 
-std::string_view English(std::string_view english, bool) { return english; }
+std::string English(const std::string& english) { return english; }
 
 }  // namespace
 
@@ -168,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   long expected = 1;
   for (const char16_t c : lines) expected += c == u'\n';
   for (const bool withNames : {false, true}) {
-    const std::u16string json = web::OpenLinksJson(lines, false, withNames, &English);
+    const std::u16string json = web::OpenLinksJson(lines, withNames, &English);
     if (JsonReader(json).Results() != expected) {
       std::fprintf(stderr, "%ld lines, but not as many results\n", expected);
       std::abort();

@@ -2,8 +2,8 @@
 
 #include <utility>
 
+#include "lists/download_address.h"
 #include "lists/found_links.h"
-#include "lists/hand_off.h"
 
 namespace zentrova::handler {
 namespace {

@@ -144,10 +144,6 @@ LinkKind KindOf(std::u16string_view prefix) {
   return LinkKind::kQQWhirlwind;
 }
 
-LineResult Failure(std::string why, std::string detail = {}) {
-  return {Kind::kFailed, {}, std::move(why), std::move(detail)};
-}
-
 // Returns the text that a link's bytes stand for, and sets `reading` to the reading that made
 // it; nothing when UTF-8 is asked for and they are not UTF-8.
 std::optional<std::u16string> Read(std::string_view bytes, Charset charset, Reading& reading) {
@@ -282,7 +278,15 @@ std::optional<char16_t> LoneSurrogateIn(std::u16string_view text) {
 
 }  // namespace
 
+LineResult Failure(std::string why, std::string detail) {
+  return {Kind::kFailed, {}, std::move(why), std::move(detail)};
+}
+
 std::string Reason(const LineResult& result) { return FilledIn(result.why, {result.detail}); }
+
+std::string Reason(const LineResult& result, const Translation& translate) {
+  return FilledIn(translate(result.why), {result.detail});
+}
 
 LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   const std::u16string_view text = Trimmed(line);

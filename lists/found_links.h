@@ -4,6 +4,7 @@
 // out; the window's own conversions stay as they are.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,8 +47,19 @@ struct LineResult {
   Reading reading = Reading::kNone;
 };
 
+// Returns the failure of a line: `why`, a fixed English sentence of the catalogue, with "{0}"
+// standing for `detail` where there is one.
+LineResult Failure(std::string why, std::string detail = {});
+
 // Returns a failure's words in English, its detail in place.
 std::string Reason(const LineResult& result);
+
+// Returns a catalogue's sentence `english` in the words a front end speaks.
+using Translation = std::function<std::string(const std::string& english)>;
+
+// Returns a failure's words in `translate`'s language, its detail in place (where the
+// translation has put it).
+std::string Reason(const LineResult& result, const Translation& translate);
 
 // Returns the plain address behind the first special link in `line`, opening nested links;
 // a line that is a plain address already passes through unchanged.

@@ -3,21 +3,6 @@
 namespace zentrova::lists {
 
 using links::LinkKind;
-namespace {
-
-LineResult Failure(std::string why, std::string detail = {}) {
-  return {.kind = LineResult::Kind::kFailed, .why = std::move(why), .detail = std::move(detail)};
-}
-
-}  // namespace
-
-std::optional<ListMode> ListModeNamed(std::string_view name) {
-  if (name == "decode") return ListMode::kDecode;
-  if (name == "thunder") return ListMode::kThunder;
-  if (name == "flashget") return ListMode::kFlashGet;
-  if (name == "qqdl") return ListMode::kQQWhirlwind;
-  return std::nullopt;
-}
 
 std::optional<LinkKind> KindMade(ListMode mode) {
   switch (mode) {
@@ -30,13 +15,6 @@ std::optional<LinkKind> KindMade(ListMode mode) {
     case ListMode::kDecode:
       break;
   }
-  return std::nullopt;
-}
-
-std::optional<Charset> CharsetNamed(std::string_view name) {
-  if (name == "auto") return Charset::kAuto;
-  if (name == "936") return Charset::kCodePage;
-  if (name == "utf-8" || name == "UTF-8") return Charset::kUtf8;
   return std::nullopt;
 }
 

@@ -15,15 +15,8 @@ namespace zentrova::lists {
 // What a run does with each line: open the special link in it, or make one of a kind.
 enum class ListMode { kDecode, kThunder, kFlashGet, kQQWhirlwind };
 
-// Returns the mode called `name` ("decode", "thunder", "flashget" or "qqdl"), or nothing.
-std::optional<ListMode> ListModeNamed(std::string_view name);
-
 // Returns the kind of link that `mode` makes; nothing for kDecode.
 std::optional<links::LinkKind> KindMade(ListMode mode);
-
-// Returns the reading called `name` ("auto", "936" or "utf-8", also written "UTF-8"), or
-// nothing.
-std::optional<Charset> CharsetNamed(std::string_view name);
 
 // The longest line a list converts, in bytes (or characters of typed text): far beyond any real
 // link (the lists page stops at the same length), and what stops a list of one endless line from

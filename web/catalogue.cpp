@@ -37,4 +37,8 @@ std::string_view Translate(std::string_view english, bool chinese) {
   return english;
 }
 
+lists::Translation TranslationFor(bool chinese) {
+  return [chinese](const std::string& english) { return std::string(Translate(english, chinese)); };
+}
+
 }  // namespace zentrova::web

@@ -5,10 +5,15 @@
 
 #include <string_view>
 
+#include "lists/found_links.h"
+
 namespace zentrova::web {
 
 // Returns `english` in Simplified Chinese when `chinese`, else `english` itself; a sentence
 // that no catalogue translates stays English.
 std::string_view Translate(std::string_view english, bool chinese);
+
+// Returns Translate for `chinese`, as the core's lists take it.
+lists::Translation TranslationFor(bool chinese);
 
 }  // namespace zentrova::web

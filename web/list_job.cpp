@@ -5,7 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "links/filled_in.h"
+#include "lists/handed_line.h"
 #include "web/catalogue.h"
 
 namespace zentrova::web {
@@ -16,23 +16,22 @@ using emscripten::val;
 
 constexpr std::uint32_t kMarkEvery = 64;
 
-lists::ListMode ModeNamed(const std::string& name) {
-  if (const auto mode = lists::ListModeNamed(name)) return *mode;
-  throw std::invalid_argument("no list mode is called " + name);
-}
-
-lists::Charset CharsetOf(const std::string& name) {
-  if (const auto charset = lists::CharsetNamed(name)) return *charset;
-  throw std::invalid_argument("no charset is called " + name);
-}
-
-lists::HandOffForm FormFor(const std::string& name, lists::ListMode mode) {
-  const auto form = lists::HandOffFormNamed(name);
-  if (!form) throw std::invalid_argument("no hand-off form is called " + name);
-  if (!lists::FormHolds(*form, mode)) {
-    throw std::invalid_argument("the " + name + " form holds only decoded addresses");
+// The work named as `zentrova-cli batch` names it; names that give none throw.
+lists::ListWork WorkNamed(const std::string& mode, const std::string& charset,
+                          const std::string& form) {
+  const lists::NamedListWork named = lists::ListWorkNamed(mode, charset, form);
+  if (!named.problem) return named.work;
+  switch (*named.problem) {
+    case lists::ListWorkProblem::kUnknownMode:
+      throw std::invalid_argument("no list mode is called " + mode);
+    case lists::ListWorkProblem::kUnknownCharset:
+      throw std::invalid_argument("no charset is called " + charset);
+    case lists::ListWorkProblem::kUnknownForm:
+      break;
+    case lists::ListWorkProblem::kFormHoldsOnlyDownloads:
+      throw std::invalid_argument("the " + form + " form holds only decoded addresses");
   }
-  return *form;
+  throw std::invalid_argument("no hand-off form is called " + form);
 }
 
 // A copy that JavaScript owns (and may hand to another thread) of `size` values at `data`.
@@ -57,39 +56,37 @@ val Narrowest(const std::vector<std::uint32_t>& reasons) {
 
 ListJob::ListJob(const std::string& mode, const std::string& charset, bool chinese,
                  double longestLine, const std::string& form)
-    : run_(ModeNamed(mode), CharsetOf(charset)),
-      form_(FormFor(form, ModeNamed(mode))),
-      handOff_(form_, ModeNamed(mode)),
-      chinese_(chinese),
+    : ListJob(WorkNamed(mode, charset, form), chinese, longestLine) {}
+
+ListJob::ListJob(const lists::ListWork& work, bool chinese, double longestLine)
+    : run_(work.mode, work.charset),
+      form_(work.form),
+      handOff_(work.form, work.mode),
+      translate_(TranslationFor(chinese)),
       longestLine_(static_cast<std::size_t>(longestLine)) {}
 
 void ListJob::Take(const lists::LineResult& result) {
   if (form_ == lists::HandOffForm::kLines && reasons_.size() % kMarkEvery == 0) {
     marks_.push_back(static_cast<std::uint32_t>(out_.size()));
   }
+  const long number = run_.counts().lines;
+  lists::HandedLine handed = lists::HandLineOff(handOff_, number, result, translate_, out_);
   std::uint32_t reason = 0;
-  if (result.kind == lists::LineResult::Kind::kFailed) {
-    const std::string words =
-        links::FilledIn(std::string(Translate(result.why, chinese_)), {result.detail});
+  if (handed.failure) {
     const auto [at, isNew] =
-        reasonIndex_.try_emplace(words, static_cast<std::uint32_t>(reasonIndex_.size()));
-    if (isNew) newReasons_.push_back(words);
+        reasonIndex_.try_emplace(*handed.failure, static_cast<std::uint32_t>(reasonIndex_.size()));
+    if (isNew) newReasons_.push_back(*handed.failure);
     reason = at->second + 1;
   }
-  const long number = run_.counts().lines;
-  const std::optional<std::string> leftOut = handOff_.Append(number, result, out_);
-  std::optional<Note> note;
-  if (leftOut && notesSaid_ < kMostNotes) {
-    note = Note{number, std::string(Translate(*leftOut, chinese_))};
-    notes_.reserve(notes_.size() + 1);
-  }
+  const bool noted = handed.note && notesSaid_ < kMostNotes;
+  if (noted) notes_.reserve(notes_.size() + 1);
   // The line is whole once its reason is kept; nothing after that can run out of memory.
   reasons_.push_back(reason);
   if (reason) anyFailed_ = true;
   lineEnd_ = out_.size();
-  if (leftOut) ++leftOut_;
-  if (note) {
-    notes_.push_back(std::move(*note));
+  if (handed.note) ++leftOut_;
+  if (noted) {
+    notes_.push_back(Note{number, std::move(*handed.note)});
     ++notesSaid_;
   }
 }

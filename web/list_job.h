@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lists/hand_off.h"
+#include "lists/list_names.h"
 #include "lists/list_run.h"
 
 namespace zentrova::web {
@@ -56,6 +57,8 @@ class ListJob {
     std::string words;
   };
 
+  ListJob(const lists::ListWork& work, bool chinese, double longestLine);
+
   template <typename Feed>
   emscripten::val Piece(Feed&& feed);
   void Take(const lists::LineResult& result);
@@ -63,7 +66,7 @@ class ListJob {
   lists::ListRun run_;
   lists::HandOffForm form_;
   lists::HandOff handOff_;
-  bool chinese_;
+  lists::Translation translate_;  // into the language the job speaks
   std::size_t longestLine_;
   lists::LineSplitter<char> bytes_;
   lists::LineSplitter<char16_t> text_;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/utf8.h"
-#include "lists/hand_off.h"
+#include "lists/download_address.h"
 
 namespace zentrova::lists {
 namespace {

@@ -1,5 +1,5 @@
-// Decoded lists as downloaders take them: the bytes a link carried, the name a person reads,
-// and the aria2, IDM and JSON forms.
+// Decoded lists as downloaders take them: the aria2, IDM, JSON and lines forms, each download
+// once, what each leaves out, and the downloads written handed back as data.
 #include "lists/hand_off.h"
 
 #include <gtest/gtest.h>
@@ -19,51 +19,6 @@ class HandOffTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(codepage::SetNarrowCodePage(936)); }
 };
 
-TEST_F(HandOffTest, UriEscapesEveryByteOutsidePrintableAsciiAndTheSpace) {
-  const struct {
-    std::string bytes;
-    std::string uri;
-  } rows[] = {
-      {"http://h/a.zip", "http://h/a.zip"},
-      {codepage::ToNarrow(u"http://h/电影 第1集.mkv"), "http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv"},
-      {ToUtf8(u"http://h/电影.mkv"), "http://h/%E7%94%B5%E5%BD%B1.mkv"},
-      {"http://h/a%20b.zip?x=1&y=%E4", "http://h/a%20b.zip?x=1&y=%E4"},  // escaped already
-      {std::string("\x00\x1f\x7f\x80\xff", 5), "%00%1F%7F%80%FF"},
-      {"", ""},
-  };
-  for (const auto& row : rows) EXPECT_EQ(DownloaderUri(row.bytes), row.uri) << row.uri;
-}
-
-TEST_F(HandOffTest, NameIsTheLastSegmentAsAPersonReadsItOrNone) {
-  const struct {
-    std::u16string address;
-    std::optional<std::u16string> name;
-  } rows[] = {
-      {u"http://h/dir/电影 第1集.mkv", u"电影 第1集.mkv"},
-      {u"http://h/a.zip?name=b.zip#top", u"a.zip"},
-      {u"ftp://h/%E4%B8%AD%E6%96%87.zip", u"中文.zip"},  // UTF-8 escapes
-      {u"http://h/%D6%D0%CE%C4.zip", u"中文.zip"},       // GBK escapes
-      {u"http://h/%CB%AE.mp3", u"水.mp3"},  // GBK that is UTF-8 by chance, read as a person would
-      {u"http://h/a%20b.zip", u"a b.zip"},
-      {u"http://h/😀%20a.zip", u"😀 a.zip"},      // a pair beside an escape stays one character
-      {u"http://h/%FF%FE.zip", u"%FF%FE.zip"},  // neither: kept as it stands
-      {u"http://h/a%2Fb.zip", u"a%2Fb.zip"},    // a folder after unescaping: kept escaped
-      {u"http://h/a%5Cb", u"a%5Cb"},
-      {u"http://h/%2E%2E", u"%2E%2E"},  // ".." after unescaping: kept escaped
-      {u"http://h/..", std::nullopt},
-      {u"http://h/a%0Ab", u"a%0Ab"},  // a line break would be an option line for aria2
-      {u"http://h/a%E2%80%AEgpj.exe", u"a%E2%80%AEgpj.exe"},
-      {u"http://h/dir/", std::nullopt},
-      {u"http://h", std::nullopt},
-      {u"http://h?x=/a.zip", std::nullopt},
-      {u"magnet:?xt=urn:btih:abc&dn=a.zip", std::nullopt},
-      {u"ed2k://|file|a.zip|1|h|/", std::nullopt},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(ReadableName(row.address), row.name) << ToUtf8(row.address);
-  }
-}
-
 LineResult Opened(std::u16string_view line) { return OpenFoundLink(line, Charset::kAuto); }
 
 std::string Written(HandOffForm form, ListMode mode, const std::vector<LineResult>& results,
@@ -72,8 +27,8 @@ std::string Written(HandOffForm form, ListMode mode, const std::vector<LineResul
   std::string out;
   long number = 0;
   for (const LineResult& result : results) {
-    const auto note = handOff.Append(++number, result, out);
-    if (note && notes) notes->push_back(std::to_string(number) + ": " + *note);
+    const Handed handed = handOff.Append(++number, result, out);
+    if (handed.note && notes) notes->push_back(std::to_string(number) + ": " + *handed.note);
   }
   return out;
 }
@@ -191,12 +146,33 @@ TEST_F(HandOffTest, AddressesOnThisMachineAreLeftOutOfDownloadersFormsOnly) {
   EXPECT_EQ(notes.size(), 1u);
 }
 
-TEST_F(HandOffTest, FormsAreKnownByNameAndMadeLinksOnlyGoToLinesOrJson) {
-  EXPECT_EQ(HandOffFormNamed("lines"), HandOffForm::kLines);
-  EXPECT_EQ(HandOffFormNamed("aria2"), HandOffForm::kAria2);
-  EXPECT_EQ(HandOffFormNamed("ef2"), HandOffForm::kEf2);
-  EXPECT_EQ(HandOffFormNamed("json"), HandOffForm::kJson);
-  for (const char* unknown : {"", "ARIA2", "idm", "txt"}) EXPECT_FALSE(HandOffFormNamed(unknown));
+TEST_F(HandOffTest, DownloadsWrittenAreHandedBackAsData) {
+  const auto downloads = [](HandOffForm form) {
+    HandOff handOff(form, ListMode::kDecode);
+    std::string out;
+    std::vector<std::pair<std::string, std::optional<std::u16string>>> given;
+    long number = 0;
+    for (const LineResult& result : MixedList()) {
+      const Handed handed = handOff.Append(++number, result, out);
+      if (handed.download) given.emplace_back(handed.download->uri, handed.download->name);
+    }
+    return given;
+  };
+  using Given = std::vector<std::pair<std::string, std::optional<std::u16string>>>;
+  EXPECT_EQ(downloads(HandOffForm::kAria2),
+            (Given{{"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv", u"电影 第1集.mkv"},
+                   {"http://h/%E4%B8%AD%E6%96%87.zip", u"中文.zip"},
+                   {"magnet:?xt=urn:btih:abc", std::nullopt},
+                   {"https://h/a.zip", u"a.zip"}}));
+  // IDM's export names no file.
+  EXPECT_EQ(downloads(HandOffForm::kEf2), (Given{{"http://h/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv", {}},
+                                                 {"http://h/%E4%B8%AD%E6%96%87.zip", {}},
+                                                 {"https://h/a.zip", {}}}));
+  EXPECT_TRUE(downloads(HandOffForm::kJson).empty());
+  EXPECT_TRUE(downloads(HandOffForm::kLines).empty());
+}
+
+TEST_F(HandOffTest, MadeLinksOnlyGoToLinesOrJson) {
   for (const ListMode make : {ListMode::kThunder, ListMode::kFlashGet, ListMode::kQQWhirlwind}) {
     EXPECT_TRUE(FormHolds(HandOffForm::kLines, make));
     EXPECT_TRUE(FormHolds(HandOffForm::kJson, make));

@@ -139,33 +139,5 @@ TEST(ListRunTest, EachLinesBytesAreReadAsTheListDecidesAndCounted) {
   EXPECT_EQ(run.counts().failed, 2);
 }
 
-TEST(ListRunTest, ModesAndReadingsAreKnownByTheirNames) {
-  ASSERT_TRUE(codepage::SetNarrowCodePage(936));
-  const struct {
-    const char* mode;
-    std::u16string result;
-  } modes[] = {
-      {"decode", u"http://a/b"},
-      {"thunder", u"thunder://QUFodHRwOi8vYS9iWlo="},
-      {"flashget", u"flashget://aHR0cDovL2EvYg=="},
-      {"qqdl", u"qqdl://aHR0cDovL2EvYg=="},
-  };
-  for (const auto& row : modes) {
-    const auto mode = ListModeNamed(row.mode);
-    ASSERT_TRUE(mode) << row.mode;
-    ListRun run(*mode, Charset::kAuto);
-    const std::u16string line =
-        *mode == ListMode::kDecode ? u"qqdl://aHR0cDovL2EvYg==" : u"http://a/b";
-    EXPECT_EQ(run.Text(line).text, row.result) << row.mode;
-  }
-  for (const char* unknown : {"", "Thunder", "link", "encode"})
-    EXPECT_FALSE(ListModeNamed(unknown));
-  EXPECT_EQ(CharsetNamed("auto"), Charset::kAuto);
-  EXPECT_EQ(CharsetNamed("936"), Charset::kCodePage);
-  EXPECT_EQ(CharsetNamed("utf-8"), Charset::kUtf8);
-  EXPECT_EQ(CharsetNamed("UTF-8"), Charset::kUtf8);
-  for (const char* unknown : {"", "gbk", "utf8", "latin1"}) EXPECT_FALSE(CharsetNamed(unknown));
-}
-
 }  // namespace
 }  // namespace zentrova::lists

@@ -110,14 +110,9 @@ async function aria2Downloads(items, rpc) {
       kept.push(i);
     }
   });
+  // The core hands back each download the aria2 form holds, {uri, name}, as data.
   const exported = (await core).handOff(kept.map((i) => items[i]), 'aria2', chinese);
-  const downloads = [];
-  const lines = exported.text.split('\n');
-  for (let i = 0; i < lines.length; ++i) {
-    if (!lines[i] || lines[i].startsWith(' ')) continue;
-    const option = lines[i + 1] || '';
-    downloads.push({uri: lines[i], name: option.startsWith('  out=') ? option.slice(6) : null});
-  }
+  const downloads = exported.downloads;
   // The notes name each link's place in the page's list, not in the shorter one exported.
   const notes = exported.notes.map(({number, words}) => ({number: kept[number - 1] + 1, words}));
   const leftOut = [];

@@ -150,3 +150,27 @@ test('more text than one call takes: the lines beyond it fail, each line still h
   assert.equal(results.at(-1).status, 'failed');
   assert.match(results.at(-1).error, /too many links at once/);
 });
+
+test('the hand-off hands back the downloads it wrote as data, beside their text', () => {
+  const magnet = 'magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567';
+  const items = [thunder(film), thunder('ed2k://|file|x.avi|1|0123|/'), thunder(magnet),
+                 qqdl('http://a.example/b.zip'), 'thunder://!!!!', thunder('http://a.example/b.zip')];
+  const aria2 = core.handOff(items, 'aria2', false);
+  assert.deepEqual(aria2.downloads, [
+    {uri: 'http://a.example/%B5%E7%D3%B0%20%B5%DA1%BC%AF.mkv', name: '电影 第1集.mkv'},
+    {uri: magnet, name: null},
+    {uri: 'http://a.example/b.zip', name: 'b.zip'},
+  ]);
+  assert.equal(aria2.text, aria2.downloads.map(({uri, name}) => `${uri}\n${name ? `  out=${name}\n` : ''}`)
+                               .join(''));
+  assert.deepEqual(core.handOff(items, 'json', false).downloads, []);
+});
+
+test('a link longer than any real one keeps its line in the lines and JSON forms', () => {
+  const long = thunder(`http://a.example/${'x'.repeat(70000)}.zip`);
+  const items = [long, thunder('http://a.example/b.zip')];
+  assert.equal(core.handOff(items, 'lines', false).text, '\nhttp://a.example/b.zip\n');
+  const json = core.handOff(items, 'json', false).text.trim().split('\n').map((line) => JSON.parse(line));
+  assert.deepEqual(json.map((object) => object.line), [1, 2]);
+  assert.match(json[0].error, /64 KiB/);
+});

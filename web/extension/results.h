@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "lists/found_links.h"
+
 namespace zentrova::web {
 
 // Characters of one link the extension opens: far above any real link (the content script
@@ -17,15 +19,17 @@ inline constexpr std::size_t kLongestExtensionLink = 64 * 1024;
 // still has its result.
 inline constexpr std::size_t kMostExtensionText = 16 * 1024 * 1024;
 
-// Returns `english` (a sentence of the catalogues) in the words the extension speaks.
-using Words = std::string_view (*)(std::string_view english, bool chinese);
+// Returns the result of one link as a page holds it: opened as a list opens a line, except that
+// a link longer than kLongestExtensionLink fails unread.
+lists::LineResult OpenExtensionLink(std::u16string_view link);
 
 // Returns, for each line of `lines` (the links as a page holds them, one a line, each without
 // a line end of its own), the link opened, as the text of a JSON array of arrays: ["c" for
 // converted or "p" for passed through, the readable address, the bytes the link carried
 // escaped for a downloader, and, when `withNames`, the file's name or null, then true when the
-// address is on this machine], ["f", the reason, in Chinese when `chinese`] or ["b"] for a
-// blank line.
-std::u16string OpenLinksJson(std::u16string_view lines, bool chinese, bool withNames, Words words);
+// address is on this machine], ["f", the reason, in `translate`'s words] or ["b"] for a blank
+// line.
+std::u16string OpenLinksJson(std::u16string_view lines, bool withNames,
+                             const lists::Translation& translate);
 
 }  // namespace zentrova::web

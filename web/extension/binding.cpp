@@ -4,18 +4,15 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "codec/utf8.h"
-#include "links/filled_in.h"
 #include "lists/found_links.h"
-#include "lists/hand_off.h"
-#include "lists/list_run.h"
+#include "lists/handed_line.h"
+#include "lists/list_names.h"
 #include "web/catalogue.h"
-#include "web/extension_results.h"
+#include "web/extension/results.h"
 
 namespace zentrova::web {
 namespace {
@@ -30,50 +27,48 @@ std::vector<std::u16string> Texts(const val& items) {
   return texts;
 }
 
-std::string Words(const lists::LineResult& result, bool chinese) {
-  return links::FilledIn(std::string(Translate(result.why, chinese)), {result.detail});
+std::u16string OpenLinks(const std::u16string& lines, bool chinese, bool withNames) {
+  return OpenLinksJson(lines, withNames, TranslationFor(chinese));
 }
 
-std::u16string OpenLinks(const std::u16string& lines, bool chinese, bool withNames) {
-  return OpenLinksJson(lines, chinese, withNames, &Translate);
+// A download as the background hands it to aria2: {uri, name}, name null when it has none.
+val DownloadOf(const lists::Download& download) {
+  val entry = val::object();
+  entry.set("uri", download.uri);
+  entry.set("name", download.name ? val(*download.name) : val::null());
+  return entry;
 }
+
 // Returns the links of `items` opened and written in the form called `form` ("lines", "aria2",
 // "ef2" or "json"), as `zentrova-cli batch decode --to FORM` writes a list of those lines:
-// {text, notes}, where notes are the sentences (in Chinese when `chinese`) on links the form
-// left out or that failed, each naming the link's place in the list from 1.
+// {text, notes, downloads}, where notes are the sentences (in Chinese when `chinese`) on links
+// the form left out or that failed, each naming the link's place in the list from 1, and
+// downloads ({uri, name}) what aria2's and IDM's forms hold, in their order.
 val HandOffLinks(const val& items, const std::string& form, bool chinese) {
-  const std::optional<lists::HandOffForm> named = lists::HandOffFormNamed(form);
-  if (!named) throw std::invalid_argument("no hand-off form is called " + form);
-  lists::HandOff handOff(*named, lists::ListMode::kDecode);
+  const lists::NamedListWork named = lists::ListWorkNamed("decode", "auto", form);
+  if (named.problem) throw std::invalid_argument("no hand-off form is called " + form);
+  lists::HandOff handOff(named.work.form, named.work.mode);
+  const lists::Translation translate = TranslationFor(chinese);
   std::string text;
   val notes = val::array();
+  val downloads = val::array();
   const std::vector<std::u16string> texts = Texts(items);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const long number = static_cast<long>(i) + 1;
-    std::optional<std::string> note;
-    if (texts[i].size() > kLongestExtensionLink) {
-      // As a page's own links: what no real link is long enough to be is not opened.
-      note = links::FilledIn(
-          std::string(Translate("the link is longer than {0} KiB; it was left as it is", chinese)),
-          {std::to_string(kLongestExtensionLink / 1024)});
-    } else {
-      const lists::LineResult result = lists::OpenFoundLink(texts[i], lists::Charset::kAuto);
-      note = handOff.Append(number, result, text);
-      if (result.kind == lists::LineResult::Kind::kFailed) {
-        note = Words(result, chinese);
-      } else if (note) {
-        note = std::string(Translate(*note, chinese));
-      }
-    }
-    if (!note) continue;
+    const lists::HandedLine handed =
+        lists::HandLineOff(handOff, number, OpenExtensionLink(texts[i]), translate, text);
+    if (handed.download) downloads.call<void>("push", DownloadOf(*handed.download));
+    const std::optional<std::string>& words = handed.failure ? handed.failure : handed.note;
+    if (!words) continue;
     val entry = val::object();
     entry.set("number", number);
-    entry.set("words", *note);
+    entry.set("words", *words);
     notes.call<void>("push", entry);
   }
   val result = val::object();
   result.set("text", text);
   result.set("notes", notes);
+  result.set("downloads", downloads);
   return result;
 }
 

@@ -1,0 +1,108 @@
+#include "lists/download_address.h"
+
+#include "codec/code_page.h"
+#include "codec/utf8.h"
+#include "links/ascii_case.h"
+#include "links/unsafe_characters.h"
+#include "lists/file_names.h"
+#include "lists/reading_choice.h"
+#include "lists/this_machine.h"
+
+namespace zentrova::lists {
+
+using links::FirstUnsafeCharacter;
+using links::HexValue;
+using links::StartsWithNoCase;
+
+namespace {
+
+// Returns `segment` with its percent escapes turned into the characters they stand for; nothing
+// when the escaped bytes are neither UTF-8 nor GBK.
+std::optional<std::u16string> Unescaped(std::u16string_view segment) {
+  std::string bytes;
+  bool escaped = false;
+  std::size_t run = 0;  // where the characters since the last escape begin
+  for (std::size_t at = 0; at < segment.size(); ++at) {
+    if (segment[at] == u'%' && at + 2 < segment.size() && HexValue(segment[at + 1]) >= 0 &&
+        HexValue(segment[at + 2]) >= 0) {
+      // The characters before it go whole, so that a pair of surrogates stays one character.
+      AppendUtf8(segment.substr(run, at - run), bytes);
+      bytes += static_cast<char>(HexValue(segment[at + 1]) * 16 + HexValue(segment[at + 2]));
+      at += 2;
+      run = at + 1;
+      escaped = true;
+    }
+  }
+  AppendUtf8(segment.substr(run), bytes);
+  if (!escaped) return std::u16string(segment);
+  auto utf8 = FromValidUtf8(bytes);
+  // Escapes that make a character no one could see are kept as escapes, never read otherwise.
+  if (utf8 && FirstUnsafeCharacter(*utf8)) return std::nullopt;
+  auto gbk = codepage::FromValidNarrow(bytes);
+  if (utf8 && gbk && ReadsBetterAsGbk(bytes, *utf8, *gbk)) return gbk;
+  if (utf8) return utf8;
+  return gbk;
+}
+
+bool IsSafeName(std::u16string_view name) {
+  return !name.empty() && name != u"." && name != u".." &&
+         name.find_first_of(u"/\\") == std::u16string_view::npos && !FirstUnsafeCharacter(name);
+}
+
+// The start of the URI `uri` (ASCII) up to the end of its host, as text: all that tells where
+// it leads, without copying a long path.
+std::u16string HostPartOf(std::string_view uri) {
+  const std::size_t scheme = uri.find(':');
+  const std::size_t host =
+      scheme == std::string_view::npos ? uri.size() : uri.find_first_not_of("/\\", scheme + 1);
+  const std::string_view part = uri.substr(0, uri.find_first_of("/\\?#", host));
+  return std::u16string(part.begin(), part.end());
+}
+
+}  // namespace
+
+DownloadKind DownloadKindOf(std::u16string_view address) {
+  if (StartsWithNoCase(address, u"magnet:")) return DownloadKind::kMagnet;
+  if (StartsWithNoCase(address, u"ed2k:")) return DownloadKind::kEd2k;
+  return DownloadKind::kFile;
+}
+
+std::string DownloaderUri(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri;
+  uri.reserve(bytes.size() + 16);
+  while (!bytes.empty()) {
+    // Most of an address stands as it is: a run at a time.
+    std::size_t run = 0;
+    while (run < bytes.size() && bytes[run] > 0x20 && bytes[run] < 0x7F) ++run;
+    uri.append(bytes.substr(0, run));
+    if (run == bytes.size()) break;
+    const auto c = static_cast<unsigned char>(bytes[run]);
+    const char escape[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+    uri.append(escape, 3);
+    bytes.remove_prefix(run + 1);
+  }
+  return uri;
+}
+
+std::optional<std::u16string> ReadableName(std::u16string_view address) {
+  if (DownloadKindOf(address) != DownloadKind::kFile) return std::nullopt;
+  const std::size_t authority = address.find(u"://");
+  if (authority == std::u16string_view::npos) return std::nullopt;
+  std::u16string_view rest = address.substr(authority + 3);
+  rest = rest.substr(0, rest.find_first_of(u"?#"));
+  const std::size_t slash = rest.find(u'/');
+  if (slash == std::u16string_view::npos) return std::nullopt;
+  const std::u16string_view segment = rest.substr(rest.rfind(u'/') + 1);
+  auto name = Unescaped(segment);
+  // An escape that makes a folder or an unseen character is kept as the escape it is.
+  if (!name || !IsSafeName(*name)) name = std::u16string(segment);
+  if (!IsSafeName(*name)) return std::nullopt;
+  return SafeFileName(*name);
+}
+
+bool ReachesThisMachine(std::u16string_view address, std::string_view uri) {
+  return IsOnThisMachine(address) || IsOnThisMachine(HostPartOf(uri));
+}
+
+}  // namespace zentrova::lists

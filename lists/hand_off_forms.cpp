@@ -1,0 +1,134 @@
+#include "lists/hand_off_forms.h"
+
+#include "codec/utf8.h"
+#include "lists/json_text.h"
+
+namespace zentrova::lists {
+
+using links::LinkKind;
+
+namespace {
+
+const char* KindName(std::optional<LinkKind> kind) {
+  if (!kind) return "plain";
+  switch (*kind) {
+    case LinkKind::kThunder:
+      return "thunder";
+    case LinkKind::kFlashGet:
+      return "flashget";
+    case LinkKind::kQQWhirlwind:
+      return "qqdl";
+  }
+  return "plain";
+}
+
+const char* ReadingName(Reading reading) {
+  switch (reading) {
+    case Reading::kAscii:
+      return "ascii";
+    case Reading::kUtf8:
+      return "utf-8";
+    case Reading::kCodePage:
+      return "936";
+    case Reading::kNone:
+      break;
+  }
+  return nullptr;
+}
+
+void AppendName(const char* name, std::string& out) {
+  out += ",\"";
+  out += name;
+  out += "\":";
+}
+
+template <typename Text>
+void AppendField(const char* name, const Text& value, std::string& out) {
+  AppendName(name, out);
+  AppendJsonString(value, out);
+}
+
+// A field whose value may be missing: null then.
+template <typename Text>
+void AppendField(const char* name, const std::optional<Text>& value, std::string& out) {
+  AppendName(name, out);
+  if (value) {
+    AppendJsonString(*value, out);
+  } else {
+    out += "null";
+  }
+}
+
+std::optional<std::string_view> Named(const char* name) {
+  if (!name) return std::nullopt;
+  return std::string_view(name);
+}
+
+// A download: its address, the URI a downloader is given, the file's name and the link it came
+// from.
+void AppendDecodedFields(const LineResult& result, std::string& out) {
+  AppendField("address", std::u16string_view(result.text), out);
+  AppendField("uri", std::string_view(DownloaderUri(result.bytes)), out);
+  AppendField("name", ReadableName(result.text), out);
+  AppendField("link",
+              result.linkKind ? std::optional<std::u16string_view>(result.link) : std::nullopt,
+              out);
+}
+
+// A link made: the address it was made of and the link.
+void AppendMadeFields(const LineResult& result, std::string& out) {
+  AppendField("address", std::u16string_view(result.address), out);
+  AppendField("link", std::u16string_view(result.text), out);
+}
+
+}  // namespace
+
+void AppendLinesEntry(const LineResult& result, std::string& out) {
+  if (HoldsAddress(result)) AppendUtf8(result.text, out);
+  out += '\n';
+}
+
+void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::string& out) {
+  out += "{\"line\":";
+  out += std::to_string(number);
+  if (result.kind == LineResult::Kind::kFailed) {
+    AppendField("error", std::string_view(Reason(result)), out);
+  } else if (HoldsAddress(result)) {
+    if (mode == ListMode::kDecode) {
+      AppendDecodedFields(result, out);
+    } else {
+      AppendMadeFields(result, out);
+    }
+    AppendField("kind", std::string_view(KindName(result.linkKind)), out);
+    AppendField("charset", Named(ReadingName(result.reading)), out);
+  }
+  out += "}\n";
+}
+
+std::optional<std::string> LeftOutOf(HandOffForm form, DownloadKind kind) {
+  if (form == HandOffForm::kAria2 && kind == DownloadKind::kEd2k) {
+    return Note("aria2 cannot download the ed2k address; left out");
+  }
+  if (form == HandOffForm::kEf2 && kind != DownloadKind::kFile) {
+    return Note("IDM's export holds only http, https and ftp addresses; left out");
+  }
+  return std::nullopt;
+}
+
+void AppendAria2Entry(const Download& download, std::string& out) {
+  out += download.uri;
+  out += '\n';
+  if (download.name) {
+    out += "  out=";
+    AppendUtf8(*download.name, out);
+    out += '\n';
+  }
+}
+
+void AppendEf2Entry(const Download& download, std::string& out) {
+  out += "<\r\n";
+  out += download.uri;
+  out += "\r\n>\r\n";
+}
+
+}  // namespace zentrova::lists
