@@ -352,10 +352,11 @@ std::u16string DescribeFailure(const DecodeFailure& failure) {
     return s;
   };
   auto character = [&](const DecodeFailure& f) {
-    if (f.byte) return u"（字节 0x" + hex(f.character, 2) + u"）";
+    if (f.byte) return std::u16string(u"（字节 0x").append(hex(f.character, 2)).append(u"）");
     const char32_t c = f.character;
     const std::string name = CodePointName(c);
-    std::u16string s = u"（" + std::u16string(name.begin(), name.end());
+    std::u16string s = u"（";
+    s.append(name.begin(), name.end());
     // Show the character itself unless it is invisible or only half of one.
     const bool visible = c > 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) &&
                          !(c >= 0xD800 && c < 0xE000) && c != 0xFEFF;

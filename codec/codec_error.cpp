@@ -20,7 +20,11 @@ std::u16string Number(std::int64_t n) {
   return std::u16string(s.begin(), s.end());
 }
 
-std::u16string Quoted(std::u16string_view name) { return u"'" + std::u16string(name) + u"'"; }
+std::u16string Quoted(std::u16string_view name) {
+  // Appended, not `u"'" + std::u16string(name)`: GCC 12 warns falsely (-Wrestrict) on a
+  // literal added to a temporary string.
+  return std::u16string(u"'").append(name).append(u"'");
+}
 
 }  // namespace errors
 }  // namespace zentrova

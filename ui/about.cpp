@@ -5,9 +5,12 @@
 namespace zentrova::ui {
 
 std::u16string AboutText() {
-  return u"By " + std::u16string(author::kName) + u"  -  QQ:" +
-         std::u16string(author::kMessengerNumber) + u"\r\n\r\n" +
-         std::u16string(author::kWebAddress);
+  return std::u16string(u"By ")
+      .append(author::kName)
+      .append(u"  -  QQ:")
+      .append(author::kMessengerNumber)
+      .append(u"\r\n\r\n")
+      .append(author::kWebAddress);
 }
 
 std::u16string FailureReport(std::int32_t code, std::u16string_view description) {

@@ -84,8 +84,8 @@ const std::array<ControlEntry, 22>& Controls() {
 }  // namespace
 
 const WindowEntry& MainWindow() {
-  static const WindowEntry window{"FrmMain", u"Zentrova - By " + std::u16string(author::kName),
-                                  8415, 4365, kWindowFont};
+  static const WindowEntry window{
+      "FrmMain", std::u16string(u"Zentrova - By ").append(author::kName), 8415, 4365, kWindowFont};
   return window;
 }
 

@@ -46,7 +46,8 @@ std::string DecodeRecord(const Text& text, const std::vector<std::size_t>& cuts)
   auto feed = [&](std::size_t to) {
     const std::basic_string_view<typename Text::value_type> view(text);
     const DecodeFailure failure = decoder.Feed(view.substr(from, to - from), out);
-    record += "[" + std::to_string(static_cast<int>(failure.kind)) + " " +
+    record += "[";
+    record += std::to_string(static_cast<int>(failure.kind)) + " " +
               std::to_string(failure.position) + " " + std::to_string(failure.character) + " " +
               std::to_string(failure.byte) + " " + std::to_string(decoder.BytesInLastChunk()) + "]";
     if (failure) decoder.Resync();
@@ -55,8 +56,8 @@ std::string DecodeRecord(const Text& text, const std::vector<std::size_t>& cuts)
   for (const std::size_t cut : cuts) feed(cut);
   feed(text.size());
   const DecodeFailure end = decoder.Finish(out);
-  record +=
-      "{" + std::to_string(static_cast<int>(end.kind)) + " " + std::to_string(end.position) + "}";
+  record += "{";
+  record += std::to_string(static_cast<int>(end.kind)) + " " + std::to_string(end.position) + "}";
   return record + out;
 }
 

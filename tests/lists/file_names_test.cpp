@@ -64,7 +64,8 @@ TEST(FileNamesTest, LongNamesAreShortenedKeepingTheirExtension) {
   } rows[] = {
       {"ASCII", std::u16string(5000, u'a') + u".zip", u"aaa", u"a.zip"},
       {"three bytes a character", std::u16string(300, u'中') + u".mkv", u"中中", u"中.mkv"},
-      {"pairs never cut", u"x" + Repeated(u"😀", 100) + u".png", u"x😀", u"😀.png"},
+      {"pairs never cut", std::u16string(u"x").append(Repeated(u"😀", 100)).append(u".png"), u"x😀",
+       u"😀.png"},
       {"a cut that ends in dots and spaces",
        std::u16string(250, u'a') + u" . . . . . ." + std::u16string(10, u'b') + u".txt", u"aaa",
        u"a.txt"},
