@@ -64,52 +64,52 @@ bool ReportLostCharacters(std::u16string_view source) {
   return true;
 }
 
-}  // namespace
+// The text to convert: the argument, or standard input; nothing (having said why) when it
+// cannot be read.
+std::optional<std::u16string> SourceText(const std::optional<std::string>& text) {
+  if (text) return FromUtf8(*text);
+  const auto input = ReadStandardInput();
+  if (!input) return std::nullopt;
+  return FromUtf8(*input);
+}
 
-int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
-                   bool lossy) {
-  std::u16string source;
-  if (text) {
-    source = FromUtf8(*text);
-  } else {
-    const auto input = ReadStandardInput();
-    if (!input) return kFailure;
-    source = FromUtf8(*input);
-  }
-  Trim(source);
-  if (make && !lossy && ReportLostCharacters(source)) return kFailure;
-
+// What the window would show for `source`, and whether a link's layer was opened (the result is
+// then what the link carried). Nothing when the codec fails, having said why; an empty result
+// when `source` is neither an address nor a special link.
+struct Converted {
+  std::optional<std::u16string> text;
+  bool opened = false;
+};
+std::optional<Converted> Convert(std::optional<links::LinkKind> make,
+                                 const std::u16string& source) {
   // Made when first needed, as in the window; a codec without its component fails here.
   std::unique_ptr<Base64> codec;
-  std::optional<std::u16string> result;
-  bool opened = false;  // a link's layer was opened: the result is what the link carried
+  Converted converted;
   try {
     if (make) {
-      result = links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode));
+      converted.text =
+          links::MakeSpecialLink(*make, source, links::Through(codec, &Base64::Encode));
     } else if (auto layers = links::OpenLayers(source, links::Through(codec, &Base64::Decode))) {
-      result = std::move(layers->text);
-      opened = layers->layerOpened;
+      converted.text = std::move(layers->text);
+      converted.opened = layers->layerOpened;
     }
   } catch (const CodecError& e) {
     Complain(Say("error {0}: ", {std::to_string(e.code())}) + sys::ShownName(e.description()));
-    return kFailure;
+    return std::nullopt;
   }
-  source.clear();
-  source.shrink_to_fit();
   // What the codec could not do, it recorded: a result made without it is no result.
   if (codec && codec->LastErrorCode() != 0) {
     Complain(Say("error {0}: ", {std::to_string(codec->LastErrorCode())}) +
              sys::ShownName(codec->LastErrorDescription()));
-    if (codec->LastErrorCode() == errors::kOutOfMemory || result) return kFailure;
+    if (codec->LastErrorCode() == errors::kOutOfMemory || converted.text) return std::nullopt;
   }
-  if (!result) {
-    Complain(make ? Say("the text holds no http:// address")
-                  : Say("the text is not a special link"));
-    return kFailure;
-  }
-  // An address that holds a character no one could see is not written, as lists refuse it; the
-  // reason names the character.
-  if (const auto unsafe = make ? std::nullopt : links::FirstUnsafeCharacter(*result)) {
+  return converted;
+}
+
+// Says why an opened address is not written, and returns true, when it holds a character no one
+// could see, as lists refuse it; the reason names the character.
+bool RefusedAsUnsafe(const std::u16string& address, bool opened) {
+  if (const auto unsafe = links::FirstUnsafeCharacter(address)) {
     const std::string name = CodePointName(unsafe->value);
     const std::string at = std::to_string(unsafe->at + 1);
     Complain(unsafe->kind == links::UnsafeCharacter::Kind::kControl
@@ -119,17 +119,38 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
                  : Say("the address holds the invisible or direction character {0} at position "
                        "{1}; it is not written",
                        {name, at}));
-    return kFailure;
+    return true;
   }
   // What a link carried is refused too when its bytes, read as UTF-8 rather than in the code
   // page, hold such a character: a server or a downloader may read them so.
-  if (const auto unsafe = opened ? links::FirstUnsafeCodePageByte(*result) : std::nullopt) {
+  if (const auto unsafe = opened ? links::FirstUnsafeCodePageByte(address) : std::nullopt) {
     const std::string name = CodePointName(unsafe->value);
     Complain(unsafe->kind == links::UnsafeCharacter::Kind::kControl
                  ? Say("the address holds the control character {0}", {name})
                  : Say("the address holds the invisible or direction character {0}", {name}));
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
+                   bool lossy) {
+  auto source = SourceText(text);
+  if (!source) return kFailure;
+  Trim(*source);
+  if (make && !lossy && ReportLostCharacters(*source)) return kFailure;
+  auto converted = Convert(make, *source);
+  source.reset();
+  if (!converted) return kFailure;
+  std::optional<std::u16string>& result = converted->text;
+  if (!result) {
+    Complain(make ? Say("the text holds no http:// address")
+                  : Say("the text is not a special link"));
     return kFailure;
   }
+  if (!make && RefusedAsUnsafe(*result, converted->opened)) return kFailure;
   std::string line = ToUtf8(*result);
   result.reset();
   line += '\n';

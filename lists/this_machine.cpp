@@ -103,6 +103,42 @@ std::optional<std::uint32_t> Ipv4Address(std::u16string_view host) {
 
 bool IsThisMachineIpv4(std::uint32_t address) { return address >> 24 == 127 || address == 0; }
 
+// The strict dotted IPv4 tail of an IPv6 address: four decimal parts, no leading zeros.
+std::optional<std::uint32_t> DottedIpv4Tail(std::u16string_view rest) {
+  std::uint32_t address = 0;
+  for (int parts = 0;; ++parts) {
+    const std::size_t dot = rest.find(u'.');
+    const std::u16string_view part = rest.substr(0, dot);
+    if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) {
+      return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    for (const char16_t c : part) {
+      if (c < u'0' || c > u'9') return std::nullopt;
+      value = value * 10 + (c - u'0');
+    }
+    if (value > 0xFF) return std::nullopt;
+    address = address << 8 | value;
+    if (dot == std::u16string_view::npos) {
+      if (parts != 3) return std::nullopt;
+      return address;
+    }
+    rest.remove_prefix(dot + 1);
+  }
+}
+
+// One group of an IPv6 address: one to four hexadecimal digits.
+std::optional<std::uint16_t> Ipv6Group(std::u16string_view piece) {
+  if (piece.empty() || piece.size() > 4) return std::nullopt;
+  std::uint16_t value = 0;
+  for (const char16_t c : piece) {
+    const int digit = HexValue(c);
+    if (digit < 0) return std::nullopt;
+    value = static_cast<std::uint16_t>(value * 16 + digit);
+  }
+  return value;
+}
+
 // The eight groups of an IPv6 address (without its brackets), with "::" and a dotted IPv4 tail.
 std::optional<std::array<std::uint16_t, 8>> Ipv6Address(std::u16string_view text) {
   std::array<std::uint16_t, 8> groups{};
@@ -117,40 +153,16 @@ std::optional<std::array<std::uint16_t, 8>> Ipv6Address(std::u16string_view text
     const std::size_t end = text.find(u':');
     const std::u16string_view piece = text.substr(0, end);
     if (piece.find(u'.') != std::u16string_view::npos) {
-      // A dotted IPv4 tail: four decimal parts, and nothing after it.
-      if (end != std::u16string_view::npos || count > 6) return std::nullopt;
-      std::uint32_t address = 0;
-      int parts = 0;
-      for (std::u16string_view rest = piece;; ++parts) {
-        const std::size_t dot = rest.find(u'.');
-        const std::u16string_view part = rest.substr(0, dot);
-        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == u'0')) {
-          return std::nullopt;
-        }
-        std::uint32_t value = 0;
-        for (const char16_t c : part) {
-          if (c < u'0' || c > u'9') return std::nullopt;
-          value = value * 10 + (c - u'0');
-        }
-        if (value > 0xFF) return std::nullopt;
-        address = address << 8 | value;
-        if (dot == std::u16string_view::npos) break;
-        rest.remove_prefix(dot + 1);
-      }
-      if (parts != 3) return std::nullopt;
-      groups[count++] = static_cast<std::uint16_t>(address >> 16);
-      groups[count++] = static_cast<std::uint16_t>(address & 0xFFFF);
-      text = {};
+      // A dotted IPv4 tail fills the last two groups, with nothing after it.
+      const auto address = DottedIpv4Tail(piece);
+      if (!address || end != std::u16string_view::npos || count > 6) return std::nullopt;
+      groups[count++] = static_cast<std::uint16_t>(*address >> 16);
+      groups[count++] = static_cast<std::uint16_t>(*address & 0xFFFF);
       break;
     }
-    if (piece.empty() || piece.size() > 4) return std::nullopt;
-    std::uint16_t value = 0;
-    for (const char16_t c : piece) {
-      const int digit = HexValue(c);
-      if (digit < 0) return std::nullopt;
-      value = static_cast<std::uint16_t>(value * 16 + digit);
-    }
-    groups[count++] = value;
+    const auto group = Ipv6Group(piece);
+    if (!group) return std::nullopt;
+    groups[count++] = *group;
     if (end == std::u16string_view::npos) break;
     text.remove_prefix(end + 1);
     if (text.starts_with(u':')) {
@@ -161,16 +173,14 @@ std::optional<std::array<std::uint16_t, 8>> Ipv6Address(std::u16string_view text
       return std::nullopt;  // "1::2:" ends in a lone colon
     }
   }
-  if (gap) {
-    if (count == 8) return std::nullopt;
-    std::array<std::uint16_t, 8> spread{};
-    for (std::size_t i = 0; i < *gap; ++i) spread[i] = groups[i];
-    const std::size_t tail = count - *gap;
-    for (std::size_t i = 0; i < tail; ++i) spread[8 - tail + i] = groups[*gap + i];
-    return spread;
-  }
-  if (count != 8) return std::nullopt;
-  return groups;
+  if (!gap) return count == 8 ? std::optional(groups) : std::nullopt;
+  if (count == 8) return std::nullopt;
+  // "::" stands for the zero groups between those before it and those after it.
+  std::array<std::uint16_t, 8> spread{};
+  const std::size_t tail = count - *gap;
+  std::copy_n(groups.begin(), *gap, spread.begin());
+  std::copy_n(groups.begin() + *gap, tail, spread.end() - tail);
+  return spread;
 }
 
 bool IsThisMachineIpv6(const std::array<std::uint16_t, 8>& groups) {
