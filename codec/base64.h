@@ -21,6 +21,10 @@ class DomElement;
 namespace base64 {
 class Decoder;
 }  // namespace base64
+namespace fileio {
+class InputFile;
+class OutputFile;
+}  // namespace fileio
 
 using Bool16 = std::int16_t;           // booleans crossing the interface
 inline constexpr Bool16 kTrue16 = -1;  // true is -1
@@ -110,6 +114,10 @@ class Base64 {
   // skipped, so the run goes on.
   std::string_view ConvertBlock(Bool16 bEncode, std::string_view bytes, BlockPlace place,
                                 base64::Decoder& decoder, std::string& scratch);
+  // Converts the open input, `length` bytes long, to the output in blocks of `blockSize`,
+  // raising BlockRead after each, until the input ends or a listener cancels.
+  void ConvertBlocks(Bool16 bEncode, std::int32_t blockSize, std::int64_t length,
+                     fileio::InputFile& input, fileio::OutputFile& output);
 
   // Runs the component steps of Encode or Decode on a non-empty text, absorbing failures.
   std::u16string Convert(const std::u16string& strIn,

@@ -39,6 +39,16 @@ std::int64_t LengthOf(fileio::InputFile& input, const std::u16string& name) {
   return length;
 }
 
+// The number of blocks a file of `length` bytes takes, which must fit the events' counter.
+std::int32_t BlockCount(std::int64_t length, std::int32_t blockSize) {
+  const std::int64_t blocks = length / blockSize + (length % blockSize > 0 ? 1 : 0);
+  if (blocks > std::numeric_limits<std::int32_t>::max()) {
+    throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText) + u"：文件有 " +
+                                            Number(blocks) + u" 块，超出块计数的范围");
+  }
+  return static_cast<std::int32_t>(blocks);
+}
+
 }  // namespace
 
 Bool16 Base64::EncodeFile(std::u16string& strInFile, std::u16string& strOutFile) {
@@ -91,9 +101,42 @@ std::string_view Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, Bl
   }
 }
 
+void Base64::ConvertBlocks(Bool16 bEncode, std::int32_t blockSize, std::int64_t length,
+                           fileio::InputFile& input, fileio::OutputFile& output) {
+  const std::int32_t mode = bEncode ? kEncodeMode : kDecodeMode;
+  const std::int64_t fullBlocks = length / blockSize;
+  const std::int64_t remainder = length % blockSize;
+  const std::int32_t total = BlockCount(length, blockSize);
+  // One buffer for the whole run, never larger than the file: a huge block size costs
+  // nothing on a small file.
+  std::string buffer(static_cast<std::size_t>(std::min<std::int64_t>(blockSize, length)), '\0');
+  std::string scratch;
+  base64::Decoder decoder;
+  std::int32_t counter = 0;
+  bool ended = false;  // the text's end has been converted
+  auto convert = [&](std::size_t size) {
+    const std::size_t got = input.Read(buffer.data(), size);
+    // A file that shrank during the run ends here, and its end is checked as any other.
+    const bool last = counter + 1 == total || got < size;
+    const std::string_view text = ConvertBlock(bEncode, std::string_view(buffer.data(), got),
+                                               {counter + 1, total, last}, decoder, scratch);
+    ended = ended || last;
+    output.Write(text);
+    ++counter;
+    Raise([&](Base64Events& l) { l.BlockRead(counter, total, mode, cancel_); });
+  };
+  while (!input.AtEnd() && counter < fullBlocks && !cancel_) {
+    convert(static_cast<std::size_t>(blockSize));
+  }
+  if (!input.AtEnd() && remainder > 0 && !cancel_) convert(static_cast<std::size_t>(remainder));
+  if (!ended && !cancel_ && !bEncode && counter > 0) {
+    // The file ended exactly where a block would have begun.
+    output.Write(ConvertBlock(bEncode, {}, {counter, total, true}, decoder, scratch));
+  }
+}
+
 Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile, Bool16 bEncode) {
   const std::int32_t blockSize = bEncode ? encodeBlockSize_ : decodeBlockSize_;
-  const std::int32_t mode = bEncode ? kEncodeMode : kDecodeMode;
   cancel_ = kFalse16;
 
   std::filesystem::path inPath;
@@ -125,41 +168,7 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
     const std::int64_t length = LengthOf(*input, strInFile);
     output.emplace(outPath, *input);
 
-    const std::int64_t fullBlocks = length / blockSize;
-    const std::int64_t remainder = length - fullBlocks * blockSize;
-    const std::int64_t totalBlocks = fullBlocks + (remainder > 0 ? 1 : 0);
-    if (totalBlocks > std::numeric_limits<std::int32_t>::max()) {
-      throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText) + u"：文件有 " +
-                                              Number(totalBlocks) + u" 块，超出块计数的范围");
-    }
-    const auto total = static_cast<std::int32_t>(totalBlocks);
-
-    // One buffer for the whole run, never larger than the file: a huge block size costs
-    // nothing on a small file.
-    std::string buffer(static_cast<std::size_t>(std::min<std::int64_t>(blockSize, length)), '\0');
-    std::string scratch;
-    base64::Decoder decoder;
-    std::int32_t counter = 0;
-    bool ended = false;  // the text's end has been converted
-    auto convert = [&](std::size_t size) {
-      const std::size_t got = input->Read(buffer.data(), size);
-      // A file that shrank during the run ends here, and its end is checked as any other.
-      const bool last = counter + 1 == total || got < size;
-      const std::string_view text = ConvertBlock(bEncode, std::string_view(buffer.data(), got),
-                                                 {counter + 1, total, last}, decoder, scratch);
-      ended = ended || last;
-      output->Write(text);
-      ++counter;
-      Raise([&](Base64Events& l) { l.BlockRead(counter, total, mode, cancel_); });
-    };
-    while (!input->AtEnd() && counter < fullBlocks && !cancel_) {
-      convert(static_cast<std::size_t>(blockSize));
-    }
-    if (!input->AtEnd() && remainder > 0 && !cancel_) convert(static_cast<std::size_t>(remainder));
-    if (!ended && !cancel_ && !bEncode && counter > 0) {
-      // The file ended exactly where a block would have begun.
-      output->Write(ConvertBlock(bEncode, {}, {counter, total, true}, decoder, scratch));
-    }
+    ConvertBlocks(bEncode, blockSize, length, *input, *output);
 
     output->Close();
     Raise([&](Base64Events& l) { l.AfterFileCloseOut(strOutFile); });
