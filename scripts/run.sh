@@ -23,7 +23,8 @@ source scripts/lib/desktop.sh
 finish() {
   local status=$?
   set +e
-  kill "${app:-}" 2>/dev/null
+  # Waited for, so that nothing of the run is left when the script ends, even on a busy machine.
+  [[ -n ${app:-} ]] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
   stop_display
   exit "$status"
 }
