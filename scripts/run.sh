@@ -23,12 +23,17 @@ source scripts/lib/desktop.sh
 finish() {
   local status=$?
   set +e
-  # Waited for, so that nothing of the run is left when the script ends, even on a busy machine.
-  [[ -n ${app:-} ]] && kill "$app" 2>/dev/null && wait "$app" 2>/dev/null
+  # Waited for, so that nothing of the run is left when the script ends, even on a busy machine;
+  # a program that will not end is killed outright rather than waited for for ever.
+  if [[ -n ${app:-} ]] && kill "$app" 2>/dev/null; then
+    wait_until "$patience" app_ended || kill -KILL "$app" 2>/dev/null
+    wait "$app" 2>/dev/null
+  fi
   stop_display
   exit "$status"
 }
 trap finish EXIT
+app_ended() { ! kill -0 "$app"; }
 fail() {
   echo "run.sh: $*" >&2
   exit 1
