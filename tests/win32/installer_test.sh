@@ -168,19 +168,25 @@ through_the_pages() {
   "$wine64" "$installer" >/dev/null 2>&1 &
   local setup=$! page=""
   wait_until "$patience" eval 'page=$(installer_window); [[ -n $page ]]' ||
-    { echo "  no installer window"; return 1; }
-  activate "$page" || return 1
+    { echo "  no installer window"; kill "$setup"; return 1; }
+  activate "$page" || { kill "$setup"; return 1; }
   xdotool key Return Return  # the welcome page, the terms
+  # Waited for, not read once: Wine rewrites the whole file for each value the page sets, so one
+  # read can fall between a rewrite's start and its end.
   wait_until "$patience" options_say '^HWND=' ||
-    { echo "  no PATH page: $(options_file)"; return 1; }
-  options_say '^Text=只添加到当前用户的 PATH$' ||
-    { echo "  the PATH page is not in Chinese"; return 1; }
+    { echo "  no PATH page: $(options_file)"; kill "$setup"; return 1; }
+  wait_until "$patience" options_say '^Text=只添加到当前用户的 PATH$' ||
+    { echo "  the PATH page is not in Chinese"; kill "$setup"; return 1; }
   # The links' boxes: thunder:// (Field 6) is Thunder's, so unchecked; the others are free.
   # Said at the end: the install goes on, so that no installer is left waiting.
   local states boxes_as_found=1
-  states=$(iconv -f UTF-16 -t UTF-8 "$(options_file)" | tr -d '\r' |
-    awk '/^\[Field/{field=$2} /^State=/{print field "=" substr($0, 7)}' | tr -d ']' | tr '\n' ' ')
-  [[ $states == *"6=0 7=1 8=1 "* ]] || { echo "  the links' boxes: $states"; boxes_as_found=0; }
+  boxes_as_expected() {
+    states=$(iconv -f UTF-16 -t UTF-8 "$(options_file)" | tr -d '\r' |
+      awk '/^\[Field/{field=$2} /^State=/{print field "=" substr($0, 7)}' | tr -d ']' | tr '\n' ' ')
+    [[ $states == *"6=0 7=1 8=1 "* ]]
+  }
+  wait_until "$patience" boxes_as_expected ||
+    { echo "  the links' boxes: $states"; boxes_as_found=0; }
   xdotool key Down Down Return
   # The folder, the Start-menu folder, the components, the installation and the last page:
   # Enter until the installer has ended (one pressed while it installs changes nothing).
