@@ -32,9 +32,17 @@ start_display() {
   export DISPLAY=:$(cat "$numfile")
   rm -f "$numfile"
   if [[ ${2:-} == wm ]]; then
-    openbox --sm-disable >/dev/null 2>&1 &
+    # Its errors are kept, so that a window manager that never came up says why.
+    local wm_errors
+    wm_errors=$(mktemp)
+    openbox --sm-disable >/dev/null 2>"$wm_errors" &
     desktop_pids+=($!)
-    wait_until "$patience" _wm_ready || { echo "openbox did not start" >&2; return 1; }
+    if ! wait_until "$patience" _wm_ready; then
+      echo "openbox did not start on $DISPLAY: $(tail -n 3 "$wm_errors" | tr '\n' ' ')" >&2
+      rm -f "$wm_errors"
+      return 1
+    fi
+    rm -f "$wm_errors"
   fi
 }
 _wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
