@@ -17,6 +17,7 @@
 #include "lists/found_links.h"
 #include "lists/handed_line.h"
 #include "lists/list_run.h"
+#include "machine/machine_here.h"
 
 namespace zentrova::cli {
 namespace {
@@ -75,7 +76,7 @@ int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>&
   lists::ListCounts tally;  // of every file
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.
-  lists::HandOff handOff(work.form, work.mode);
+  lists::HandOff handOff(work.form, work.mode, machine::ThisMachineHere());
   // Results leave in big writes, and a failure still shows at the close. To a terminal or a
   // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
   // to fill; a message on standard error follows the results before it (Complain). A write

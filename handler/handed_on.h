@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "lists/this_machine.h"
+
 namespace zentrova::handler {
 
 struct HandedOn {
@@ -18,7 +20,10 @@ struct HandedOn {
   std::string detail;
 };
 
-// Returns what the clicked special link `link` hands on.
-HandedOn HandOn(std::u16string_view link);
+// Returns what the clicked special link `link` hands on; an address that reaches `machine` is
+// refused. Only a text that is itself a special link is opened: a plain address that carries
+// one (a search for it, a script) is not, as the system may hand such addresses straight back.
+HandedOn HandOn(std::u16string_view link,
+                const lists::ThisMachine& machine = lists::EveryMachine());
 
 }  // namespace zentrova::handler

@@ -14,6 +14,7 @@
 #include "codec/utf8.h"
 #include "handler/handed_on.h"
 #include "handler/refusal.h"
+#include "machine/machine_here.h"
 
 using zentrova::cli::Say;
 using zentrova::handler::Refuse;
@@ -21,7 +22,8 @@ using zentrova::handler::Refuse;
 int main(int argc, char* argv[]) {
   zentrova::cli::UseUserLanguage();
   if (argc != 2) return Refuse(Say("give one link: zentrova-open LINK"));
-  const auto handed = zentrova::handler::HandOn(zentrova::FromUtf8(argv[1]));
+  const auto handed =
+      zentrova::handler::HandOn(zentrova::FromUtf8(argv[1]), zentrova::machine::ThisMachineHere());
   if (handed.uri.empty()) return Refuse(Say(handed.why.c_str(), {handed.detail}));
   execlp("xdg-open", "xdg-open", handed.uri.c_str(), static_cast<char*>(nullptr));
   return Refuse(Say("xdg-open cannot be started: {0}", {std::strerror(errno)}));

@@ -101,8 +101,14 @@ std::optional<std::u16string> ReadableName(std::u16string_view address) {
   return SafeFileName(*name);
 }
 
-bool ReachesThisMachine(std::u16string_view address, std::string_view uri) {
-  return IsOnThisMachine(address) || IsOnThisMachine(HostPartOf(uri));
+bool ReachesThisMachine(std::u16string_view address, std::string_view uri,
+                        const ThisMachine& machine) {
+  if (machine.Reaches(address)) return true;
+  // A magnet's and an ed2k link's hosts stand after their first part: the whole URI is read.
+  if (DownloadKindOf(address) != DownloadKind::kFile) {
+    return machine.Reaches(std::u16string(uri.begin(), uri.end()));
+  }
+  return machine.Reaches(HostPartOf(uri));
 }
 
 }  // namespace zentrova::lists

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "lists/this_machine.h"
+
 namespace zentrova::lists {
 
 // What a download is to the downloaders' forms: a file from a server, a magnet, an ed2k link.
@@ -29,8 +31,9 @@ std::string DownloaderUri(std::string_view bytes);
 std::optional<std::u16string> ReadableName(std::u16string_view address);
 
 // Whether handing the address read as `address`, given to a downloader as `uri` (DownloaderUri of
-// its bytes), reaches this machine: either naming it counts, since a downloader and a person may
+// its bytes), reaches `machine`: either naming it counts, since a downloader and a person may
 // read the two differently.
-bool ReachesThisMachine(std::u16string_view address, std::string_view uri);
+bool ReachesThisMachine(std::u16string_view address, std::string_view uri,
+                        const ThisMachine& machine = EveryMachine());
 
 }  // namespace zentrova::lists

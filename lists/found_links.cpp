@@ -343,6 +343,12 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   return result;
 }
 
+bool IsSpecialLink(std::u16string_view text) {
+  text = Trimmed(text);
+  return std::any_of(kFoundPrefixes.begin(), kFoundPrefixes.end(),
+                     [&](std::u16string_view prefix) { return StartsWithNoCase(text, prefix); });
+}
+
 LineResult MakeFoundLink(LinkKind kind, std::u16string_view line, Charset charset) {
   const std::u16string_view text = Trimmed(line);
   if (text.empty()) return {};

@@ -65,6 +65,10 @@ std::string Reason(const LineResult& result, const Translation& translate);
 // a line that is a plain address already passes through unchanged.
 LineResult OpenFoundLink(std::u16string_view line, Charset charset);
 
+// Whether `text`, blanks around it aside, is itself a special link (written plainly or
+// percent-encoded, as programs pass a clicked link on) rather than other text that carries one.
+bool IsSpecialLink(std::u16string_view text);
+
 // Returns the special link of `kind` for the plain address in `line`, made as the window makes
 // it, with the address's bytes in `charset` (kAuto means code page 936).
 LineResult MakeFoundLink(links::LinkKind kind, std::u16string_view line, Charset charset);

@@ -8,7 +8,8 @@ bool FormHolds(HandOffForm form, ListMode mode) {
   return mode == ListMode::kDecode || form == HandOffForm::kLines || form == HandOffForm::kJson;
 }
 
-HandOff::HandOff(HandOffForm form, ListMode mode) : form_(form), mode_(mode) {}
+HandOff::HandOff(HandOffForm form, ListMode mode, const ThisMachine& machine)
+    : form_(form), mode_(mode), machine_(&machine) {}
 
 Handed HandOff::Append(long number, const LineResult& result, std::string& out) {
   switch (form_) {
@@ -27,16 +28,17 @@ Handed HandOff::Append(long number, const LineResult& result, std::string& out) 
 
 Handed HandOff::AppendDownload(const LineResult& result, std::string& out) {
   if (!HoldsAddress(result)) return {};
-  if (auto note = LeftOutOf(form_, DownloadKindOf(result.text))) return {std::move(note), {}};
   Download download{DownloaderUri(result.bytes), std::nullopt};
   // The downloader fetches from where it runs, past every protection a browser gives a page: a
   // posted list could make it drive a service that listens only there (aria2's own JSON-RPC
-  // answers GET requests). Both the address read and the one the downloader is given count.
-  if (ReachesThisMachine(result.text, download.uri)) {
+  // answers GET requests). Both the address read and the one the downloader is given count, and
+  // this is said before any other reason, as the one that matters most.
+  if (ReachesThisMachine(result.text, download.uri, *machine_)) {
     return {Note("the address names this machine, which a downloader would reach past the "
                  "protections a browser gives; left out"),
             {}};
   }
+  if (auto note = LeftOutOf(form_, DownloadKindOf(result.text))) return {std::move(note), {}};
   if (!repeats_.FirstTime(download.uri)) return {};
   if (form_ == HandOffForm::kEf2) {
     AppendEf2Entry(download, out);

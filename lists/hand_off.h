@@ -10,6 +10,7 @@
 #include "lists/found_links.h"
 #include "lists/list_run.h"
 #include "lists/repeat_memory.h"
+#include "lists/this_machine.h"
 
 namespace zentrova::lists {
 
@@ -40,9 +41,10 @@ struct Handed {
 
 // Writes a list's results in one form, line after line. The same download twice is written once,
 // when fewer than RepeatMemory::kGeneration other downloads stand between the two.
+// Downloads that reach `machine` are left out with a note; `machine` must outlive the hand-off.
 class HandOff {
  public:
-  HandOff(HandOffForm form, ListMode mode);
+  HandOff(HandOffForm form, ListMode mode, const ThisMachine& machine = EveryMachine());
 
   // Appends what line `number` (from 1) with `result` gives to `out`.
   Handed Append(long number, const LineResult& result, std::string& out);
@@ -54,6 +56,7 @@ class HandOff {
 
   HandOffForm form_;
   ListMode mode_;
+  const ThisMachine* machine_;
   RepeatMemory repeats_;
 };
 

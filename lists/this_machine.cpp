@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -101,8 +102,6 @@ std::optional<std::uint32_t> Ipv4Address(std::u16string_view host) {
   return static_cast<std::uint32_t>(address | last);
 }
 
-bool IsThisMachineIpv4(std::uint32_t address) { return address >> 24 == 127 || address == 0; }
-
 // The strict dotted IPv4 tail of an IPv6 address: four decimal parts, no leading zeros.
 std::optional<std::uint32_t> DottedIpv4Tail(std::u16string_view rest) {
   std::uint32_t address = 0;
@@ -183,15 +182,6 @@ std::optional<std::array<std::uint16_t, 8>> Ipv6Address(std::u16string_view text
   return spread;
 }
 
-bool IsThisMachineIpv6(const std::array<std::uint16_t, 8>& groups) {
-  for (std::size_t i = 0; i < 5; ++i) {
-    if (groups[i] != 0) return false;
-  }
-  if (groups[5] == 0 && groups[6] == 0) return groups[7] <= 1;  // :: and ::1
-  if (groups[5] != 0xFFFF) return false;
-  return IsThisMachineIpv4(static_cast<std::uint32_t>(groups[6]) << 16 | groups[7]);
-}
-
 // Whether the last label of a name is a number, which makes browsers read the whole name as IPv4.
 bool EndsInNumber(std::u16string_view host) {
   const std::size_t dot = host.rfind(u'.');
@@ -209,86 +199,55 @@ bool EndsInNumber(std::u16string_view host) {
   return true;
 }
 
-}  // namespace
-
-bool IsThisMachineHost(std::u16string_view host) {
-  if (host.starts_with(u'[')) {
-    const std::size_t close = host.find(u']');
-    if (close == std::u16string_view::npos) return false;
-    std::u16string_view inside = host.substr(1, close - 1);
-    // A zone ("%25lo") names an interface of the same address.
-    inside = inside.substr(0, inside.find(u'%'));
-    const auto groups = Ipv6Address(inside);
-    return groups && IsThisMachineIpv6(*groups);
+IpAddress FromGroups(const std::array<std::uint16_t, 8>& groups) {
+  IpAddress address{};
+  for (std::size_t i = 0; i < 8; ++i) {
+    address[2 * i] = static_cast<std::uint8_t>(groups[i] >> 8);
+    address[2 * i + 1] = static_cast<std::uint8_t>(groups[i] & 0xFF);
   }
-  const std::optional<std::u16string> normalised = NormalisedHost(host);
-  if (!normalised) return false;
-  std::u16string_view name = *normalised;
-  while (name.ends_with(u'.')) name.remove_suffix(1);
-  if (name.empty()) return false;
-  if (EndsInNumber(name)) {
-    const std::optional<std::uint32_t> address = Ipv4Address(name);
-    return address && IsThisMachineIpv4(*address);
-  }
-  // Debian's own hosts file names ::1 ip6-localhost and ip6-loopback too.
-  return name == u"localhost" || name.ends_with(u".localhost") || name == u"ip6-localhost" ||
-         name == u"ip6-loopback";
+  return address;
 }
 
-namespace {
+// The address inside the brackets of an IPv6 host; a zone ("%25lo") names an interface of the
+// same address.
+std::optional<IpAddress> BracketedAddress(std::u16string_view inside) {
+  inside = inside.substr(0, inside.find(u'%'));
+  const auto groups = Ipv6Address(inside);
+  if (!groups) return std::nullopt;
+  return FromGroups(*groups);
+}
 
-bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme);
+// Names every machine gives itself: localhost and its subdomains, Debian's ip6- names, and
+// those that Fedora's hosts file and systemd-resolved make up for this machine (_outbound is
+// the address it sends from).
+bool IsNameOfEveryMachine(std::u16string_view name) {
+  for (const std::u16string_view own :
+       {u"localhost", u"ip6-localhost", u"ip6-loopback", u"localhost.localdomain", u"localhost4",
+        u"localhost4.localdomain4", u"localhost6", u"localhost6.localdomain6", u"_outbound"}) {
+    if (name == own) return true;
+  }
+  return name.ends_with(u".localhost") || name.ends_with(u".localhost.localdomain");
+}
 
-// A magnet's trackers and sources (tr=, xs=, as=, ws=, …) are addresses the client fetches or
-// announces to with GET requests of its own: any parameter holding one on this machine counts.
-bool MagnetReachesThisMachine(std::u16string_view magnet) {
-  const std::size_t query = magnet.find(u'?');
-  if (query == std::u16string_view::npos) return false;
-  std::u16string_view rest = magnet.substr(query + 1);
-  while (!rest.empty()) {
-    const std::size_t end = std::min(rest.find(u'&'), rest.size());
-    const std::u16string_view parameter = rest.substr(0, end);
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    const std::size_t equals = parameter.find(u'=');
-    if (equals == std::u16string_view::npos) continue;
-    std::string bytes;
-    const std::u16string_view value = parameter.substr(equals + 1);
-    for (std::size_t at = 0; at < value.size(); ++at) {
-      if (value[at] == u'%' && at + 2 < value.size() && HexValue(value[at + 1]) >= 0 &&
-          HexValue(value[at + 2]) >= 0) {
-        bytes.push_back(static_cast<char>(HexValue(value[at + 1]) * 16 + HexValue(value[at + 2])));
-        at += 2;
-      } else {
-        AppendUtf8(value.substr(at, 1), bytes);
-      }
-    }
-    const std::u16string decoded = FromUtf8(bytes);
-    for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:", u"udp:"}) {
-      if (StartsWithNoCase(std::u16string_view(decoded), scheme) &&
-          HostIsThisMachine(decoded, scheme.size())) {
-        return true;
-      }
+// Percent escapes undone, as a client reads a value before it fetches it.
+std::u16string Unescaped(std::u16string_view value) {
+  std::string bytes;
+  for (std::size_t at = 0; at < value.size(); ++at) {
+    if (value[at] == u'%' && at + 2 < value.size() && HexValue(value[at + 1]) >= 0 &&
+        HexValue(value[at + 2]) >= 0) {
+      bytes.push_back(static_cast<char>(HexValue(value[at + 1]) * 16 + HexValue(value[at + 2])));
+      at += 2;
+    } else {
+      AppendUtf8(value.substr(at, 1), bytes);
     }
   }
-  return false;
+  return FromUtf8(bytes);
 }
 
-}  // namespace
-
-bool IsOnThisMachine(std::u16string_view address) {
-  if (StartsWithNoCase(address, u"magnet:")) return MagnetReachesThisMachine(address);
-  for (const std::u16string_view scheme : {u"http:", u"https:", u"ftp:"}) {
-    if (StartsWithNoCase(address, scheme)) return HostIsThisMachine(address, scheme.size());
-  }
-  return false;
-}
-
-namespace {
-
-bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme) {
-  // Browsers drop tabs and line ends anywhere in an address, and read any run of slashes and
-  // backslashes after the scheme as the start of the host. Only the part that names the host is
-  // copied: an address may be long.
+// The host of an address after its scheme. Browsers drop tabs and line ends anywhere in an
+// address, and read any run of slashes and backslashes after the scheme as the start of the
+// host. Only the part that names the host is copied: an address may be long.
+std::u16string HostAfterScheme(std::u16string_view address, std::size_t after_scheme) {
   std::u16string authority;
   bool in_host = false;
   for (const char16_t c : address.substr(after_scheme)) {
@@ -300,16 +259,189 @@ bool HostIsThisMachine(std::u16string_view address, std::size_t after_scheme) {
     authority.push_back(c);
   }
   const std::size_t at = authority.rfind(u'@');
-  std::u16string_view host = authority;
-  if (at != std::u16string_view::npos) host.remove_prefix(at + 1);
-  if (host.starts_with(u'[')) {
-    const std::size_t close = host.find(u']');
-    if (close != std::u16string_view::npos) host = host.substr(0, close + 1);
-  } else {
-    host = host.substr(0, host.find(u':'));
+  if (at != std::u16string::npos) authority.erase(0, at + 1);
+  return authority;
+}
+
+// The host of "HOST:PORT" (or "[V6]:PORT"), as ed2k's sources and a host with its port have it.
+std::u16string_view HostOfHostPort(std::u16string_view text) {
+  if (text.starts_with(u'[')) {
+    const std::size_t close = text.find(u']');
+    return close == std::u16string_view::npos ? text : text.substr(0, close + 1);
   }
-  return IsThisMachineHost(host);
+  return text.substr(0, text.find(u':'));
+}
+
+// Whether `field` is `word` (in lower case), in any case.
+bool IsWord(std::u16string_view field, std::u16string_view word) {
+  return field.size() == word.size() && StartsWithNoCase(field, word);
+}
+
+// Whether `text` starts with `scheme` (with its colon) in any case.
+bool HasScheme(std::u16string_view text, std::u16string_view scheme) {
+  return StartsWithNoCase(text, scheme);
 }
 
 }  // namespace
+
+IpAddress MappedIpv4(std::uint32_t ipv4) {
+  IpAddress address{};
+  address[10] = 0xFF;
+  address[11] = 0xFF;
+  for (int i = 0; i < 4; ++i) address[12 + i] = static_cast<std::uint8_t>(ipv4 >> (24 - 8 * i));
+  return address;
+}
+
+std::optional<IpAddress> IpLiteral(std::u16string_view text) {
+  if (text.find(u':') != std::u16string_view::npos) return BracketedAddress(text);
+  const auto ipv4 = DottedIpv4Tail(text);
+  if (!ipv4) return std::nullopt;
+  return MappedIpv4(*ipv4);
+}
+
+bool IsLoopback(const IpAddress& address) {
+  const bool zeros_before_last =
+      std::all_of(address.begin(), address.end() - 1, [](std::uint8_t byte) { return byte == 0; });
+  if (zeros_before_last && address[15] <= 1) return true;  // :: and ::1
+  const bool mapped = std::all_of(address.begin(), address.begin() + 10,
+                                  [](std::uint8_t byte) { return byte == 0; }) &&
+                      address[10] == 0xFF && address[11] == 0xFF;
+  if (!mapped) return false;
+  // 127.0.0.0/8 and 0.0.0.0, which connects to this machine.
+  return address[12] == 127 ||
+         (address[12] == 0 && address[13] == 0 && address[14] == 0 && address[15] == 0);
+}
+
+ThisMachine::ThisMachine(std::vector<std::u16string> names, std::vector<IpAddress> addresses)
+    : addresses_(std::move(addresses)) {
+  for (std::u16string& name : names) {
+    while (name.ends_with(u'.')) name.pop_back();
+    for (char16_t& c : name) c = Lower(c);
+    if (!name.empty()) names_.push_back(std::move(name));
+  }
+  std::sort(names_.begin(), names_.end());
+  names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
+  std::sort(addresses_.begin(), addresses_.end());
+  addresses_.erase(std::unique(addresses_.begin(), addresses_.end()), addresses_.end());
+}
+
+bool ThisMachine::IsName(std::u16string_view name) const {
+  return IsNameOfEveryMachine(name) || std::binary_search(names_.begin(), names_.end(), name);
+}
+
+bool ThisMachine::IsAddress(const IpAddress& address) const {
+  return IsLoopback(address) || std::binary_search(addresses_.begin(), addresses_.end(), address);
+}
+
+bool ThisMachine::IsHost(std::u16string_view host) const {
+  if (host.starts_with(u'[')) {
+    const std::size_t close = host.find(u']');
+    if (close == std::u16string_view::npos) return false;
+    const auto address = BracketedAddress(host.substr(1, close - 1));
+    return address && IsAddress(*address);
+  }
+  const std::optional<std::u16string> normalised = NormalisedHost(host);
+  if (!normalised) return false;
+  std::u16string_view name = *normalised;
+  while (name.ends_with(u'.')) name.remove_suffix(1);
+  if (name.empty()) return false;
+  if (EndsInNumber(name)) {
+    const std::optional<std::uint32_t> address = Ipv4Address(name);
+    return address && IsAddress(MappedIpv4(*address));
+  }
+  return IsName(name);
+}
+
+namespace {
+
+// Whether an address of one of `schemes` (each with its colon) reaches `machine` by its host.
+bool UrlReaches(const ThisMachine& machine, std::u16string_view url,
+                std::initializer_list<std::u16string_view> schemes) {
+  for (const std::u16string_view scheme : schemes) {
+    if (HasScheme(url, scheme)) {
+      return machine.IsHost(HostOfHostPort(HostAfterScheme(url, scheme.size())));
+    }
+  }
+  return false;
+}
+
+// A magnet's trackers and sources (tr=, xs=, as=, ws=, …) are addresses the client fetches or
+// announces to with GET requests of its own: any parameter holding one on this machine counts.
+bool MagnetReaches(const ThisMachine& machine, std::u16string_view magnet) {
+  const std::size_t query = magnet.find(u'?');
+  if (query == std::u16string_view::npos) return false;
+  std::u16string_view rest = magnet.substr(query + 1);
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(u'&'), rest.size());
+    const std::u16string_view parameter = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    const std::size_t equals = parameter.find(u'=');
+    if (equals == std::u16string_view::npos) continue;
+    if (UrlReaches(machine, Unescaped(parameter.substr(equals + 1)),
+                   {u"http:", u"https:", u"ftp:", u"udp:"})) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// An ed2k link's client connects to the server it names (ed2k://|server|HOST|PORT|/), fetches
+// the server and node lists it names (|serverlist|URL|, |nodeslist|URL|), and asks the file's
+// sources (|sources,HOST:PORT,…|) and web sources (|s=URL|): any of them here counts. Escaped
+// bars ("%7C") are read as the bars they stand for, as clients read them.
+bool Ed2kReaches(const ThisMachine& machine, std::u16string_view link) {
+  const std::u16string text = Unescaped(link);
+  std::vector<std::u16string_view> fields;
+  std::u16string_view rest = std::u16string_view(text).substr(std::u16string_view(u"ed2k:").size());
+  while (!rest.empty()) {
+    const std::size_t bar = std::min(rest.find(u'|'), rest.size());
+    fields.push_back(rest.substr(0, bar));
+    rest.remove_prefix(std::min(bar + 1, rest.size()));
+  }
+  // A file link's name, size and hash are its own; what follows them are its sources.
+  const bool file = fields.size() > 1 && IsWord(fields[1], u"file");
+  for (std::size_t i = file ? 5 : 1; i < fields.size(); ++i) {
+    const std::u16string_view field = fields[i];
+    const bool names_next = i + 1 < fields.size();
+    if (names_next && IsWord(field, u"server") && machine.IsHost(HostOfHostPort(fields[i + 1]))) {
+      return true;
+    }
+    if (names_next && (IsWord(field, u"serverlist") || IsWord(field, u"nodeslist")) &&
+        UrlReaches(machine, fields[i + 1], {u"http:", u"https:", u"ftp:"})) {
+      return true;
+    }
+    if (StartsWithNoCase(field, u"s=") &&
+        UrlReaches(machine, field.substr(2), {u"http:", u"https:", u"ftp:"})) {
+      return true;
+    }
+    if (StartsWithNoCase(field, u"sources,")) {
+      std::u16string_view sources = field.substr(8);
+      while (!sources.empty()) {
+        const std::size_t comma = std::min(sources.find(u','), sources.size());
+        const std::u16string_view source = sources.substr(0, comma);
+        sources.remove_prefix(std::min(comma + 1, sources.size()));
+        if (!source.empty() && machine.IsHost(HostOfHostPort(source))) return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ThisMachine::Reaches(std::u16string_view address) const {
+  if (HasScheme(address, u"magnet:")) return MagnetReaches(*this, address);
+  if (HasScheme(address, u"ed2k:")) return Ed2kReaches(*this, address);
+  return UrlReaches(*this, address, {u"http:", u"https:", u"ftp:"});
+}
+
+const ThisMachine& EveryMachine() {
+  static const ThisMachine machine;
+  return machine;
+}
+
+bool IsThisMachineHost(std::u16string_view host) { return EveryMachine().IsHost(host); }
+
+bool IsOnThisMachine(std::u16string_view address) { return EveryMachine().Reaches(address); }
+
 }  // namespace zentrova::lists

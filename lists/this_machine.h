@@ -4,19 +4,61 @@
 // among them, which also answers GET requests).
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zentrova::lists {
 
-// Whether `host` (as it stands in an address: a name, IPv4 in any form resolvers accept, or
-// IPv6 in brackets; any case, trailing dots) is this machine: localhost and *.localhost,
-// 127.0.0.0/8 (127.1, 2130706433, 0x7f.0.0.1, 017700000001, ...), 0.0.0.0, [::1], [::] and the
-// IPv4-mapped forms of those.
-bool IsThisMachineHost(std::u16string_view host);
+// An IP address in its sixteen bytes; an IPv4 address in its IPv4-mapped form (::ffff:a.b.c.d),
+// so that both spellings of one address compare equal.
+using IpAddress = std::array<std::uint8_t, 16>;
 
-// Whether fetching `address` reaches this machine: an http, https or ftp address whose host is
-// this machine, or a magnet with a tracker or source (http, https, ftp or udp) there. ed2k
-// names no host: false.
+// Returns the address of an IP literal as hosts files and resolvers write it: dotted IPv4
+// (a.b.c.d only) or IPv6 (with "::", a dotted tail, an optional "%zone"), no brackets.
+std::optional<IpAddress> IpLiteral(std::u16string_view text);
+
+// Returns the address `ipv4` in its IPv4-mapped form.
+IpAddress MappedIpv4(std::uint32_t ipv4);
+
+// Whether `address` is one every machine has for itself: 127.0.0.0/8, 0.0.0.0, ::1, ::.
+bool IsLoopback(const IpAddress& address);
+
+// This machine as it knows itself, besides what every machine is (localhost, 127.0.0.0/8, ::1,
+// and the names resolvers make up for it, such as localhost.localdomain): the names its hosts
+// file maps here, its own name, its own addresses. The programs that run on the machine read
+// these once a run; the browser's core, which cannot, knows only what every machine is.
+class ThisMachine {
+ public:
+  ThisMachine() = default;
+  // `names` in any case, with or without a final dot.
+  ThisMachine(std::vector<std::u16string> names, std::vector<IpAddress> addresses);
+
+  // Whether `host` (as it stands in an address: a name, IPv4 in any form resolvers accept, or
+  // IPv6 in brackets; any case, trailing dots) is this machine.
+  bool IsHost(std::u16string_view host) const;
+
+  // Whether fetching `address` reaches this machine: an http, https or ftp address whose host
+  // is this machine; a magnet with a tracker or source (http, https, ftp or udp) there; an ed2k
+  // link whose server, server or node list, sources or web sources are there.
+  bool Reaches(std::u16string_view address) const;
+
+ private:
+  bool IsName(std::u16string_view name) const;
+  bool IsAddress(const IpAddress& address) const;
+
+  std::vector<std::u16string> names_;  // lower case, no final dot, sorted
+  std::vector<IpAddress> addresses_;   // sorted
+};
+
+// The machine known only by what every machine is: all the browser's core can know.
+const ThisMachine& EveryMachine();
+
+// The same for a machine known only by what every machine is.
+bool IsThisMachineHost(std::u16string_view host);
 bool IsOnThisMachine(std::u16string_view address);
 
 }  // namespace zentrova::lists

@@ -15,6 +15,7 @@
 #include "codec/utf8.h"
 #include "handler/handed_on.h"
 #include "handler/refusal.h"
+#include "machine/machine_here.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   const std::u16string link(reinterpret_cast<const char16_t*>(arguments[1]));
   LocalFree(arguments);
-  const auto handed = zentrova::handler::HandOn(link);
+  const auto handed = zentrova::handler::HandOn(link, zentrova::machine::ThisMachineHere());
   if (handed.uri.empty()) return Refuse(Say(handed.why.c_str(), {handed.detail}));
   const std::u16string uri = zentrova::FromUtf8(handed.uri);
   const auto answer = reinterpret_cast<std::intptr_t>(

@@ -197,6 +197,45 @@ expect "json and lines keep an address on this machine" 0 "5 5" "" -- \
   bash -c "echo \$('$cli' batch decode --to json '$work/local.txt' | grep -c '\"uri\"') \$('$cli' batch decode '$work/local.txt' | grep -c //)"
 expect "link decode keeps an address on this machine" 0 "http://127.1:6800/jsonrpc?method=aria2.addUri" "" -- \
   "$cli" link decode "$(q 'http://127.1:6800/jsonrpc?method=aria2.addUri')"
+# This machine as its hosts file knows it (a scratch one here), by its own name, and by the
+# names resolvers make up for it; ed2k links by the servers, lists and sources they name. No
+# name is looked up: the far names below exist nowhere.
+printf '%s\n' '127.0.0.1 localhost' '127.0.1.1 box.scratch.example scratchbox' '::1 ip6-scratch' \
+  '0.0.0.0 blocked.example' '203.0.113.4 far.example' >"$work/hosts"
+own=$(hostname)
+while IFS=' ' read -r here address; do
+  printf '%s\n' "$(q "$address")" >"$work/here.txt"
+  notes=$(ZENTROVA_HOSTS_FILE="$work/hosts" "$cli" batch decode --to aria2 "$work/here.txt" 2>&1 |
+    grep -c 'names this machine')
+  if [[ ($here == here && $notes == 1) || ($here == far && $notes == 0) ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAIL aria2 hand-off of $address: $notes notes that it names this machine (it is $here)"
+  fi
+done <<LINKS
+here http://scratchbox:6800/jsonrpc?method=aria2.addUri
+here http://BOX.scratch.example./a.zip
+here http://ip6-scratch/a.zip
+here http://blocked.example/a.zip
+here http://$own:6800/jsonrpc
+here http://${own%%.*}/a.zip
+here http://localhost.localdomain/a.zip
+here http://localhost4/a.zip
+here http://localhost6.localdomain6/a.zip
+here magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://scratchbox:6800/jsonrpc
+here ed2k://|server|127.0.0.1|4661|/
+here ed2k://|serverlist|http://scratchbox/server.met|/
+here ed2k://|nodeslist|http://localhost/nodes.dat|/
+here ed2k://|file|a.zip|1|0123456789ABCDEF0123456789ABCDEF|/|sources,203.0.113.9:4662,127.0.0.1:4662|/
+far http://far.example/a.zip
+far http://scratchbox.example/a.zip
+far magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&tr=http://far.example/announce
+LINKS
+printf '%s\n' "$(q 'http://scratchbox/a.zip')" >"$work/here.txt"
+expect "without the scratch hosts file its names are other machines'" 0 \
+  "http://scratchbox/a.zip"$'\n  out=a.zip' "" -- \
+  "$cli" batch decode --to aria2 "$work/here.txt"
 # A byte-order mark makes the list UTF-8, also for a line whose UTF-8 bytes GBK reads too.
 printf '\xef\xbb\xbfhttp://h/a.zip\nhttp://h/\xc5\x82\xc3\xb3d\xc5\xba.zip\n' >"$work/bom.txt"
 expect "aria2: after a byte-order mark, UTF-8 stays UTF-8" 0 \

@@ -57,6 +57,10 @@ refuse_each_kind() {
   "$@" 'thunder://@@@@' 'Zentrova 无法打开此链接'
   # aria2's own JSON-RPC on this computer, as 127.1
   "$@" 'thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==' '本机'
+  # this computer by a name resolvers make up for it, and an ed2k server and source here
+  "$@" 'thunder://QUFodHRwOi8vbG9jYWxob3N0Ni5sb2NhbGRvbWFpbjY6NjgwMC9qc29ucnBjWlo=' '本机'
+  "$@" 'thunder://QUFlZDJrOi8vfHNlcnZlcnwxMjcuMC4wLjF8NDY2MXwvWlo=' '本机'
+  "$@" 'thunder://QUFlZDJrOi8vfGZpbGV8YS56aXB8MXwwMTIzNDU2Nzg5QUJDREVGMDEyMzQ1Njc4OUFCQ0RFRnwvfHNvdXJjZXMsMTI3LjAuMC4xOjY4MDB8L1pa' '本机'
   # U+202E, which shows "gpj.exe" as "exe.jpg"
   "$@" 'thunder://QUFodHRwOi8vYS5leGFtcGxlL+KArmdwai5leGVaWg==' 'U+202E'
 }

@@ -36,6 +36,12 @@ TEST(HandedOnTest, HandsOnTheBytesTheLinkCarriedEscaped) {
       // as programs pass a clicked link on: escaped whole, with a final slash
       {u"qqdl%3A%2F%2FZnRwOi8vaC9hLnppcA%3D%3D", "ftp://h/a.zip"},
       {u"qqdl://ZnRwOi8vaC9hLnppcA==/", "ftp://h/a.zip"},
+      {u"  qqdl://ZnRwOi8vaC9hLnppcA==\r\n", "ftp://h/a.zip"},
+      // an ed2k file whose only source is elsewhere
+      {u"thunder://"
+       u"QUFlZDJrOi8vfGZpbGV8YS56aXB8MXwwMTIzNDU2Nzg5QUJDREVGMDEyMzQ1Njc4OUFCQ0RFRnwvfHNvdXJjZXMs"
+       u"MjAzLjAuMTEzLjk6NDY2MnwvWlo=",
+       "ed2k://|file|a.zip|1|0123456789ABCDEF0123456789ABCDEF|/|sources,203.0.113.9:4662|/"},
   };
   for (const auto& row : table) {
     const HandedOn handed = HandOn(row.link);
@@ -56,6 +62,18 @@ TEST(HandedOnTest, HandsNothingOnForALinkThatDoesNotOpen) {
       u"thunder://QUFodHRwOi8vMTI3LjE6NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==",
       u"thunder://QUFodHRwOi8vWzo6MV0veFpa",
       u"qqdl://dGh1bmRlcjovL1FVRm9kSFJ3T2k4dmJHOWpZV3hvYjNOMExpOWhXbG89",
+      // this computer by the names resolvers make up for it
+      u"thunder://QUFodHRwOi8vbG9jYWxob3N0Ni5sb2NhbGRvbWFpbjY6NjgwMC9qc29ucnBjWlo=",
+      // ed2k: a server, a server list and a source here
+      u"thunder://QUFlZDJrOi8vfHNlcnZlcnwxMjcuMC4wLjF8NDY2MXwvWlo=",
+      u"thunder://QUFlZDJrOi8vfHNlcnZlcmxpc3R8aHR0cDovL2xvY2FsaG9zdC5sb2NhbGRvbWFpbjo2ODAwL2pzb25y"
+      u"cGN8L1pa",
+      u"thunder://QUFlZDJrOi8vfGZpbGV8YS56aXB8MXwwMTIzNDU2Nzg5QUJDREVGMDEyMzQ1Njc4OUFCQ0RFRnwvfHNv"
+      u"dXJjZXMsMTI3LjAuMC4xOjY4MDB8L1pa",
+      // plain addresses that only carry a link: a search for it, a script
+      u"http://search.example/?q=qqdl://ZnRwOi8vaC9hLnppcA==",
+      u"javascript:alert(1)//qqdl://ZnRwOi8vaC9hLnppcA==",
+      u"x qqdl://ZnRwOi8vaC9hLnppcA==",
   };
   for (const char16_t* link : table) {
     const HandedOn handed = HandOn(link);
@@ -64,6 +82,22 @@ TEST(HandedOnTest, HandsNothingOnForALinkThatDoesNotOpen) {
   }
   EXPECT_EQ(HandOn(u"thunder://QUFodHRwOi8vWzo6MV0veFpa").why,
             "the address is on this computer, where a link from elsewhere must not lead");
+}
+
+TEST(HandedOnTest, RefusesWhatThisMachineKnowsAsItself) {
+  // http://vm:6800/jsonrpc?method=aria2.addUri, where vm is this machine's own name.
+  const char16_t* const link =
+      u"thunder://QUFodHRwOi8vdm06NjgwMC9qc29ucnBjP21ldGhvZD1hcmlhMi5hZGRVcmlaWg==";
+  EXPECT_EQ(HandOn(link).uri, "http://vm:6800/jsonrpc?method=aria2.addUri");
+  const HandedOn handed = HandOn(link, lists::ThisMachine({u"vm"}, {}));
+  EXPECT_EQ(handed.uri, "");
+  EXPECT_EQ(handed.why,
+            "the address is on this computer, where a link from elsewhere must not lead");
+}
+
+TEST(HandedOnTest, ACarrierOfALinkIsNoLink) {
+  EXPECT_EQ(HandOn(u"http://search.example/?q=qqdl://ZnRwOi8vaC9hLnppcA==").why,
+            "the text is not a special link");
 }
 
 }  // namespace

@@ -100,10 +100,27 @@ refused() {
 }
 
 refuse_each_kind refused
+# This machine by its own name, and by a name its hosts file (a scratch one) maps here.
+refused "thunder://$(printf 'AAhttp://%s:6800/jsonrpcZZ' "$(hostname)" | base64 -w0)" '本机'
+printf '127.0.1.1 scratchbox\n' >"$scratch/hosts"
+ZENTROVA_HOSTS_FILE=$scratch/hosts refused 'thunder://QUFodHRwOi8vc2NyYXRjaGJveDo2ODAwL2pzb25ycGM/bWV0aG9kPWFyaWEyLmFkZFVyaVpa' '本机'
 
 # An http handler that is this program again: one refusal, no loop.
 xdg-mime default "$(basename "$entry")" x-scheme-handler/http
 refused 'qqdl://aHR0cDovL2gvYS56aXA=' '不是专用链接'
+# A plain address that only carries a link is no link: a search for one, a script.
+refused 'http://search.example/?q=thunder://QUFodHRwOi8vaC9hLnppcFpa' '不是专用链接'
+for carrier in 'http://search.example/?q=thunder://QUFodHRwOi8vaC9hLnppcFpa' \
+               'javascript:alert(1)//thunder://QUFodHRwOi8vaC9hLnppcFpa'; do
+  rm -f "$scratch"/*.got
+  if DISPLAY= LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 "$program" "$carrier" 2>"$scratch/err"; then
+    fail "$carrier was opened"
+  fi
+  grep -qF '不是专用链接' "$scratch/err" || fail "$carrier: $(cat "$scratch/err")"
+  for other in browser torrents no-browser; do
+    [[ -z $(got $other) ]] || fail "$carrier: $other was given '$(got $other)'"
+  done
+done
 
 # Without any display: the reason on standard error alone.
 rm -f "$scratch"/*.got
