@@ -7,13 +7,12 @@
 namespace zentrova::lists {
 
 std::optional<std::u16string> ListLineReader::Text(std::string_view line) {
-  if (first_) {
-    first_ = false;
-    if (line.starts_with("\xef\xbb\xbf")) {
-      line.remove_prefix(3);
-      charset_ = Charset::kUtf8;
-      marked_ = true;
-    }
+  // A mark begins a UTF-8 file, and a list glued together from files carries one at the start
+  // of each later file's first line: what follows it is UTF-8.
+  if (line.starts_with("\xef\xbb\xbf")) {
+    line.remove_prefix(3);
+    charset_ = Charset::kUtf8;
+    marked_ = true;
   }
   if (codepage::IsAscii(line)) return std::u16string(line.begin(), line.end());
   // The GBK reading, made only when it is needed; nothing when the line is not GBK.

@@ -1,8 +1,9 @@
-// How the lines of one list (a file's bytes, line by line) become texts. A byte-order mark
-// makes the whole list UTF-8 (a line that is not UTF-8 at all is still read as GBK, which
-// loses nothing); otherwise the first line that holds anything but ASCII decides
-// between UTF-8 and code page 936, and a later line that is not valid in that one is read in the
-// other. A line valid in neither is refused rather than read with U+FFFD in it.
+// How the lines of one list (a file's bytes, line by line) become texts. A byte-order mark at
+// the start of a line (the first, or a later one where files were glued together) is no part of
+// it, and makes the list UTF-8 from there on (a line that is not UTF-8 at all is still read as GBK,
+// which loses nothing); otherwise the first line that holds anything but ASCII decides between
+// UTF-8 and code page 936, and a later line that is not valid in that one is read in the other. A
+// line valid in neither is refused rather than read with U+FFFD in it.
 #pragma once
 
 #include <optional>
@@ -20,8 +21,7 @@ class ListLineReader {
  private:
   enum class Charset { kUndecided, kUtf8, kGbk };
   Charset charset_ = Charset::kUndecided;
-  bool first_ = true;
-  bool marked_ = false;  // the list began with a byte-order mark: valid UTF-8 is never GBK
+  bool marked_ = false;  // a byte-order mark was met: valid UTF-8 is never GBK from there on
 };
 
 }  // namespace zentrova::lists

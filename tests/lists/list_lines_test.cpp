@@ -1,5 +1,5 @@
-// How a list's lines become texts: a byte-order mark settles the whole list, the first line that
-// is not ASCII decides otherwise, and a line in the other encoding is still read.
+// How a list's lines become texts: a byte-order mark settles the list from its line on, the first
+// line that is not ASCII decides otherwise, and a line in the other encoding is still read.
 #include "lists/list_lines.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +39,13 @@ TEST(ListLinesTest, EachLineIsReadAsTheListDecides) {
        {gbk, ToUtf8(u"http://h/中")},
        {u"http://h/电影.mkv", u"http://h/中"}},
       {"a line in neither encoding", {"http://h/\xff\xfe"}, {std::nullopt}},
+      // Lists glued together from files: each file's mark starts a later line.
+      {"a mark in mid-list is no part of its line",
+       {"http://h/a.zip", std::string(kBom) + "http://h/b.zip"},
+       {u"http://h/a.zip", u"http://h/b.zip"}},
+      {"a mark in mid-list makes what follows UTF-8",
+       {gbk, kBom + lodz, lodz},
+       {u"http://h/电影.mkv", u"http://h/łódź.zip", u"http://h/łódź.zip"}},
   };
   for (const auto& row : rows) {
     ListLineReader reader;
