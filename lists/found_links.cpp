@@ -65,7 +65,7 @@ constexpr std::array<bool, 128> kBase64Letters = [] {
 
 bool IsBase64Letter(char16_t c) { return c < 128 && kBase64Letters[c]; }
 
-// The Base64 text at the start of `text`: its letters, then at most two "=", which end it
+// The Base64 text at the start of `text`: its letters, then its run of "=", which ends it
 // (text glued to the padding is not the link's). Without padding, a final "/" that no encoder
 // could have written ends it too: browsers, forums and Markdown add one to a link, and a "/"
 // that leaves a group of one, two or three letters is never Base64's own (its bits would not
@@ -74,10 +74,21 @@ std::u16string_view Base64TextOf(std::u16string_view text) {
   std::size_t end = 0;
   while (end < text.size() && IsBase64Letter(text[end])) ++end;
   std::size_t padded = end;
-  while (padded < text.size() && padded - end < 2 && text[padded] == u'=') ++padded;
+  while (padded < text.size() && text[padded] == u'=') ++padded;
   if (padded > end) return text.substr(0, padded);
   while (end > 0 && text[end - 1] == u'/' && end % 4 != 0) --end;
   return text.substr(0, end);
+}
+
+// `text` (Base64 letters, then "=") with only the padding its letters need: tools that posted
+// real links wrote one "=" too many, and every lenient decoder reads past it, as lists do past
+// padding left off. Letters that cannot end a text keep their padding, and fail as they are.
+std::u16string_view WithoutSurplusPadding(std::u16string_view text) {
+  const std::size_t letters = text.find(u'=');
+  if (letters == std::u16string_view::npos) return text;
+  const std::size_t needed[] = {0, 0, 2, 1};
+  if (letters % 4 == 1) return text;
+  return text.substr(0, std::min(text.size(), letters + needed[letters % 4]));
 }
 
 // An address ends where text around it begins: at a blank, a quote or an angle bracket.
@@ -207,7 +218,7 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
   if (payload.empty()) return Failure("the link holds no Base64 text");
   base64::Decoder decoder;
   std::string bytes;
-  auto failure = decoder.Feed(payload, bytes);
+  auto failure = decoder.Feed(WithoutSurplusPadding(payload), bytes);
   if (!failure) failure = decoder.Finish(bytes);
   if (failure) return Failure("the link's Base64 text is not valid");
   const auto address = AddressBytes(bytes, KindOf(prefix));

@@ -115,6 +115,17 @@ TEST_F(FoundLinksTest, OpensLinksInTheFormsTheyArePostedIn) {
       {"control character in a plain address", u"http://a/b\u0007", kAuto, Kind::kFailed,
        u"U+0007"},
       {"a lone character is no link", u"thunder://Q", kAuto, Kind::kFailed, u"not valid"},
+      // Padding a tool wrote too much of, after complete data: read past, as padding left off.
+      {"one '=' too many", u"thunder://QUFodHRwOi8vaC9hLnppcFpa=", kAuto, Kind::kConverted,
+       u"http://h/a.zip"},
+      {"three '=' where two are due", u"qqdl://aHR0cDovL2EvYg===", kAuto, Kind::kConverted,
+       u"http://a/b"},
+      {"two '=' where one is due", u"thunder://QUFodHRwOi8vaC93aW4uaXNvWlo== 下载", kAuto,
+       Kind::kConverted, u"http://h/win.iso"},
+      {"escaped surplus padding", u"qqdl%3A%2F%2FaHR0cDovL2EvYg%3D%3D%3D", kAuto, Kind::kConverted,
+       u"http://a/b"},
+      {"padding cannot mend a lone letter", u"qqdl://aHR0cDovL2EvY===", kAuto, Kind::kFailed,
+       u"not valid"},
   };
   for (const Row& row : rows) Check(row, OpenFoundLink(row.line, row.charset));
 }
