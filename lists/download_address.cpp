@@ -44,6 +44,31 @@ std::optional<std::u16string> Unescaped(std::u16string_view segment) {
   return gbk;
 }
 
+// The name field of an ed2k file link (ed2k://|file|NAME|SIZE|HASH|/), as it stands; nothing
+// for other ed2k links. Links escaped whole ("ed2k://%7Cfile%7C…") have their bars escaped too.
+std::optional<std::u16string> Ed2kFileName(std::u16string_view address) {
+  std::u16string_view rest = address.substr(address.find(u':') + 1);
+  while (rest.starts_with(u'/')) rest.remove_prefix(1);
+  std::u16string fields;
+  if (StartsWithNoCase(rest, u"%7c")) {
+    for (std::size_t at = 0; at < rest.size(); ++at) {
+      if (rest[at] == u'%' && StartsWithNoCase(rest.substr(at), u"%7c")) {
+        fields += u'|';
+        at += 2;
+      } else {
+        fields += rest[at];
+      }
+    }
+    rest = fields;
+  }
+  constexpr std::u16string_view kFile = u"|file|";
+  if (!StartsWithNoCase(rest, kFile)) return std::nullopt;
+  rest.remove_prefix(kFile.size());
+  const std::size_t bar = rest.find(u'|');
+  if (bar == std::u16string_view::npos) return std::nullopt;
+  return std::u16string(rest.substr(0, bar));
+}
+
 bool IsSafeName(std::u16string_view name) {
   return !name.empty() && name != u"." && name != u".." &&
          name.find_first_of(u"/\\") == std::u16string_view::npos && !FirstUnsafeCharacter(name);
@@ -86,14 +111,27 @@ std::string DownloaderUri(std::string_view bytes) {
 }
 
 std::optional<std::u16string> ReadableName(std::u16string_view address) {
-  if (DownloadKindOf(address) != DownloadKind::kFile) return std::nullopt;
-  const std::size_t authority = address.find(u"://");
-  if (authority == std::u16string_view::npos) return std::nullopt;
-  std::u16string_view rest = address.substr(authority + 3);
-  rest = rest.substr(0, rest.find_first_of(u"?#"));
-  const std::size_t slash = rest.find(u'/');
-  if (slash == std::u16string_view::npos) return std::nullopt;
-  const std::u16string_view segment = rest.substr(rest.rfind(u'/') + 1);
+  std::u16string segment;
+  switch (DownloadKindOf(address)) {
+    case DownloadKind::kMagnet:
+      return std::nullopt;
+    case DownloadKind::kEd2k: {
+      auto name = Ed2kFileName(address);
+      if (!name) return std::nullopt;
+      segment = std::move(*name);
+      break;
+    }
+    case DownloadKind::kFile: {
+      const std::size_t authority = address.find(u"://");
+      if (authority == std::u16string_view::npos) return std::nullopt;
+      std::u16string_view rest = address.substr(authority + 3);
+      rest = rest.substr(0, rest.find_first_of(u"?#"));
+      const std::size_t slash = rest.find(u'/');
+      if (slash == std::u16string_view::npos) return std::nullopt;
+      segment = rest.substr(rest.rfind(u'/') + 1);
+      break;
+    }
+  }
   auto name = Unescaped(segment);
   // An escape that makes a folder or an unseen character is kept as the escape it is.
   if (!name || !IsSafeName(*name)) name = std::u16string(segment);

@@ -22,9 +22,10 @@ DownloadKind DownloadKindOf(std::u16string_view address);
 // (upper-case hex), every other byte as it stands (so escapes already there stay as they are).
 std::string DownloaderUri(std::string_view bytes);
 
-// Returns the name a person reads for the file at `address`: its last path segment, with
-// percent escapes that form UTF-8 (or, failing that, GBK, chosen as lists choose) turned into
-// characters. Nothing for magnet and ed2k addresses, for an address whose path ends in "/", and
+// Returns the name a person reads for the file at `address`: its last path segment (an ed2k
+// file link's name field), with percent escapes that form UTF-8 (or, failing that, GBK, chosen
+// as lists choose) turned into characters. Nothing for magnets and other ed2k links, for an
+// address whose path ends in "/", and
 // for a name that would leave its folder ("..", "/" or "\" after unescaping) or that holds a
 // character no one could see. The name is one every system can create (SafeFileName): nothing
 // for a Windows device name, however written.

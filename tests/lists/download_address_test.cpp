@@ -53,7 +53,17 @@ TEST_F(DownloadAddressTest, NameIsTheLastSegmentAsAPersonReadsItOrNone) {
       {u"http://h", std::nullopt},
       {u"http://h?x=/a.zip", std::nullopt},
       {u"magnet:?xt=urn:btih:abc&dn=a.zip", std::nullopt},
-      {u"ed2k://|file|a.zip|1|h|/", std::nullopt},
+      // ed2k file links carry their file's name, escaped or not, made safe alike.
+      {u"ed2k://|file|a.zip|1|h|/", u"a.zip"},
+      {u"ED2K://|FILE|%E7%94%B5%E5%BD%B1.mkv|1|h|/", u"电影.mkv"},
+      {u"ed2k://|file|%D6%D0%CE%C4.rmvb|1|h|/|sources,203.0.113.9:4662|/", u"中文.rmvb"},
+      {u"ed2k://%7Cfile%7Ca%20b.avi%7C1%7Ch%7C/", u"a b.avi"},
+      {u"ed2k://|file|..|1|h|/", std::nullopt},
+      {u"ed2k://|file|a%2F..%2Fb.zip|1|h|/", u"a%2F..%2Fb.zip"},
+      {u"ed2k://|file|CON|1|h|/", std::nullopt},  // a device name, which no system creates
+      {u"ed2k://|file||1|h|/", std::nullopt},
+      {u"ed2k://|file|a.zip", std::nullopt},
+      {u"ed2k://|server|203.0.113.9|4661|/", std::nullopt},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(ReadableName(row.address), row.name) << ToUtf8(row.address);

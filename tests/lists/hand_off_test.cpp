@@ -79,7 +79,7 @@ TEST_F(HandOffTest, JsonHasAnObjectForEveryLine) {
       R"({"line":2,"address":"http://h/中文.zip","uri":"http://h/%E4%B8%AD%E6%96%87.zip","name":"中文.zip","link":"qqdl://aHR0cDovL2gv5Lit5paHLnppcA==","kind":"qqdl","charset":"utf-8"})",
       R"({"line":3,"address":"http://h/中文.zip","uri":"http://h/%E4%B8%AD%E6%96%87.zip","name":"中文.zip","link":"qqdl://aHR0cDovL2gv5Lit5paHLnppcA==","kind":"qqdl","charset":"utf-8"})",
       R"({"line":4,"address":"magnet:?xt=urn:btih:abc","uri":"magnet:?xt=urn:btih:abc","name":null,"link":"thunder://QUFtYWduZXQ6P3h0PXVybjpidGloOmFiY1pa","kind":"thunder","charset":"ascii"})",
-      R"({"line":5,"address":"ed2k://|file|x|1|h|/","uri":"ed2k://|file|x|1|h|/","name":null,"link":"thunder://QUFlZDJrOi8vfGZpbGV8eHwxfGh8L1pa","kind":"thunder","charset":"ascii"})",
+      R"({"line":5,"address":"ed2k://|file|x|1|h|/","uri":"ed2k://|file|x|1|h|/","name":"x","link":"thunder://QUFlZDJrOi8vfGZpbGV8eHwxfGh8L1pa","kind":"thunder","charset":"ascii"})",
       R"({"line":6,"error":"the link holds no Base64 text"})",
       R"({"line":7})",
       R"({"line":8,"address":"https://h/a.zip","uri":"https://h/a.zip","name":"a.zip","link":null,"kind":"plain","charset":null})",
