@@ -14,19 +14,26 @@ namespace zentrova::links {
 struct UnsafeCharacter {
   enum class Kind { kControl, kInvisible };
   Kind kind;
-  char16_t value;
-  std::size_t at;  // 0-based position in the text
+  char32_t value;
+  std::size_t at;  // 0-based position in the text (the first unit of a pair)
 };
 
 // Control characters: U+0000-U+001F and U+007F-U+009F.
-bool IsControlCharacter(char16_t c);
+bool IsControlCharacter(char32_t c);
 
-// Invisible and direction characters: U+061C, U+115F, U+1160, U+180E, U+200B, U+200E, U+200F,
-// U+202A-U+202E, U+2028, U+2029, U+2060-U+2064, U+2066-U+2069, U+3164, U+FEFF and U+FFA0. The
-// joiners U+200C and U+200D stay: emoji sequences and some scripts need them.
-bool IsInvisibleCharacter(char16_t c);
+// Invisible and direction characters: Unicode's Default_Ignorable_Code_Point set (the soft
+// hyphen, the combining grapheme joiner, the Hangul fillers, the Khmer and Mongolian vowel marks
+// and selectors, the zero-width and direction marks, the invisible operators and deprecated
+// format characters, the variation selectors, the byte-order mark, the musical symbol format
+// controls, the tags), the interlinear annotation marks U+FFF9-U+FFFB, and the line and
+// paragraph separators U+2028 and U+2029. The joiners U+200C and U+200D are not: emoji
+// sequences and some scripts need them.
+bool IsInvisibleCharacter(char32_t c);
 
-// Returns the first control, invisible or direction character of `text`, or nothing.
+// Returns the first control, invisible or direction character of `text`, or nothing. The
+// selectors of an emoji's presentation (U+FE0E, U+FE0F after an emoji, or after a keycap's digit
+// before U+20E3) and the tags of a flag (U+E0020-U+E007F after U+1F3F4) draw part of what a
+// person sees: they are safe there, and only there.
 std::optional<UnsafeCharacter> FirstUnsafeCharacter(std::u16string_view text);
 
 // The same for bytes read as UTF-8, whatever reading made the text a person sees: a downloader,

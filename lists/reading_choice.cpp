@@ -27,8 +27,16 @@ int Plausibility(std::u16string_view text, std::size_t at) {
   const char16_t c = text[at];
   if (c < 0x80) return 0;
   // Marks that no name shows, whatever reading makes them (U+2028 and U+202E lie among the
-  // punctuation below).
-  if (IsControlCharacter(c) || IsInvisibleCharacter(c)) return -1;
+  // punctuation below); an emoji's selector is part of what it shows.
+  if (IsControlCharacter(c)) return -1;
+  if (IsInvisibleCharacter(c)) {
+    const std::size_t from = at >= 2 && text[at - 1] >= 0xDC00 && text[at - 1] < 0xE000 ? at - 2
+                             : at > 0                                                   ? at - 1
+                                                                                        : at;
+    return links::FirstUnsafeCharacter(text.substr(from, at - from + 2)) ? -1 : 0;
+  }
+  // Symbols and dingbats, which emoji names show.
+  if (c >= 0x2600 && c <= 0x27BF) return 1;
   if (IsCjk(c) || (c >= 0x3000 && c <= 0x312F) || (c >= 0xAC00 && c <= 0xD7AF) ||
       (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x2010 && c <= 0x205E)) {
     return 1;
@@ -74,12 +82,42 @@ int GbkCutsAsciiWords(std::string_view bytes) {
   return cuts;
 }
 
+// Whether `text` holds an emoji's presentation selector where an emoji takes one: bytes that are
+// the UTF-8 of a symbol and its selector (E2 9D A4 EF B8 8F, "❤️") are that, never GBK by
+// chance.
+bool HoldsEmojiSelector(std::u16string_view text) {
+  for (std::size_t at = 1; at < text.size(); ++at) {
+    if (text[at] != 0xFE0F && text[at] != 0xFE0E) continue;
+    const std::size_t from =
+        at >= 2 && text[at - 1] >= 0xDC00 && text[at - 1] < 0xE000 ? at - 2 : at - 1;
+    if (!links::FirstUnsafeCharacter(text.substr(from, at - from + 2))) return true;
+  }
+  return false;
+}
+
+// Whether every character of `utf8` beyond ASCII is one no one sees: bytes that are exactly the
+// UTF-8 of such marks are those marks (a soft hyphen planted in a name), not GBK by chance.
+bool OnlyInvisibleBeyondAscii(std::u16string_view utf8) {
+  bool any = false;
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    char32_t c = utf8[at];
+    if (c < 0x80) continue;
+    if (c >= 0xD800 && c < 0xDC00 && at + 1 < utf8.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (utf8[++at] - 0xDC00);
+    }
+    if (!IsInvisibleCharacter(c)) return false;
+    any = true;
+  }
+  return any;
+}
+
 }  // namespace
 
 bool HoldsCjk(std::u16string_view text) { return std::any_of(text.begin(), text.end(), IsCjk); }
 
 bool ReadsBetterAsGbk(std::string_view bytes, std::u16string_view utf8, std::u16string_view gbk) {
-  return !HoldsCjk(utf8) && Score(gbk) - GbkCutsAsciiWords(bytes) > Score(utf8);
+  return !HoldsCjk(utf8) && !OnlyInvisibleBeyondAscii(utf8) && !HoldsEmojiSelector(utf8) &&
+         Score(gbk) - GbkCutsAsciiWords(bytes) > Score(utf8);
 }
 
 }  // namespace zentrova::lists

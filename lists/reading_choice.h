@@ -8,8 +8,9 @@
 namespace zentrova::lists {
 
 // True when `gbk`, the code-page-936 reading of `bytes`, is the one to keep rather than `utf8`,
-// their UTF-8 reading. UTF-8 that holds CJK characters stays UTF-8; otherwise the reading whose
-// characters are more plausible in a name wins (each ASCII word whose first letter GBK would
+// their UTF-8 reading. UTF-8 that holds CJK characters stays UTF-8, and so does UTF-8 whose only
+// characters beyond ASCII are invisible ones (which the lists then refuse); otherwise the reading
+// whose characters are more plausible in a name wins (each ASCII word whose first letter GBK would
 // take into a character counting against its reading), and a tie keeps UTF-8. CJK, kana, Hangul,
 // full-width forms, common punctuation and Latin-1 letters inside Latin words are plausible;
 // Latin-extended, IPA, Greek, Cyrillic, Armenian, Hebrew, Arabic, box drawing, C1 controls,

@@ -39,6 +39,11 @@ TEST_F(ReadingChoiceTest, TheReadingAPersonWouldChoose) {
       {"\xE3\x80\x81thunder", "utf-8", "、 then a word: GBK would cut the word's first letter off"},
       {"\xC3\xA9", "936", "é on its own is what GBK bytes look like as UTF-8"},
       {"\xD0\x9F\xD1\x80\xD0\xB8", "936", "Cyrillic is no reading of a name here"},
+      {"a\xC2\xAD"
+       "b",
+       "utf-8", "a soft hyphen planted in UTF-8 is that, not GBK's 颅 by chance"},
+      {"\xE2\x80\x8B" "a.zip", "utf-8", "nothing beyond ASCII but a mark no one sees"},
+      {"\xE2\x9D\xA4\xEF\xB8\x8F.jpg", "utf-8", "❤️: a symbol and its emoji selector"},
   };
   for (const auto& row : rows) EXPECT_EQ(Kept(row.bytes), row.kept) << row.why;
 }
