@@ -59,6 +59,8 @@ test.before(async () => {
     '/huge.html': hugePage,
     '/huge-frame.html': () => hugeFrame(16),
     '/attack.html': () => attack,
+    '/editor.html': () => ['text/html; charset=utf-8', '<!DOCTYPE html><meta charset="utf-8">' +
+                           '<title>reply</title><div id="editor" contenteditable="true"></div>'],
   });
   origin = `http://127.0.0.1:${server.address().port}`;
   browser = await launchWithExtension(built);
@@ -402,6 +404,44 @@ test('a hostile page: editors, links that only carry one, a planted mark and sha
                             .copied, [`${origin}/files/a.zip`]);
        await page.close();
      });
+
+// A person copies part of a post whose link was opened and pastes it into another site's
+// editor, where no link was ever opened: the page's link arrives, not ours.
+test('a copy of opened links carries the page\'s links into an editor elsewhere', async () => {
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/hostile.html`);
+  await waitUntil(page, () => document.getElementById('toQuote').hasAttribute('data-zentrova-link'),
+                  null, 'the post\'s link to be opened');
+  await page.evaluate(() => {
+    const range = document.createRange();
+    range.selectNodeContents(document.getElementById('quoted'));
+    getSelection().removeAllRanges();
+    getSelection().addRange(range);
+  });
+  await page.keyboard.press('Control+C');
+  const copied = await page.evaluate(async () => {
+    const [item] = await navigator.clipboard.read();
+    return (await item.getType('text/html')).text();
+  });
+  const original = thunder(`${origin}/files/a.zip`);
+  assert.ok(copied.includes(original) && !copied.includes('data-zentrova'), copied);
+  assert.equal(await page.evaluate(() => document.getElementById('toQuote').getAttribute('href')),
+               `${origin}/files/a.zip`, 'the page keeps its opened link');
+
+  const editor = await browser.context.newPage();
+  await editor.goto(`${origin.replace('127.0.0.1', 'localhost')}/editor.html`);
+  await editor.click('#editor');
+  await editor.keyboard.press('Control+V');
+  await waitUntil(editor, () => document.querySelector('#editor a') !== null, null,
+                  'the pasted link');
+  assert.deepEqual(await editor.evaluate(() => {
+    const link = document.querySelector('#editor a');
+    return [link.getAttribute('href'), link.getAttribute('title'), link.textContent,
+            link.getAttributeNames().filter((name) => name.startsWith('data-zentrova'))];
+  }), [original, '第一集', '下载', []]);
+  for (const p of [editor, page]) await p.close();
+});
 
 test('frames holding hrefs of many megabytes are left alone, and other tabs are served',
      async () => {
