@@ -259,6 +259,11 @@ test('the options\' switch leaves pages as they are; the popup still lists their
 
 test('options: an address that is not http or https is refused and nothing is stored', async () => {
   const options = await openOptions(browser);
+  // How to set a secret is said, for aria2 and for Motrix, as nothing is sent without one.
+  const how = await options.textContent('#SecretHow');
+  for (const words of ['--rpc-secret=', 'aria2.conf 中写 rpc-secret=', 'Motrix', 'RPC 授权密钥']) {
+    assert.ok(how.includes(words), how);
+  }
   for (const bad of ['javascript:alert(1)', 'ws://127.0.0.1:6800/jsonrpc', '127.0.0.1:6800']) {
     await options.fill('#Rpc', bad);
     await options.click('#Save');
