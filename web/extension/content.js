@@ -91,8 +91,9 @@
   // whose title, or mark, or else the first. What it carries is never taken from it: a page
   // could plant any text there.
   function restoreCopy(element) {
-    const entries = given.get(element.getAttribute('href'));
-    if (!entries) return;
+    const known = given.get(element.getAttribute('href'));
+    if (!known) return;
+    const entries = [...known.values()];
     const mark = element.getAttribute('data-zentrova-link');
     const title = element.getAttribute('title');
     const entry = entries.find((e) => e.href === mark && e.title === title) ||
@@ -118,12 +119,13 @@
     } catch (error) {
       // Not an address the browser reads: only the attribute can be copied.
     }
+    // Each once, however many links of a page share it: a page of thousands of one link's
+    // copies keeps one.
     for (const key of keys) {
-      const entries = given.get(key) || [];
-      if (!entries.some((e) => e.href === href && e.title === title)) {
-        entries.push({href, title, pageTitle});
-      }
-      given.set(key, entries);
+      if (!given.has(key)) given.set(key, new Map());
+      const entries = given.get(key);
+      const same = `${href}\n${title}`;
+      if (!entries.has(same)) entries.set(same, {href, title, pageTitle});
     }
   }
 
