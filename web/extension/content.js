@@ -407,16 +407,18 @@
     if (event.defaultPrevented || !event.clipboardData || !selection || selection.isCollapsed) {
       return;
     }
-    const copied = document.createElement('div');
+    // Put together in a document of its own, which loads nothing that the copy holds.
+    const inert = document.implementation.createHTMLDocument('');
+    const copied = inert.createElement('div');
     for (let i = 0; i < selection.rangeCount; ++i) {
       const range = selection.getRangeAt(i);
-      let part = range.cloneContents();
+      let part = inert.adoptNode(range.cloneContents());
       // A selection inside one link holds none of it: the browser copies the link around it.
       const start = range.commonAncestorContainer;
       const around = (start.nodeType === Node.ELEMENT_NODE ? start : start.parentElement)
                          ?.closest('a[href], area[href]');
       if (around) {
-        const link = around.cloneNode(false);
+        const link = inert.adoptNode(around.cloneNode(false));
         link.append(part);
         part = link;
       }
