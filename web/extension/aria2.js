@@ -1,7 +1,49 @@
-// Hands downloads to aria2 (or Motrix, which runs aria2) over its JSON-RPC: one aria2.addUri a
-// download, all in one batch. Returns what happened as a message name and its values for the
-// interface to say, never throws.
+// Hands downloads to aria2 (or Motrix, which runs aria2) over its JSON-RPC: first asks whether
+// aria2 enforces a secret, then one aria2.addUri a download, all in one batch. Returns what
+// happened as a message name and its values for the interface to say, never throws.
 'use strict';
+
+const post = (rpc, body) => fetch(rpc, {
+  method: 'POST',
+  headers: {'Content-Type': 'application/json'},
+  body: JSON.stringify(body),
+  credentials: 'omit',
+  cache: 'no-store',
+});
+
+// A token that is surely not `secret`: random, and told apart from it.
+function wrongToken(secret) {
+  for (;;) {
+    const bytes = crypto.getRandomValues(new Uint8Array(16));
+    const token = `zentrova-probe-${[...bytes].map((b) => b.toString(16).padStart(2, '0')).join('')}`;
+    if (token !== secret) return token;
+  }
+}
+
+// Null when the aria2 at `rpc` enforces a secret, else why nothing may be sent to it. It is
+// asked for its version with a token it cannot hold: an aria2 with no secret answers any token
+// (and so would take any page's orders through a link that reaches it); only "Unauthorized"
+// shows a secret in force. Any other answer is no aria2's.
+async function unguarded(rpc, secret) {
+  let response;
+  try {
+    response = await post(rpc, {jsonrpc: '2.0', id: 'probe', method: 'aria2.getVersion',
+                                params: [`token:${wrongToken(secret)}`]});
+  } catch (error) {
+    return {message: 'aria2Unreachable', values: [rpc]};
+  }
+  let answer;
+  try {
+    answer = await response.json();
+  } catch (error) {
+    answer = null;
+  }
+  if (answer && typeof answer === 'object' && !Array.isArray(answer)) {
+    if ('result' in answer) return {message: 'aria2NoSecret', values: [rpc]};
+    if (answer.error && /^unauthori[sz]ed$/i.test(String(answer.error.message))) return null;
+  }
+  return {message: 'aria2NotAria2', values: [rpc, String(response.status)]};
+}
 
 // Sends each of `downloads` ({uri, name}) to the aria2 at `rpc` with `secret` (may be empty).
 async function sendToAria2(rpc, secret, downloads) {
@@ -13,13 +55,7 @@ async function sendToAria2(rpc, secret, downloads) {
   }));
   let response;
   try {
-    response = await fetch(rpc, {
-      method: 'POST',
-      headers: {'Content-Type': 'application/json'},
-      body: JSON.stringify(calls),
-      credentials: 'omit',
-      cache: 'no-store',
-    });
+    response = await post(rpc, calls);
   } catch (error) {
     return {message: 'aria2Unreachable', values: [rpc]};
   }

