@@ -16,8 +16,35 @@ using links::StartsWithNoCase;
 
 namespace {
 
+// The UTF-8 reading of `bytes` where only some of them are UTF-8: each valid sequence as its
+// character, each byte in none as the escape it came in ("%8F"). Sets `good` to the number of
+// valid sequences beyond ASCII and `bad` to the number of bytes in none.
+std::u16string LenientUtf8(std::string_view bytes, int& good, int& bad) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::u16string text;
+  good = 0;
+  bad = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    const std::optional<Utf8Character> character =
+        byte < 0x80 ? std::optional(Utf8Character{byte, 1}) : FirstUtf8Character(bytes.substr(at));
+    if (character) {
+      if (character->length > 1) ++good;
+      text += FromUtf8(bytes.substr(at, character->length));
+      at += character->length;
+      continue;
+    }
+    // Only an escape can make a byte that is in no sequence: the rest is a character's UTF-8.
+    ++bad;
+    text += {u'%', static_cast<char16_t>(kHex[byte >> 4]), static_cast<char16_t>(kHex[byte & 0xF])};
+    ++at;
+  }
+  return text;
+}
+
 // Returns `segment` with its percent escapes turned into the characters they stand for; nothing
-// when the escaped bytes are neither UTF-8 nor GBK.
+// when the escaped bytes are neither UTF-8 nor GBK. Where one escape is damaged and the rest is
+// UTF-8, the broken bytes stay escapes and do not make the whole name another reading.
 std::optional<std::u16string> Unescaped(std::u16string_view segment) {
   std::string bytes;
   bool escaped = false;
@@ -28,9 +55,9 @@ std::optional<std::u16string> Unescaped(std::u16string_view segment) {
       // The characters before it go whole, so that a pair of surrogates stays one character.
       AppendUtf8(segment.substr(run, at - run), bytes);
       bytes += static_cast<char>(HexValue(segment[at + 1]) * 16 + HexValue(segment[at + 2]));
+      escaped = true;
       at += 2;
       run = at + 1;
-      escaped = true;
     }
   }
   AppendUtf8(segment.substr(run), bytes);
@@ -41,6 +68,13 @@ std::optional<std::u16string> Unescaped(std::u16string_view segment) {
   auto gbk = codepage::FromValidNarrow(bytes);
   if (utf8 && gbk && ReadsBetterAsGbk(bytes, *utf8, *gbk)) return gbk;
   if (utf8) return utf8;
+  int good = 0;
+  int bad = 0;
+  std::u16string partly = LenientUtf8(bytes, good, bad);
+  if (good > bad || (!gbk && good > 0)) {
+    if (FirstUnsafeCharacter(partly)) return std::nullopt;
+    return partly;
+  }
   return gbk;
 }
 

@@ -41,7 +41,14 @@ TEST_F(DownloadAddressTest, NameIsTheLastSegmentAsAPersonReadsItOrNone) {
       {u"http://h/%D6%D0%CE%C4.zip", u"中文.zip"},       // GBK escapes
       {u"http://h/%CB%AE.mp3", u"水.mp3"},  // GBK that is UTF-8 by chance, read as a person would
       {u"http://h/a%20b.zip", u"a b.zip"},
-      {u"http://h/😀%20a.zip", u"😀 a.zip"},      // a pair beside an escape stays one character
+      {u"http://h/😀%20a.zip", u"😀 a.zip"},  // a pair beside an escape stays one character
+      // A crawler's line whose one escape was damaged by hand (the source's own words): the
+      // rest stays UTF-8, the broken bytes their escapes.
+      {u"http://www.dy2018.com/d/"
+       u"%5B%E7%94%B5%E5%BD%B1%E5%A4%A9%E5%A0%82www.dy2018.com%5D%E8%9A%81%E4%BA%BA2%EF%BC%9A%E9%"
+       u"BB%84%E8%9C%82%E5%A5%B3%E7%8E%B0%E8%BA%ABHD%E4%B8%AD%E8%8B%B1%E5%8F%8u%AD%97.mp4",
+       u"[电影天堂www.dy2018.com]蚁人2：黄蜂女现身HD中英%E5%8F%8u%AD%97.mp4"},
+      {u"http://h/%E4%B8%AD%E6%96.zip", u"中%E6%96.zip"},
       {u"http://h/%FF%FE.zip", u"%FF%FE.zip"},  // neither: kept as it stands
       {u"http://h/a%2Fb.zip", u"a%2Fb.zip"},    // a folder after unescaping: kept escaped
       {u"http://h/a%5Cb", u"a%5Cb"},
