@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
+#include "cli/codec_words.h"
 #include "cli/messages.h"
 #include "cli/progress_listener.h"
 #include "cli/system.h"
@@ -46,7 +47,7 @@ int RunFileCommand(bool encode, const std::string& in, const std::string& out,
   Base64 codec;
   if (codec.LastErrorCode() != 0) {
     Complain(Say("error {0}: ", {std::to_string(codec.LastErrorCode())}) +
-             sys::ShownName(codec.LastErrorDescription()));
+             CodecWords(codec.LastErrorDescription(), &sys::ShownName));
     return kFailure;
   }
   if (blockSize && !ApplyBlockSize(codec, *blockSize)) return kUsage;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/cli_commands.h"
+#include "cli/codec_words.h"
 #include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
@@ -94,13 +95,14 @@ std::optional<Converted> Convert(std::optional<links::LinkKind> make,
       converted.opened = layers->layerOpened;
     }
   } catch (const CodecError& e) {
-    Complain(Say("error {0}: ", {std::to_string(e.code())}) + sys::ShownName(e.description()));
+    Complain(Say("error {0}: ", {std::to_string(e.code())}) +
+             CodecWords(e.description(), &sys::ShownName));
     return std::nullopt;
   }
   // What the codec could not do, it recorded: a result made without it is no result.
   if (codec && codec->LastErrorCode() != 0) {
     Complain(Say("error {0}: ", {std::to_string(codec->LastErrorCode())}) +
-             sys::ShownName(codec->LastErrorDescription()));
+             CodecWords(codec->LastErrorDescription(), &sys::ShownName));
     if (codec->LastErrorCode() == errors::kOutOfMemory || converted.text) return std::nullopt;
   }
   return converted;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/codec_words.h"
 #include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
@@ -190,7 +191,7 @@ int Main(const std::vector<std::string>& args) {
   } catch (const std::bad_alloc&) {
     // Whatever ran out of memory, nothing half-made has reached standard output.
     Complain(Say("error {0}: ", {std::to_string(zentrova::errors::kOutOfMemory)}) +
-             zentrova::ToUtf8(zentrova::errors::kOutOfMemoryText));
+             Say(zentrova::cli::EnglishOf(zentrova::errors::texts::kOutOfMemory)));
   }
   return CloseStandardOutput(status);
 }

@@ -45,8 +45,12 @@ std::vector<std::string> CatalogueFolders() {
 }  // namespace
 
 void UseUserLanguage() {
-  // Only the messages' language: numbers and characters stay as the client handles them.
+  // Only the messages' language: numbers stay as the client handles them.
   std::setlocale(LC_MESSAGES, "");
+  // The system's own words (strerror) come in that language and in the characters' encoding,
+  // which under the C locale is ASCII and makes every Chinese word "?": UTF-8, as the client
+  // writes. The client reads and converts no characters through the locale itself.
+  if (!std::setlocale(LC_CTYPE, "C.UTF-8")) std::setlocale(LC_CTYPE, "en_US.UTF-8");
   // The client writes UTF-8 whatever the locale's own character set.
   bind_textdomain_codeset(kDomain, "UTF-8");
   // A test or an unpacked copy may point at its own catalogues; that folder is used alone.

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cli/codec_words.h"
 #include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
@@ -52,7 +53,8 @@ void ProgressListener::ErrorOccured(std::int32_t lngCode, const std::u16string& 
     return;
   }
   EndBar();
-  Complain(Say("error {0}: ", {std::to_string(lngCode)}) + sys::ShownName(strDescription));
+  Complain(Say("error {0}: ", {std::to_string(lngCode)}) +
+           CodecWords(strDescription, &sys::ShownName));
   ++errors_;
   // Only a block that cannot be decoded reports this number while the run goes on.
   if (lngCode == errors::kInvalidArgument) ++skippedBlocks_;

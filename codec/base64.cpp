@@ -28,10 +28,11 @@ Base64::Base64() {
       element_ = document_->CreateElement(u"TmpBase64");
       element_->SetDataType(xml::kBinBase64);
     } catch (const std::bad_alloc&) {
-      throw CodecError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
+      throw CodecError(errors::kOutOfMemory, std::u16string(errors::texts::kOutOfMemory));
     }
   } else {
-    RaiseError(errors::kComponentMissing, u"错误,建立必须 '" + progId + u"' 对象");
+    RaiseError(errors::kComponentMissing,
+               errors::Described(errors::texts::kComponentMissing, {progId}));
   }
   BlockSize(kDefaultBlockSize);
 }
@@ -66,7 +67,7 @@ std::u16string Base64::Convert(const std::u16string& strIn,
   } catch (const CodecError& e) {
     RaiseError(e.code(), e.description());
   } catch (const std::bad_alloc&) {
-    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::texts::kOutOfMemory));
   }
   return result;
 }
@@ -85,7 +86,7 @@ void Base64::BlockSize(std::int32_t lngBytes) {
   const std::int64_t decode = roundUp(kDecodeUnit);
   constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
   if (encode > kMax || decode > kMax)
-    throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText));
+    throw CodecError(errors::kOverflow, std::u16string(errors::texts::kOverflow));
   encodeBlockSize_ = static_cast<std::int32_t>(encode);
   decodeBlockSize_ = static_cast<std::int32_t>(decode);
 }

@@ -19,11 +19,11 @@ constexpr std::int32_t kDecodeMode = 1;
 // touched.
 void RequirePositive(std::int32_t blockSize) {
   if (blockSize == 0) {
-    throw CodecError(errors::kDivisionByZero, u"除数为零：块大小为 0，无法把文件分成块");
+    throw CodecError(errors::kDivisionByZero, std::u16string(errors::texts::kZeroBlockSize));
   }
   if (blockSize < 0) {
     throw CodecError(errors::kInvalidArgument,
-                     u"无效的过程调用或参数：块大小为负数 (" + Number(blockSize) + u")");
+                     errors::Described(errors::texts::kNegativeBlockSize, {Number(blockSize)}));
   }
 }
 
@@ -34,7 +34,8 @@ std::int64_t LengthOf(fileio::InputFile& input, const std::u16string& name) {
   char probe = 0;
   if (length == 0 && input.Read(&probe, 1) > 0) {
     throw CodecError(errors::kPathFileAccessError,
-                     u"无法取得文件长度 " + errors::Quoted(name) + u"：文件报告长度为 0，却有内容");
+                     errors::Described(errors::texts::kCannotGetLength,
+                                       {name, errors::texts::kLengthZeroWithContent}));
   }
   return length;
 }
@@ -43,8 +44,8 @@ std::int64_t LengthOf(fileio::InputFile& input, const std::u16string& name) {
 std::int32_t BlockCount(std::int64_t length, std::int32_t blockSize) {
   const std::int64_t blocks = length / blockSize + (length % blockSize > 0 ? 1 : 0);
   if (blocks > std::numeric_limits<std::int32_t>::max()) {
-    throw CodecError(errors::kOverflow, std::u16string(errors::kOverflowText) + u"：文件有 " +
-                                            Number(blocks) + u" 块，超出块计数的范围");
+    throw CodecError(errors::kOverflow,
+                     errors::Described(errors::texts::kTooManyBlocks, {Number(blocks)}));
   }
   return static_cast<std::int32_t>(blocks);
 }
@@ -89,14 +90,15 @@ std::string_view Base64::ConvertBlock(Bool16 bEncode, std::string_view bytes, Bl
       const std::size_t lost = decoder.BytesInLastChunk();
       decoder.Resync();
       RaiseError(errors::kInvalidArgument,
-                 u"第 " + Number(place.number) + u" 块（共 " + Number(place.total) +
-                     u" 块）无法解码，已跳过，少写 " + Number(static_cast<std::int64_t>(lost)) +
-                     u" 字节。" + base64::DescribeFailure(failure));
+                 errors::Described(
+                     errors::texts::kBlockSkipped,
+                     {Number(place.number), Number(place.total),
+                      Number(static_cast<std::int64_t>(lost)), base64::DescribeFailure(failure)}));
       return {};
     }
     return {out, size};
   } catch (const std::bad_alloc&) {
-    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::texts::kOutOfMemory));
     return {};
   }
 }
@@ -145,7 +147,8 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
     inPath = fileio::PathOf(strInFile);
     outPath = fileio::PathOf(strOutFile);
     if (fileio::FindInput(inPath) == fileio::Presence::kMissing) {
-      RaiseError(errors::kInputMissing, std::u16string(errors::kInputMissingText) + strInFile);
+      RaiseError(errors::kInputMissing,
+                 errors::Described(errors::texts::kInputMissing, {strInFile}));
       return kFalse16;
     }
   } catch (const CodecError& e) {
@@ -188,7 +191,7 @@ Bool16 Base64::ProcessFile(std::u16string& strInFile, std::u16string& strOutFile
   } catch (const std::bad_alloc&) {
     output.reset();
     input.reset();
-    RaiseError(errors::kOutOfMemory, std::u16string(errors::kOutOfMemoryText));
+    RaiseError(errors::kOutOfMemory, std::u16string(errors::texts::kOutOfMemory));
   }
   return kFalse16;
 }

@@ -351,12 +351,13 @@ std::u16string DescribeFailure(const DecodeFailure& failure) {
       s += static_cast<char16_t>(kHex[(c >> shift) & 15]);
     return s;
   };
+  // What stands at the failure: a byte, or a character by its name and, where it can be seen,
+  // itself.
   auto character = [&](const DecodeFailure& f) {
-    if (f.byte) return std::u16string(u"（字节 0x").append(hex(f.character, 2)).append(u"）");
+    if (f.byte) return errors::Described(errors::texts::kRawByte, {hex(f.character, 2)});
     const char32_t c = f.character;
     const std::string name = CodePointName(c);
-    std::u16string s = u"（";
-    s.append(name.begin(), name.end());
+    std::u16string s(name.begin(), name.end());
     // Show the character itself unless it is invisible or only half of one.
     const bool visible = c > 0x20 && c != 0x7F && !(c >= 0x80 && c < 0xA0) &&
                          !(c >= 0xD800 && c < 0xE000) && c != 0xFEFF;
@@ -368,20 +369,25 @@ std::u16string DescribeFailure(const DecodeFailure& failure) {
       s += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
       s += u"'";
     }
-    return s + u"）";
+    return s;
   };
-  const std::u16string unit = failure.inBytes ? u" 个字节" : u" 个字符";
-  const std::u16string at = u"Base64 文本无效：第 " + number(failure.position) + unit;
+  namespace texts = errors::texts;
+  const bool bytes = failure.inBytes;
+  const std::u16string at = number(failure.position);
   switch (failure.kind) {
     case DecodeFailure::Kind::kOutsideAlphabet:
-      return at + character(failure) + u"不属于 Base64 字母表";
+      return errors::Described(
+          bytes ? texts::kOutsideAlphabetByte : texts::kOutsideAlphabetCharacter,
+          {at, character(failure)});
     case DecodeFailure::Kind::kAfterPadding:
-      return at + character(failure) + u"出现在填充符 '=' 之后";
+      return errors::Described(bytes ? texts::kAfterPaddingByte : texts::kAfterPaddingCharacter,
+                               {at, character(failure)});
     case DecodeFailure::Kind::kMisplacedPadding:
-      return at + u"是不该出现在此处的填充符 '='";
+      return errors::Described(
+          bytes ? texts::kMisplacedPaddingByte : texts::kMisplacedPaddingCharacter, {at});
     case DecodeFailure::Kind::kIncompleteGroup:
-      return u"Base64 文本无效：在第 " + number(failure.position) + unit +
-             u"处结束，最后一组只有 1 个字符";
+      return errors::Described(
+          bytes ? texts::kIncompleteGroupByte : texts::kIncompleteGroupCharacter, {at});
     case DecodeFailure::Kind::kNone:
       break;
   }

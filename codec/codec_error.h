@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/failure_texts.h"
+
 namespace zentrova {
 
 // A failure that reaches a caller: construction of a codec whose element cannot be made, or a
@@ -45,10 +47,8 @@ inline constexpr std::int32_t kCannotCreateObject = 429;  // a host without the 
 inline constexpr std::int32_t kComponentMissing = 90001;
 inline constexpr std::int32_t kInputMissing = 90002;
 
-inline constexpr std::u16string_view kOutOfMemoryText = u"内存不足";
-inline constexpr std::u16string_view kOverflowText = u"溢出";
-// Followed directly by the input file's name.
-inline constexpr std::u16string_view kInputMissingText = u"文件不存在 / 打开文件错误:";
+// The window's own report of running out of memory says what the codec says.
+inline constexpr std::u16string_view kOutOfMemoryText = texts::kOutOfMemory;
 
 // Returns `n` in decimal, for descriptions.
 std::u16string Number(std::int64_t n);

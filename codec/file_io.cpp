@@ -19,7 +19,7 @@ std::filesystem::path PathOf(std::u16string_view name) {
   const auto bytes = ToNativeName(name);
   if (!bytes) {
     throw CodecError(errors::kBadFileName,
-                     u"文件名无效：" + errors::Quoted(name) + u" 含有不成对的代理项");
+                     errors::Described(errors::texts::kUnpairedSurrogate, {name}));
   }
   return std::filesystem::path(*bytes);
 #endif
@@ -36,13 +36,12 @@ std::u16string NameOf(const std::filesystem::path& path) {
 
 void FailOn(std::int32_t code, std::u16string_view action, const std::filesystem::path& path,
             std::u16string_view cause) {
-  throw CodecError(
-      code, std::u16string(action) + errors::Quoted(NameOf(path)) + u"：" + std::u16string(cause));
+  throw CodecError(code, errors::Described(action, {NameOf(path), cause}));
 }
 
 void FailSameFile(const std::filesystem::path& path) {
   throw CodecError(errors::kPathFileAccessError,
-                   u"输入文件与输出文件是同一个文件：" + errors::Quoted(NameOf(path)));
+                   errors::Described(errors::texts::kSameFile, {NameOf(path)}));
 }
 
 void RequestInterrupt() noexcept { gInterrupt = 1; }

@@ -67,7 +67,7 @@ int Open(const std::filesystem::path& path, int flags, std::u16string_view actio
 
 struct stat StatOf(int fd, const std::filesystem::path& path) {
   struct stat info;
-  if (fstat(fd, &info) != 0) Fail(errno, u"无法取得文件信息 ", path);
+  if (fstat(fd, &info) != 0) Fail(errno, errors::texts::kCannotGetInformation, path);
   return info;
 }
 
@@ -75,18 +75,18 @@ FileIdentity IdentityOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-std::u16string KindOf(mode_t mode) {
-  if (S_ISFIFO(mode)) return u"管道";
-  if (S_ISCHR(mode)) return u"字符设备";
-  if (S_ISBLK(mode)) return u"块设备";
-  if (S_ISSOCK(mode)) return u"套接字";
-  return u"特殊文件";
+std::u16string_view KindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return errors::texts::kNotRegularPipe;
+  if (S_ISCHR(mode)) return errors::texts::kNotRegularCharacterDevice;
+  if (S_ISBLK(mode)) return errors::texts::kNotRegularBlockDevice;
+  if (S_ISSOCK(mode)) return errors::texts::kNotRegularSocket;
+  return errors::texts::kNotRegularSpecial;
 }
 
 }  // namespace
 
 Presence FindInput(const std::filesystem::path& path) {
-  constexpr std::u16string_view kAction = u"无法打开输入文件 ";
+  constexpr std::u16string_view kAction = errors::texts::kCannotOpenInput;
   struct stat info;
   if (path.empty()) return Presence::kMissing;
   if (stat(path.c_str(), &info) != 0) {
@@ -95,18 +95,18 @@ Presence FindInput(const std::filesystem::path& path) {
   }
   if (S_ISREG(info.st_mode)) return Presence::kOrdinaryFile;
   if (S_ISDIR(info.st_mode)) Fail(EISDIR, kAction, path);
-  FailOn(errors::kPathFileAccessError, kAction, path, u"不是普通文件，而是" + KindOf(info.st_mode));
+  FailOn(errors::kPathFileAccessError, kAction, path, KindOf(info.st_mode));
 }
 
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
-  handle_ = Open(path_, O_RDONLY, u"无法打开输入文件 ", false);
+  handle_ = Open(path_, O_RDONLY, errors::texts::kCannotOpenInput, false);
   open_ = true;
   posix_fadvise(handle_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 std::int64_t InputFile::Length() const {
   struct stat info;
-  if (fstat(handle_, &info) != 0) Fail(errno, u"无法取得文件长度 ", path_);
+  if (fstat(handle_, &info) != 0) Fail(errno, errors::texts::kCannotGetLength, path_);
   return info.st_size;
 }
 
@@ -117,10 +117,10 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
   while (total < size) {
     const ssize_t got = ::read(handle_, buffer + total, size - total);
     if (got < 0 && errno == EINTR) {
-      ThrowIfInterrupted(u"读取失败 ", path_);
+      ThrowIfInterrupted(errors::texts::kReadFailed, path_);
       continue;
     }
-    if (got < 0) Fail(errno, u"读取失败 ", path_);
+    if (got < 0) Fail(errno, errors::texts::kReadFailed, path_);
     if (got == 0) break;
     total += static_cast<std::size_t>(got);
   }
@@ -131,7 +131,7 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
 
 void InputFile::Close() {
   open_ = false;
-  if (::close(handle_) != 0) Fail(errno, u"关闭失败 ", path_);
+  if (::close(handle_) != 0) Fail(errno, errors::texts::kCloseFailed, path_);
 }
 
 InputFile::~InputFile() {
@@ -140,26 +140,27 @@ InputFile::~InputFile() {
 
 OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input) : path_(path) {
   // Opened without truncation: only once it is known not to be the input may it be emptied.
-  handle_ = Open(path_, O_WRONLY | O_CREAT, u"无法打开输出文件 ", true);
+  handle_ = Open(path_, O_WRONLY | O_CREAT, errors::texts::kCannotOpenOutput, true);
   open_ = true;
   const struct stat info = StatOf(handle_, path_);
   if (IdentityOf(info) == input.Identity()) FailSameFile(path_);
-  if (S_ISREG(info.st_mode) && ftruncate(handle_, 0) != 0) Fail(errno, u"无法清空输出文件 ", path_);
+  if (S_ISREG(info.st_mode) && ftruncate(handle_, 0) != 0)
+    Fail(errno, errors::texts::kCannotEmptyOutput, path_);
 }
 
 void OutputFile::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t wrote = ::write(handle_, bytes.data(), bytes.size());
-    if (wrote < 0 && errno != EINTR) Fail(errno, u"写入失败 ", path_);
+    if (wrote < 0 && errno != EINTR) Fail(errno, errors::texts::kWriteFailed, path_);
     if (wrote > 0) bytes.remove_prefix(static_cast<std::size_t>(wrote));
     // A signal that arrives once part is written shortens the write instead of failing it.
-    if (!bytes.empty()) ThrowIfInterrupted(u"写入失败 ", path_);
+    if (!bytes.empty()) ThrowIfInterrupted(errors::texts::kWriteFailed, path_);
   }
 }
 
 void OutputFile::Close() {
   open_ = false;
-  if (::close(handle_) != 0) Fail(errno, u"关闭失败 ", path_);
+  if (::close(handle_) != 0) Fail(errno, errors::texts::kCloseFailed, path_);
 }
 
 OutputFile::~OutputFile() {

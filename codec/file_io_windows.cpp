@@ -71,7 +71,7 @@ FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
 
 FileIdentity IdentityOf(HANDLE handle, const std::filesystem::path& path) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info)) Fail(u"无法取得文件信息 ", path);
+  if (!GetFileInformationByHandle(handle, &info)) Fail(errors::texts::kCannotGetInformation, path);
   return IdentityFrom(info);
 }
 
@@ -83,13 +83,13 @@ Presence FindInput(const std::filesystem::path& path) {
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Presence::kMissing;
-    Fail(u"无法打开输入文件 ", path);
+    Fail(errors::texts::kCannotOpenInput, path);
   }
   // Hidden and system files do not match the search, as if they were not there.
   if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return Presence::kMissing;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     SetLastError(ERROR_ACCESS_DENIED);
-    Fail(u"无法打开输入文件 ", path);
+    Fail(errors::texts::kCannotOpenInput, path);
   }
   return Presence::kOrdinaryFile;
 }
@@ -97,13 +97,13 @@ Presence FindInput(const std::filesystem::path& path) {
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
   handle_ = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) Fail(u"无法打开输入文件 ", path_);
+  if (handle_ == INVALID_HANDLE_VALUE) Fail(errors::texts::kCannotOpenInput, path_);
   open_ = true;
 }
 
 std::int64_t InputFile::Length() const {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(handle_, &size)) Fail(u"无法取得文件长度 ", path_);
+  if (!GetFileSizeEx(handle_, &size)) Fail(errors::texts::kCannotGetLength, path_);
   return size.QuadPart;
 }
 
@@ -114,7 +114,8 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
   while (total < size) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - total, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer + total, want, &got, nullptr)) Fail(u"读取失败 ", path_);
+    if (!ReadFile(handle_, buffer + total, want, &got, nullptr))
+      Fail(errors::texts::kReadFailed, path_);
     if (got == 0) break;
     total += got;
   }
@@ -125,7 +126,7 @@ std::size_t InputFile::Read(char* buffer, std::size_t size) {
 
 void InputFile::Close() {
   open_ = false;
-  if (!CloseHandle(handle_)) Fail(u"关闭失败 ", path_);
+  if (!CloseHandle(handle_)) Fail(errors::texts::kCloseFailed, path_);
 }
 
 InputFile::~InputFile() {
@@ -147,7 +148,7 @@ OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input
   }
   handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle_ == INVALID_HANDLE_VALUE) Fail(u"无法打开输出文件 ", path_);
+  if (handle_ == INVALID_HANDLE_VALUE) Fail(errors::texts::kCannotOpenOutput, path_);
   open_ = true;
 }
 
@@ -155,14 +156,15 @@ void OutputFile::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD wrote = 0;
-    if (!WriteFile(handle_, bytes.data(), want, &wrote, nullptr)) Fail(u"写入失败 ", path_);
+    if (!WriteFile(handle_, bytes.data(), want, &wrote, nullptr))
+      Fail(errors::texts::kWriteFailed, path_);
     bytes.remove_prefix(wrote);
   }
 }
 
 void OutputFile::Close() {
   open_ = false;
-  if (!CloseHandle(handle_)) Fail(u"关闭失败 ", path_);
+  if (!CloseHandle(handle_)) Fail(errors::texts::kCloseFailed, path_);
 }
 
 OutputFile::~OutputFile() {

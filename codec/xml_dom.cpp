@@ -13,7 +13,7 @@ class Base64Element final : public DomElement {
   void SetDataType(std::u16string_view dataType) override {
     if (dataType != kBinBase64) {
       throw CodecError(errors::kInvalidArgument,
-                       u"不支持的数据类型 '" + std::u16string(dataType) + u"'");
+                       errors::Described(errors::texts::kUnsupportedDataType, {dataType}));
     }
     typed_ = true;
   }
@@ -65,7 +65,8 @@ class Base64Element final : public DomElement {
 
  private:
   void RequireType() const {
-    if (!typed_) throw CodecError(errors::kInvalidArgument, u"元素尚未设置数据类型 'bin.base64'");
+    if (!typed_)
+      throw CodecError(errors::kInvalidArgument, std::u16string(errors::texts::kNoDataType));
   }
 
   bool typed_ = false;
@@ -77,7 +78,8 @@ class Base64Element final : public DomElement {
 class Document final : public DomDocument {
  public:
   std::unique_ptr<DomElement> CreateElement(std::u16string_view name) override {
-    if (name.empty()) throw CodecError(errors::kInvalidArgument, u"元素名不能为空");
+    if (name.empty())
+      throw CodecError(errors::kInvalidArgument, std::u16string(errors::texts::kEmptyElementName));
     return std::make_unique<Base64Element>();
   }
 };
@@ -98,7 +100,7 @@ std::unique_ptr<DomDocument> ComponentRegistry::Create(std::u16string_view progI
   auto document = found == registrations.end() ? nullptr : found->second();
   if (!document)
     throw CodecError(errors::kCannotCreateObject,
-                     u"ActiveX 部件不能创建对象: '" + std::u16string(progId) + u"'");
+                     errors::Described(errors::texts::kCannotCreateObject, {progId}));
   return document;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,7 @@ namespace zentrova::links {
 
 // Returns `words` with "{0}", "{1}", … replaced by `details` in order (wherever a translation
 // has put them).
+std::string FilledIn(std::string words, std::span<const std::string_view> details);
 std::string FilledIn(std::string words, std::initializer_list<std::string_view> details);
 
 }  // namespace zentrova::links

@@ -340,6 +340,38 @@ else
   fi
 fi
 
+# The codec's failures in the reader's language, each with its code: the codec describes them
+# in Chinese, and the client says them through the catalogue.
+printf 'QUJD*' >"$work/bad.b64"
+said_in() {  # LANGUAGE WORDS COMMAND...: the command fails and says WORDS in that language
+  local language=$1 words=$2
+  shift 2
+  local said
+  said=$(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$language" "$@" 2>&1 >/dev/null) && return 1
+  [[ $said == *"$words"* ]] || { echo "  said: $said"; false; }
+}
+while IFS='|' read -r language words command; do
+  truth "in $language: $words" said_in "$language" "$words" bash -c "$command"
+done <<CASES
+C.UTF-8|error 90002: the file does not exist or cannot be opened: $work/none|'$cli' decode-file '$work/none' '$work/o'
+zh_CN.UTF-8|错误 90002：文件不存在 / 打开文件错误:$work/none|'$cli' decode-file '$work/none' '$work/o'
+en_US.UTF-8|error 5: block 1 of 1 cannot be decoded and was skipped, 3 bytes fewer written. the Base64 text is not valid: byte 5 (U+002A '*') is not in the Base64 alphabet|'$cli' decode-file '$work/bad.b64' '$work/o'
+zh_CN.UTF-8|错误 5：第 1 块（共 1 块）无法解码，已跳过，少写 3 字节。Base64 文本无效：第 5 个字节（U+002A '*'）不属于 Base64 字母表|'$cli' decode-file '$work/bad.b64' '$work/o'
+C.UTF-8|error 5: the Base64 text is not valid: character 13 (U+002A '*') is not in the Base64 alphabet|'$cli' link decode 'thunder://QUFodHRwOi8v*YS9iWlo='
+zh_CN.UTF-8|错误 5：Base64 文本无效：第 13 个字符（U+002A '*'）不属于 Base64 字母表|'$cli' link decode 'thunder://QUFodHRwOi8v*YS9iWlo='
+C.UTF-8|error 75: the input file and the output file are the same file|'$cli' encode-file '$work/bad.b64' '$work/bad.b64'
+zh_CN.UTF-8|错误 75：输入文件与输出文件是同一个文件|'$cli' encode-file '$work/bad.b64' '$work/bad.b64'
+CASES
+if ((windows)); then
+  skip "the system's words for a full disk: Windows has no /dev/full"
+else
+  truth "in English: the system's words too" said_in C.UTF-8 \
+    "error 61: writing '/dev/full' failed: No space left on device" \
+    "$cli" encode-file "$work/bad.b64" /dev/full
+  truth "in Chinese: the system's words too" said_in zh_CN.UTF-8 \
+    "错误 61：写入失败 '/dev/full'：设备上没有空间" "$cli" encode-file "$work/bad.b64" /dev/full
+fi
+
 # Standard output that cannot be written.
 expect "link to a full disk" 1 "" "No space left on device" -- bash -c "'$cli' link thunder http://h/f >/dev/full"
 expect "link to a closed stdout" 1 "" "Bad file descriptor" -- bash -c "'$cli' link thunder http://h/f >&-"
@@ -376,7 +408,7 @@ expect "decode" 0 "" "" -- "$cli" decode-file "$work/enc" "$work/out"
 expect "round trip" 0 "" "" -- cmp "$work/in" "$work/out"
 expect "options after --" 0 "" "" -- bash -c "cd '$work' && '$cli' encode-file -- in -x && cmp -- -x enc"
 expect "missing input" 1 "" "error 90002" -- "$cli" encode-file "$work/absent" "$work/x"
-expect "input is a folder" 1 "" "error 75: 无法打开输入文件 '$work'" -- "$cli" encode-file "$work" "$work/x"
+expect "input is a folder" 1 "" "error 75: cannot open the input file '$work'" -- "$cli" encode-file "$work" "$work/x"
 expect "input from a pipe" 1 "" "error 75" -- bash -c "echo YWJj | '$cli' decode-file /dev/stdin '$work/x'"
 if ((windows)); then
   skip "input behind a file: Wine reports a missing folder as a missing file"
@@ -392,7 +424,7 @@ ln -s enc "$work/enc.link"
 for pair in "enc enc" "enc ./enc" "enc enc.link" "./enc.link ../$(basename "$work")/enc"; do
   read -r a b <<<"$pair"
   for command in encode-file decode-file; do
-    expect "$command $a $b" 1 "" "同一个文件" -- bash -c "cd '$work' && '$cli' $command $a $b"
+    expect "$command $a $b" 1 "" "the same file" -- bash -c "cd '$work' && '$cli' $command $a $b"
   done
 done
 truth "same file left whole" cmp "$work/enc" "$work/enc.keep"
@@ -417,7 +449,7 @@ else
   expect "gbk-named input" 0 "" "" -- "$cli" encode-file "$work/$gbk" "$work/$odd"
   truth "odd-named output" test "$(cat "$work/$odd")" = YWJj
   truth "look-alike untouched" test "$(cat "$work/$lookalike")" = "keep me"
-  expect "name given exactly" 1 "" "错误:$work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
+  expect "name given exactly" 1 "" "opened: $work/"$'\xff'"missing" -- "$cli" encode-file "$work/"$'\xff'missing "$work/x"
   # A byte that starts no UTF-8 character stays that byte: F5 80 80 is not 倀 (E5 80 80), and
   # the GBK name 鳌啊.txt (F7 A1 B0 A1) is not E7 A1 B0 A1. Each run writes the name given and
   # leaves the look-alike as it was.
@@ -449,7 +481,7 @@ printf '!' | dd of="$work/gnu.b64" bs=1 seek=200000 conv=notrunc status=none
 blocks=$((($(stat -c %s "$work/gnu.b64") + 583) / 584))
 expect "damaged block skipped" 1 "" "1 of $blocks blocks could not be decoded" -- \
   "$cli" decode-file "$work/gnu.b64" "$work/gnu.out" --block-size 584
-expect "damaged block named" 1 "" "第 $((200000 / 584 + 1)) 块（共 $blocks 块）" -- \
+expect "damaged block named" 1 "" "block $((200000 / 584 + 1)) of $blocks cannot" -- \
   "$cli" decode-file "$work/gnu.b64" "$work/gnu.out" --block-size 584
 # Every byte after the damaged block is the original's, at its new place.
 truth "in step after the damage" cmp <(tail -c 140000 "$work/gnu.bin") <(tail -c 140000 "$work/gnu.out")
