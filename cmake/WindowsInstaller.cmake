@@ -46,7 +46,10 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "StrCmp $DO_NOT_ADD_TO_PATH '1' +3 0
   !insertmacro ZentrovaRegister thunder 6
   !insertmacro ZentrovaRegister flashget 7
   !insertmacro ZentrovaRegister qqdl 8")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Push '$INSTDIR'
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "!insertmacro ZentrovaCanRestore thunder
+  !insertmacro ZentrovaCanRestore flashget
+  !insertmacro ZentrovaCanRestore qqdl
+  Push '$INSTDIR'
   Call un.RemoveFromPath
   !insertmacro ZentrovaRestore thunder
   !insertmacro ZentrovaRestore flashget

@@ -2,19 +2,23 @@
 // clicked anywhere: it opens the link and hands the address to ShellExecute, which gives it to
 // the person's own program for it (the browser for http, a torrent client for magnet). It is a
 // GUI program so that no console window flashes up at each click; only a refusal shows
-// anything. What it hands on is never a special link, and it takes nothing else, so a system
-// whose handler for http is this program again ends after one refusal instead of going round.
+// anything. Its "%" are written so that ShellExecute, which replaces "%NAME%" with the
+// environment's NAME, puts none of the person's settings into the address. What it hands on is
+// never a special link, and it takes nothing else, so a system whose handler for http is this
+// program again ends after one refusal instead of going round.
 #include <windows.h>
 // After windows.h:
 #include <shellapi.h>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cli/messages.h"
 #include "codec/utf8.h"
 #include "handler/handed_on.h"
 #include "handler/refusal.h"
+#include "handler/shell_safe.h"
 #include "machine/machine_here.h"
 
 namespace {
@@ -43,6 +47,16 @@ DWORD SystemErrorOf(std::intptr_t answer) {
     default:  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, … as they are
       return static_cast<DWORD>(answer);
   }
+}
+
+// Whether this process's environment, which ShellExecute expands "%NAME%" from, holds `name`.
+bool VariableIsSet(std::string_view name) {
+  const std::wstring wide(name.begin(), name.end());  // printable ASCII: the address is escaped
+  wchar_t value[2];
+  SetLastError(ERROR_SUCCESS);
+  const DWORD length = GetEnvironmentVariableW(wide.c_str(), value, 2);
+  // An empty value answers 0 too, but without the error; it would still be put in the address.
+  return length != 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
 }
 
 std::string SystemReason(DWORD error) {
@@ -74,7 +88,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   const std::u16string link(reinterpret_cast<const char16_t*>(arguments[1]));
   LocalFree(arguments);
-  const auto handed = zentrova::handler::HandOn(link, zentrova::machine::ThisMachineHere());
+  auto handed = zentrova::handler::HandOn(link, zentrova::machine::ThisMachineHere());
+  if (!handed.uri.empty()) handed = zentrova::handler::ShellSafe(handed.uri, VariableIsSet);
   if (handed.uri.empty()) return Refuse(Say(handed.why.c_str(), {handed.detail}));
   const std::u16string uri = zentrova::FromUtf8(handed.uri);
   const auto answer = reinterpret_cast<std::intptr_t>(

