@@ -520,9 +520,13 @@ interrupt() {
     sleep 0.05
   done
   ((SECONDS > deadline)) || order=ctrl-c
-  echo "$order" >"$work/ctrl-c.order"
+  # Opened for reading too, so that the order never waits for a harness that has already gone.
+  local orders
+  exec {orders}<>"$work/ctrl-c.order"
+  echo "$order" >&$orders
   wait "$harness"
   local status=$?
+  exec {orders}>&-
   if [[ $order == ctrl-c && $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
     passed=$((passed + 1))
   else
