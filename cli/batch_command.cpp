@@ -130,17 +130,11 @@ int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>&
       allRead = false;
       continue;
     }
-    // The file opened may not be the one looked at before: a name can be given a new file.
-    if (output && sys::DiskFileOf(fd) == output) {
-      sys::Close(fd);
-      RefuseOutputAsInput(name);
-      allRead = false;
-      break;
-    }
     allRead = ConvertFile(name, fd, live, work, handOff, tally) && allRead;
     sys::Close(fd);
   }
-  // Written while a second Ctrl-C would still not end the program with results in its buffer.
+  // Sent before Ctrl-C is released, so that a second press cannot end the program while results
+  // are still in its buffer.
   FlushOutput();
   sys::ReleaseInterrupt();
   const bool cancelled = fileio::InterruptRequested();
