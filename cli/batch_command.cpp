@@ -1,3 +1,5 @@
+// batch: lists converted line by line, from files or standard input, into lines or a
+// downloader's form.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/code_page.h"
+#include "codec/file_io.h"
 #include "codec/utf8.h"
 #include "lists/found_links.h"
 #include "lists/handed_line.h"
@@ -28,8 +31,8 @@ std::string Words(const std::string& english) { return Translate(english.c_str()
 
 // Converts every line of the file `fd`, writing one line for each. Reads what is there as it
 // comes, so that the lines of a live pipe are converted as they arrive; when `live`, the results
-// so far leave before each read, which may wait for more. Returns false when the file could not
-// be read.
+// so far leave before each read, which may wait for more. Ctrl-C stops it after the lines read
+// so far, each converted. Returns false when the file could not be read.
 bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWork& work,
                  lists::HandOff& handOff, lists::ListCounts& tally) {
   lists::ListRun run(work.mode, work.charset);
@@ -50,7 +53,7 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
   };
   const auto convert = [&](std::string_view line) { report(run.Bytes(line)); };
   const auto tooLong = [&] { report(run.TooLong()); };
-  for (;;) {
+  while (!fileio::InterruptRequested()) {
     if (live) FlushOutput();
     const long got = sys::Read(fd, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
@@ -70,9 +73,36 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
   return read;
 }
 
+// Says that the output is the input `name` ("-": standard input), which the list would read its
+// own results from until the disk is full (`batch decode list >> list`).
+void RefuseOutputAsInput(const std::string& name) {
+  Complain(name == "-" ? Say("the output is the file on standard input: the list would read its "
+                             "own results without end; nothing was converted")
+                       : Say("the output is the input '{0}': the list would read its own results "
+                             "without end; nothing was converted",
+                             {name}));
+}
+
+// Whether the input `name` is the file that standard output writes, found by the file itself
+// rather than its name (a link, `>>`, /dev/stdin), as the file runs tell it.
+bool IsOutput(const std::string& name, const std::optional<fileio::FileIdentity>& output) {
+  if (!output) return false;
+  return (name == "-" ? sys::DiskFileOf(sys::StandardInput()) : sys::DiskFileNamed(name)) == output;
+}
+
 }  // namespace
 
 int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>& files) {
+  const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
+  // Every input is looked at before anything is converted, so that a refused run adds nothing
+  // to its output.
+  const std::optional<fileio::FileIdentity> output = sys::DiskFileOf(sys::StandardOutput());
+  for (const std::string& name : names) {
+    if (IsOutput(name, output)) {
+      RefuseOutputAsInput(name);
+      return kFailure;
+    }
+  }
   lists::ListCounts tally;  // of every file
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.
@@ -83,8 +113,12 @@ int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>&
   // for every line would cost a million system calls for a million lines.
   BufferStreams();
   const bool live = !sys::RegularFileSize(sys::Stream::kOut);
-  const std::vector<std::string> names = files.empty() ? std::vector<std::string>{"-"} : files;
-  for (const std::string& name : names) {
+  // Ctrl-C ends the run, not the program: what the lines read so far gave is still written,
+  // and the summary said, as a file run keeps the blocks it wrote.
+  fileio::ClearInterrupt();
+  sys::CatchInterrupt();
+  for (std::size_t i = 0; i < names.size() && !fileio::InterruptRequested(); ++i) {
+    const std::string& name = names[i];
     if (name == "-") {
       allRead =
           ConvertFile(Say("standard input"), sys::StandardInput(), live, work, handOff, tally) &&
@@ -100,10 +134,20 @@ int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>&
     allRead = ConvertFile(name, fd, live, work, handOff, tally) && allRead;
     sys::Close(fd);
   }
+  // Sent before Ctrl-C is released, so that a second press cannot end the program while results
+  // are still in its buffer.
+  FlushOutput();
+  sys::ReleaseInterrupt();
+  const bool cancelled = fileio::InterruptRequested();
+  if (cancelled) {
+    Complain(
+        Say("cancelled after {0} lines; what they gave is written", {std::to_string(tally.lines)}));
+  }
   Complain(Say("{0} converted, {1} passed through, {2} failed",
                {std::to_string(tally.converted), std::to_string(tally.passedThrough),
                 std::to_string(tally.failed)}));
   FlushErrors();
+  if (cancelled) return kCancelled;
   return allRead && tally.failed == 0 ? kSuccess : kFailure;
 }
 

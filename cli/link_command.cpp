@@ -1,3 +1,5 @@
+// link: one text, from the command line or standard input, made into a link or opened, as the
+// window does it.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,19 +16,29 @@
 #include "links/lazy_codec.h"
 #include "links/link_formats.h"
 #include "links/unsafe_characters.h"
+#include "lists/list_run.h"
 
 namespace zentrova::cli {
 namespace {
 
-// Returns all of standard input, or nothing (having said why) when it cannot be read.
+// Returns all of standard input, or nothing (having said why) when it cannot be read or holds
+// more than a list takes on a line: an endless input (</dev/zero, `yes |`) would otherwise take
+// all memory, and no link comes near that length.
 std::optional<std::string> ReadStandardInput() {
+  constexpr std::size_t kLongest = lists::kLongestLine;
   std::string text;
   // A file's size is known: read it into exactly that much memory.
   if (const auto size = sys::RegularFileSize(sys::Stream::kIn); size && *size > 0) {
-    text.reserve(static_cast<std::size_t>(*size));
+    text.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(*size, kLongest + 1)));
   }
-  for (;;) {
-    if (text.size() == text.capacity()) text.reserve(std::max<std::size_t>(65536, text.size() * 2));
+  // One byte past the limit tells a text too long from one just long enough.
+  while (text.size() <= kLongest) {
+    if (text.size() == text.capacity()) {
+      // Straight to the limit once doubling would reach it: a string grown by one byte past a
+      // full buffer takes twice that buffer.
+      const std::size_t doubled = std::max<std::size_t>(65536, text.size() * 2);
+      text.reserve(doubled >= kLongest ? kLongest + 1 : doubled);
+    }
     const std::size_t size = text.size();
     text.resize(text.capacity());
     const long got = sys::Read(sys::StandardInput(), text.data() + size, text.size() - size);
@@ -38,6 +50,11 @@ std::optional<std::string> ReadStandardInput() {
       return std::nullopt;
     }
   }
+  Complain(
+      Say("standard input holds more than {0} MB, more than a list takes on a line; nothing "
+          "was converted",
+          {std::to_string(kLongest >> 20)}));
+  return std::nullopt;
 }
 
 // Takes the text as the window takes its input box's: without the spaces, tabs and line ends

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "codec/file_io.h"
+
 namespace zentrova::cli::sys {
 
 enum class Stream { kIn = 0, kOut = 1, kErr = 2 };
@@ -37,8 +39,14 @@ void WriteToConsole(Stream stream, std::string_view text);
 // The descriptor of standard input, and of the file `name` (as the command line gave it) opened
 // for reading: -1 with errno set when it cannot be opened.
 int StandardInput();
+int StandardOutput();
 int OpenForReading(const std::string& name);
 void Close(int fd);
+
+// The file on a disk that the descriptor `fd` reaches, or that `name` (as the command line gave
+// it) names, looked at without opening it; nothing for a terminal, pipe or device.
+std::optional<fileio::FileIdentity> DiskFileOf(int fd);
+std::optional<fileio::FileIdentity> DiskFileNamed(const std::string& name);
 
 // Reads at most `size` bytes: the count, 0 at the end, or -1 with errno set (EINTR: try again).
 long Read(int fd, char* buffer, std::size_t size);
@@ -58,7 +66,8 @@ bool InterfaceLanguageIsChinese();
 #endif
 
 // Ctrl-C (and Ctrl-Break on Windows) asks the file layer to stop, between CatchInterrupt and
-// ReleaseInterrupt, instead of ending the process.
+// ReleaseInterrupt, instead of ending the process; a list run asks fileio::InterruptRequested
+// too.
 void CatchInterrupt();
 void ReleaseInterrupt();
 

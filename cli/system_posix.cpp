@@ -53,9 +53,17 @@ void WriteToConsole(Stream, std::string_view) {}
 
 int StandardInput() { return STDIN_FILENO; }
 
+int StandardOutput() { return STDOUT_FILENO; }
+
 int OpenForReading(const std::string& name) { return ::open(name.c_str(), O_RDONLY | O_CLOEXEC); }
 
 void Close(int fd) { ::close(fd); }
+
+std::optional<fileio::FileIdentity> DiskFileOf(int fd) { return fileio::DiskFileIdentity(fd); }
+
+std::optional<fileio::FileIdentity> DiskFileNamed(const std::string& name) {
+  return fileio::DiskFileIdentity(std::filesystem::path(name));
+}
 
 long Read(int fd, char* buffer, std::size_t size) { return ::read(fd, buffer, size); }
 

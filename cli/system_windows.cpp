@@ -85,6 +85,8 @@ void WriteToConsole(Stream stream, std::string_view text) {
 
 int StandardInput() { return _fileno(stdin); }
 
+int StandardOutput() { return _fileno(stdout); }
+
 int OpenForReading(const std::string& name) {
   const std::u16string wide = FromUtf8(name);
   return _wopen(reinterpret_cast<const wchar_t*>(wide.c_str()),
@@ -92,6 +94,17 @@ int OpenForReading(const std::string& name) {
 }
 
 void Close(int fd) { _close(fd); }
+
+std::optional<fileio::FileIdentity> DiskFileOf(int fd) {
+  const intptr_t handle = _get_osfhandle(fd);
+  if (handle == -1) return std::nullopt;
+  return fileio::DiskFileIdentity(reinterpret_cast<HANDLE>(handle));
+}
+
+std::optional<fileio::FileIdentity> DiskFileNamed(const std::string& name) {
+  const std::u16string wide = FromUtf8(name);
+  return fileio::DiskFileIdentity(std::filesystem::path(std::wstring(wide.begin(), wide.end())));
+}
 
 long Read(int fd, char* buffer, std::size_t size) {
   return _read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));

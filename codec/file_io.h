@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,13 @@ using Handle = void*;
 #else
 using Handle = int;
 #endif
+
+// The file on a disk that `handle` reaches, or that `path` names (looked at without opening it
+// for reading or writing, so that a named pipe's writer is not woken): what tells that an output
+// would overwrite an input. Nothing for a terminal, pipe or device, which many readers and
+// writers share, nor when the system cannot say.
+std::optional<FileIdentity> DiskFileIdentity(Handle handle);
+std::optional<FileIdentity> DiskFileIdentity(const std::filesystem::path& path);
 
 class InputFile {
  public:

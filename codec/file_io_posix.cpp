@@ -75,6 +75,11 @@ FileIdentity IdentityOf(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::optional<FileIdentity> DiskIdentityOf(const struct stat& info) {
+  if (!S_ISREG(info.st_mode)) return std::nullopt;
+  return IdentityOf(info);
+}
+
 std::u16string_view KindOf(mode_t mode) {
   if (S_ISFIFO(mode)) return errors::texts::kNotRegularPipe;
   if (S_ISCHR(mode)) return errors::texts::kNotRegularCharacterDevice;
@@ -84,6 +89,18 @@ std::u16string_view KindOf(mode_t mode) {
 }
 
 }  // namespace
+
+std::optional<FileIdentity> DiskFileIdentity(Handle handle) {
+  struct stat info;
+  if (fstat(handle, &info) != 0) return std::nullopt;
+  return DiskIdentityOf(info);
+}
+
+std::optional<FileIdentity> DiskFileIdentity(const std::filesystem::path& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return DiskIdentityOf(info);
+}
 
 Presence FindInput(const std::filesystem::path& path) {
   constexpr std::u16string_view kAction = errors::texts::kCannotOpenInput;
@@ -143,7 +160,7 @@ OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input
   handle_ = Open(path_, O_WRONLY | O_CREAT, errors::texts::kCannotOpenOutput, true);
   open_ = true;
   const struct stat info = StatOf(handle_, path_);
-  if (IdentityOf(info) == input.Identity()) FailSameFile(path_);
+  if (DiskIdentityOf(info) == input.Identity()) FailSameFile(path_);
   if (S_ISREG(info.st_mode) && ftruncate(handle_, 0) != 0)
     Fail(errno, errors::texts::kCannotEmptyOutput, path_);
 }

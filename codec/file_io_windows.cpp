@@ -77,6 +77,25 @@ FileIdentity IdentityOf(HANDLE handle, const std::filesystem::path& path) {
 
 }  // namespace
 
+std::optional<FileIdentity> DiskFileIdentity(Handle handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &info)) {
+    return std::nullopt;
+  }
+  return IdentityFrom(info);
+}
+
+std::optional<FileIdentity> DiskFileIdentity(const std::filesystem::path& path) {
+  // Opened for its attributes only, with no access to its data.
+  const HANDLE existing = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (existing == INVALID_HANDLE_VALUE) return std::nullopt;
+  const std::optional<FileIdentity> identity = DiskFileIdentity(existing);
+  CloseHandle(existing);
+  return identity;
+}
+
 Presence FindInput(const std::filesystem::path& path) {
   if (path.empty()) return Presence::kMissing;
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -135,17 +154,7 @@ InputFile::~InputFile() {
 
 OutputFile::OutputFile(const std::filesystem::path& path, const InputFile& input) : path_(path) {
   // Looked at, without any access to its data, before anything is opened for writing.
-  const HANDLE existing = CreateFileW(path_.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (existing != INVALID_HANDLE_VALUE) {
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool same = GetFileType(existing) == FILE_TYPE_DISK &&
-                      GetFileInformationByHandle(existing, &info) &&
-                      IdentityFrom(info) == input.Identity();
-    CloseHandle(existing);
-    if (same) FailSameFile(path_);
-  }
+  if (DiskFileIdentity(path_) == input.Identity()) FailSameFile(path_);
   handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) Fail(errors::texts::kCannotOpenOutput, path_);

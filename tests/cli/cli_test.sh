@@ -21,6 +21,7 @@ if [[ $1 == *.exe ]]; then
   printf '#!/bin/sh\nexec "%s" "%s" "$@"\n' "$(command -v wine64 || echo /usr/lib/wine/wine64)" \
     "$(realpath "$1")" >"$cli"
   chmod +x "$cli"
+  cli_exe=$(realpath "$1") wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 else
   windows=0
   cli=$(realpath "$1")
@@ -305,6 +306,8 @@ expect "batch in Chinese" 1 "http://a/b" "标准输入:2: 该行没有专用链�
   bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
 expect "batch summary in Chinese" 1 "http://a/b" "已转换 0 行，原样保留 1 行，失败 1 行" -- \
   bash -c "printf 'http://a/b\nnothing\n' | LC_ALL=zh_CN.UTF-8 '$cli' batch decode"
+expect "standard input too long in Chinese" 1 "" "标准输入超过 64 MB" -- \
+  bash -c "head -c \$(((64 << 20) + 1)) /dev/zero | LC_ALL=zh_CN.UTF-8 '$cli' link decode"
 # The catalogue is found from where the program stands, with nothing in the environment
 # pointing at it: installed (share/locale beside bin/, any prefix), or beside the program in
 # the build folder (locale/). A folder named in ZENTROVA_LOCALEDIR is used alone. The suite
@@ -400,6 +403,66 @@ if [[ ${MEMORY_LIMITS_APPLY:-1} == 1 ]]; then
     bash -c "ulimit -v 400000; '$cli' batch decode <'$work/long-line.txt'"
 fi
 rm -f "$work/long-line.txt"
+
+# link reads no more of standard input than a list takes on a line (64 MiB): an endless input
+# ends in a message, not in all memory (or, under a limit, in running out of it).
+limit=""
+[[ ${MEMORY_LIMITS_APPLY:-1} == 1 ]] && limit="ulimit -v 150000;"
+too_much="zentrova-cli: standard input holds more than 64 MB, more than a list takes on a line; nothing was converted"
+truncate -s 100M "$work/endless"  # sparse: no disk taken
+expect "link stops reading endless zeros" 1 "" "$too_much" -- \
+  bash -c "$limit '$cli' link decode </dev/zero"
+expect "link stops reading an endless pipe" 1 "" "$too_much" -- \
+  bash -c "$limit yes http://h/a | '$cli' link thunder"
+expect "link stops reading a file too long" 1 "" "$too_much" -- \
+  bash -c "$limit '$cli' link flashget <'$work/endless'"
+# What the program took of the file is where the shared file position stands after it.
+expect "link reads hardly more than 64 MB of a longer file" 0 "yes" "" -- \
+  bash -c "'$cli' link decode 2>/dev/null; pos=\$(sed -n 's/^pos:[[:space:]]*//p' /proc/\$\$/fdinfo/0); ((pos > 0 && pos <= (64 << 20) + 65536)) && echo yes" \
+  <"$work/endless"
+expect "link takes standard input of exactly 64 MB" 1 "" "the text is not a special link" -- \
+  bash -c "head -c $((64 << 20)) '$work/endless' | '$cli' link decode"
+rm -f "$work/endless"
+
+# batch never reads its own results: an output that is one of its inputs, by whatever name or
+# stream it is reached, is refused before anything is written, and the list stays as it was.
+printf '%s\n' "$(q 'http://h/a.zip')" http://h/b >"$work/own.txt"
+printf 'http://h/other\n' >"$work/other.txt"
+cp "$work/own.txt" "$work/own.keep"
+ln -s own.txt "$work/own.link"
+ln "$work/own.txt" "$work/own.hard"
+said="the list would read its own results without end; nothing was converted"
+# Under Wine the standard handles that a Unix shell's redirections give say nothing of their
+# file, so there the rows run in Wine's own shell, as a Windows user's would; it has no
+# /dev/stdin or `1<>`, and its `<` and `>>` of one file never start the program.
+while IFS='#' read -r name words message; do
+  run="'$cli' batch decode $words"
+  if ((windows)); then
+    if [[ $words == *'<'* ]]; then
+      skip "batch refuses $name: no Windows shell gives the program that"
+      continue
+    fi
+    run="'$wine' cmd /c \"$(winepath -w "$cli_exe" 2>/dev/null) batch decode $words\""
+  fi
+  cp "$work/own.keep" "$work/own.txt"  # in place: the other name stays the same file
+  expect "batch refuses $name" 1 "" "zentrova-cli: $message: $said" -- bash -c "cd '$work' && $run"
+  truth "batch left its input whole, $name" cmp "$work/own.txt" "$work/own.keep"
+done <<'ROWS'
+its input appended to#own.txt >>own.txt#the output is the input 'own.txt'
+its standard input appended to#<own.txt >>own.txt#the output is the file on standard input
+its standard input named, appended to#- <own.txt >>own.txt#the output is the file on standard input
+its input written over in place#--to aria2 own.txt 1<>own.txt#the output is the input 'own.txt'
+a link to its output#own.link >>own.txt#the output is the input 'own.link'
+another name of its output#own.hard >>own.txt#the output is the input 'own.hard'
+its output as /dev/stdin#/dev/stdin <own.txt >>own.txt#the output is the input '/dev/stdin'
+its output after another input#other.txt own.txt >>own.txt#the output is the input 'own.txt'
+ROWS
+expect "batch appends to a file that is none of its inputs" 0 \
+  $'http://h/other\nhttp://h/a.zip\nhttp://h/b' "" -- \
+  bash -c "cd '$work' && cp own.keep own.txt && cp other.txt out.txt && '$cli' batch decode own.txt >>out.txt 2>/dev/null && cat out.txt"
+# A device is no file: standard input and output may both be one, as a terminal is.
+expect "batch reads and writes one device" 0 "" "0 converted, 0 passed through, 0 failed" -- \
+  bash -c "'$cli' batch decode </dev/null >/dev/null"
 
 # Files.
 head -c 100000 /dev/urandom >"$work/in"
@@ -505,38 +568,91 @@ else
   echo "SKIP the progress bar's checks: no pseudo-terminal can be had here (${pty_failure:-script failed})"
 fi
 
-# Ctrl-C: a long run over a sparse file stops at the next block and says so.
+# Ctrl-C as a person presses it: the program runs in a terminal of its own, in its foreground,
+# with SIGINT at its default (a background job here would start with it ignored), and the
+# terminal's Ctrl-C is typed once the run has got where it should be.
+#   interrupt NAME READY MESSAGE -- COMMAND...   READY: a shell test, $pid the program's process
+patience=${ZENTROVA_PATIENCE:-60}
+sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
+# The program itself (not the shell or the terminal's harness before it) waits in the system.
+waiting() { [[ $(readlink "/proc/$1/exe") == "$(realpath "$cli")" ]] && sleeping "$1"; }
 interrupt() {
   local name=$1 ready=$2 message=$3
-  shift 3
-  "$@" 2>"$work/stderr" &
-  local pid=$!
+  shift 4
+  rm -f "$work/ctrl-c.pid" "$work/ctrl-c.order"
+  mkfifo "$work/ctrl-c.order"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/ctrl_c.py" "$work/ctrl-c.pid" "$work/ctrl-c.order" \
+    -- "$@" 2>"$work/stderr" &
+  local harness=$! order=kill pid=
   # Once the run has got where it should be; the deadline only bounds a failure.
-  for _ in $(seq 1200); do eval "$ready" && break; sleep 0.05; done
-  kill -INT "$pid"
-  wait "$pid"
+  local deadline=$((SECONDS + patience))
+  until [[ -s $work/ctrl-c.pid ]] && pid=$(<"$work/ctrl-c.pid") && eval "$ready"; do
+    ((SECONDS > deadline)) && break
+    sleep 0.05
+  done
+  ((SECONDS > deadline)) || order=ctrl-c
+  # Opened for reading too, so that the order never waits for a harness that has already gone.
+  local orders
+  exec {orders}<>"$work/ctrl-c.order"
+  echo "$order" >&$orders
+  wait "$harness"
   local status=$?
-  if [[ $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
+  exec {orders}>&-
+  if [[ $order == ctrl-c && $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    echo "FAIL $name: status $status, stderr '$(cat "$work/stderr")'"
+    echo "FAIL $name: Ctrl-C ${order/kill/never pressed: not ready}, status $status, stderr '$(cat "$work/stderr")'"
   fi
 }
 if ((windows)); then
   skip "Ctrl-C: Wine gives a program started from here no console to press it in"
+elif ! python3 -c 'import os; os.openpty()' 2>/dev/null; then
+  skip "Ctrl-C: no pseudo-terminal can be had here"
 else
+  # A file run over a sparse file stops at the next block and says so.
   truncate -s 20G "$work/big"
-  interrupt "ctrl-c between blocks" '[[ -s $work/big.b64 ]]' "holds the first" \
+  interrupt "ctrl-c between blocks" '[[ -s $work/big.b64 ]]' "holds the first" -- \
     "$cli" encode-file "$work/big" "$work/big.b64" --block-size 54
   mkfifo "$work/fifo"
-  sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
-  interrupt "ctrl-c while opening a pipe" 'sleeping $!' "cancelled" \
+  interrupt "ctrl-c while opening a pipe" 'waiting $pid' "cancelled" -- \
     "$cli" encode-file "$work/in" "$work/fifo"
   exec 3<>"$work/fifo"  # a reader that never reads: the first write blocks
-  interrupt "ctrl-c in a blocked write" 'sleeping $!' "cancelled" \
+  interrupt "ctrl-c in a blocked write" 'waiting $pid' "cancelled" -- \
     "$cli" encode-file "$work/big" "$work/fifo"
   exec 3<&-
+  rm -f "$work/big" "$work/big.b64"
+
+  # A list typed or piped into batch, its results to a file: at Ctrl-C every line read so far
+  # has its result in the file, the summary is said, and the status is 130. The input never
+  # ends (this shell holds the pipe open), so the run waits for more when the key is pressed.
+  # Few results are all still in the program's buffer; many have partly left it already.
+  mkfifo "$work/list.fifo"
+  for lines in 14 1500; do
+    if ((lines == 14)); then
+      kind=decode
+      { for i in $(seq 12); do echo "下载 $(q "http://h/$i.zip")"; done; echo http://h/plain; echo 谢谢; } \
+        >"$work/typed.txt"
+      summary="12 converted, 1 passed through, 1 failed"
+      ready='waiting $pid'
+    else
+      kind=thunder
+      seq -f 'http://h/%031g.zip' "$lines" >"$work/typed.txt"
+      summary="$lines converted, 0 passed through, 0 failed"
+      ready='[[ -s $work/typed.out ]] && waiting $pid'  # the file has grown: some have left
+    fi
+    "$cli" batch $kind "$work/typed.txt" >"$work/typed.expected" 2>/dev/null
+    exec {writer}<>"$work/list.fifo"
+    cat "$work/typed.txt" >&$writer &
+    interrupt "ctrl-c on batch to a file, $lines lines: summary said" "$ready" "$summary" -- \
+      sh -c "exec '$cli' batch $kind <'$work/list.fifo' >'$work/typed.out'"
+    truth "ctrl-c on batch to a file, $lines lines: said it was cancelled" \
+      grep -q "cancelled after $lines lines" "$work/stderr"
+    truth "ctrl-c on batch to a file, $lines lines: every result kept" \
+      cmp "$work/typed.expected" "$work/typed.out"
+    wait
+    exec {writer}>&-
+  done
 fi
 
 echo "$passed passed, $failed failed"

@@ -48,6 +48,32 @@ TEST_F(FileRunTest, SameFileAsInputAndOutputIsRefusedAndTheInputLeftWhole) {
   }
 }
 
+// What the command line asks before a list run: whether two names reach one file, whatever the
+// names; a device, which many share, and a missing file reach none.
+TEST_F(FileRunTest, DiskFileIdentityKnowsAFileByAnyNameAndNoDevice) {
+  WriteAll(Path(in), "a");
+  WriteAll(Path(out), "a");
+  const auto file = fileio::DiskFileIdentity(fileio::PathOf(in));
+  ASSERT_TRUE(file.has_value());
+  EXPECT_EQ(fileio::DiskFileIdentity(fileio::PathOf(Name("./in"))), file);
+  EXPECT_NE(fileio::DiskFileIdentity(fileio::PathOf(out)), file);
+  std::error_code linkError;
+  fs::create_hard_link(Path(in), Path(Name("hardlink")), linkError);
+  if (!linkError) {
+    EXPECT_EQ(fileio::DiskFileIdentity(fileio::PathOf(Name("hardlink"))), file);
+  }
+  fs::create_symlink(Path(in), Path(Name("symlink")), linkError);
+  if (!linkError) {
+    EXPECT_EQ(fileio::DiskFileIdentity(fileio::PathOf(Name("symlink"))), file);
+  }
+  EXPECT_EQ(fileio::DiskFileIdentity(fileio::PathOf(Name("absent"))), std::nullopt);
+#ifdef _WIN32
+  EXPECT_EQ(fileio::DiskFileIdentity(fs::path(L"NUL")), std::nullopt);
+#else
+  EXPECT_EQ(fileio::DiskFileIdentity(fs::path("/dev/null")), std::nullopt);
+#endif
+}
+
 TEST_F(FileRunTest, InputThatIsNoOrdinaryFileReportsItsRealCause) {
   WriteAll(Path(in), "YWJj");
   struct Row {
