@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_commands.h"
@@ -48,7 +49,9 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
     if (handed.note) Complain(where() + *handed.note);
     WriteOutBuffered(out);
   };
-  const auto convert = [&](std::string_view line) { report(run.Bytes(line)); };
+  // A line gathered from several reads comes as its own string, which the run lets go of as soon
+  // as it is text: a line near the limit is tens of megabytes.
+  const auto convert = [&](auto&& line) { report(run.Bytes(std::forward<decltype(line)>(line))); };
   const auto tooLong = [&] { report(run.TooLong()); };
   for (;;) {
     if (live) FlushOutput();

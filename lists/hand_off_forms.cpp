@@ -1,5 +1,7 @@
 #include "lists/hand_off_forms.h"
 
+#include <algorithm>
+
 #include "codec/utf8.h"
 #include "lists/json_text.h"
 
@@ -84,6 +86,10 @@ void AppendMadeFields(const LineResult& result, std::string& out) {
 }  // namespace
 
 void AppendLinesEntry(const LineResult& result, std::string& out) {
+  // Room for the line end too, grown geometrically as AppendUtf8 grows it: else the end of a
+  // long address moves the whole of it into a buffer twice its size.
+  const std::size_t needed = out.size() + (HoldsAddress(result) ? result.text.size() : 0) + 1;
+  if (out.capacity() < needed) out.reserve(std::max(needed, out.capacity() * 2));
   if (HoldsAddress(result)) AppendUtf8(result.text, out);
   out += '\n';
 }
