@@ -87,7 +87,7 @@ void LongLinePeak(benchmark::State& state) {
     gPeak = gInUse.load();
     const std::size_t before = gInUse.load() - gathered.capacity();
     state.ResumeTiming();
-    const LineResult result = run.Bytes(std::move(gathered));
+    const LineResult result = run.BytesInPlace(std::move(gathered));
     handOff.Append(1, result, out);
     benchmark::DoNotOptimize(out.data());
     peak = gPeak.load() - before;

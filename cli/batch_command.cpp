@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -51,7 +52,13 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
   };
   // A line gathered from several reads comes as its own string, which the run lets go of as soon
   // as it is text: a line near the limit is tens of megabytes.
-  const auto convert = [&](auto&& line) { report(run.Bytes(std::forward<decltype(line)>(line))); };
+  const auto convert = [&](auto&& line) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(line)>, std::string>) {
+      report(run.BytesInPlace(std::move(line)));
+    } else {
+      report(run.Bytes(line));
+    }
+  };
   const auto tooLong = [&] { report(run.TooLong()); };
   for (;;) {
     if (live) FlushOutput();

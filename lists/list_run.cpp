@@ -28,7 +28,7 @@ LineResult ListRun::Bytes(std::string_view line) {
   return Text(*text);
 }
 
-LineResult ListRun::Bytes(std::string&& line) {
+LineResult ListRun::BytesInPlace(std::string&& line) {
   std::optional<std::u16string> text = reader_.Text(line);
   std::string().swap(line);  // not assigned: libstdc++ would keep the memory
   if (!text) {

@@ -136,7 +136,7 @@ class ListRun {
 
   // The same for a line the caller gives up: its bytes are let go of once they are text, before
   // the line is converted, and the text becomes the result.
-  LineResult Bytes(std::string&& line);
+  LineResult BytesInPlace(std::string&& line);
 
   // Returns the result of the next line given as text, typed or pasted (without its end).
   LineResult Text(std::u16string_view line);
