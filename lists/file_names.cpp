@@ -78,6 +78,20 @@ bool IsDeviceName(std::u16string_view name) {
 }
 
 std::optional<std::u16string> SafeFileName(std::u16string_view name) {
+  // Trailing dots and spaces go first, as they would from the escaped name (no escape ends in
+  // either). Of a long name only the start and the extension can remain: its middle is put by
+  // a filler, so that a name as long as a line is not copied whole to keep 255 bytes of it.
+  name = WithoutTrailingDotsAndSpaces(name);
+  constexpr std::size_t kStart = 2 * kLongestFileName;
+  constexpr std::size_t kEnd = 2 * kLongestKeptExtension;
+  std::u16string shortened;
+  if (name.size() > kStart + 4 * kEnd) {
+    shortened.reserve(kStart + 2 * kEnd);
+    shortened.append(name.substr(0, kStart));
+    shortened.append(kEnd, u'_');
+    shortened.append(name.substr(name.size() - kEnd));
+    name = shortened;
+  }
   std::u16string safe;
   safe.reserve(name.size());
   for (const char16_t c : name) {
