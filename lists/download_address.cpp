@@ -128,9 +128,14 @@ DownloadKind DownloadKindOf(std::u16string_view address) {
 }
 
 std::string DownloaderUri(std::string_view bytes) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri;
   uri.reserve(bytes.size() + 16);
+  AppendDownloaderUri(bytes, uri);
+  return uri;
+}
+
+void AppendDownloaderUri(std::string_view bytes, std::string& uri) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
   while (!bytes.empty()) {
     // Most of an address stands as it is: a run at a time.
     std::size_t run = 0;
@@ -142,7 +147,6 @@ std::string DownloaderUri(std::string_view bytes) {
     uri.append(escape, 3);
     bytes.remove_prefix(run + 1);
   }
-  return uri;
 }
 
 std::optional<std::u16string> ReadableName(std::u16string_view address) {
