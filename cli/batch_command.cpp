@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_commands.h"
@@ -51,7 +53,15 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
     if (handed.note) Complain(where() + *handed.note);
     WriteOutBuffered(out);
   };
-  const auto convert = [&](std::string_view line) { report(run.Bytes(line)); };
+  // A line gathered from several reads comes as its own string, which the run lets go of as soon
+  // as it is text: a line near the limit is tens of megabytes.
+  const auto convert = [&](auto&& line) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(line)>, std::string>) {
+      report(run.BytesInPlace(std::move(line)));
+    } else {
+      report(run.Bytes(line));
+    }
+  };
   const auto tooLong = [&] { report(run.TooLong()); };
   while (!fileio::InterruptRequested()) {
     if (live) FlushOutput();

@@ -184,6 +184,7 @@ namespace {
 int Main(const std::vector<std::string>& args) {
   using namespace zentrova::cli;
   sys::PrepareStandardStreams();
+  sys::ReturnLargeBlocks();
   UseUserLanguage();
   int status = kFailure;
   try {

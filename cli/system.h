@@ -20,6 +20,10 @@ enum class Stream { kIn = 0, kOut = 1, kErr = 2 };
 // client opens takes its place), and bytes pass unchanged (Windows: no CR added before LF).
 void PrepareStandardStreams();
 
+// Has memory that a long line took go back to the system when it is freed, rather than stay
+// with the program for the next line (glibc keeps freed blocks up to tens of megabytes).
+void ReturnLargeBlocks();
+
 // Whether `stream` is a terminal (a console on Windows), where progress is drawn.
 bool IsTerminal(Stream stream);
 

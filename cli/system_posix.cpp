@@ -1,4 +1,7 @@
 #include <fcntl.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +33,14 @@ void PrepareStandardStreams() {
       ::close(placeholder);
     }
   }
+}
+
+void ReturnLargeBlocks() {
+#if defined(__GLIBC__)
+  // A fixed threshold: glibc otherwise raises it to each large block freed (up to 32 MiB), and
+  // the blocks of a growing line then come from the heap and stay there.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
 }
 
 bool IsTerminal(Stream stream) { return isatty(static_cast<int>(stream)) == 1; }

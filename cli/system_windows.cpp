@@ -43,6 +43,8 @@ void PrepareStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void ReturnLargeBlocks() {}  // the Windows heap gives large blocks back by itself
+
 bool IsTerminal(Stream stream) {
   DWORD mode = 0;
   return GetConsoleMode(HandleOf(stream), &mode) != 0;

@@ -97,7 +97,11 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
     // A run of ASCII narrows unit by unit; the rest goes character by character.
     std::size_t ascii = 0;
     while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
-    out.append(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    // Narrowed in place: append() from char16_t iterators builds a whole temporary string first.
+    const std::size_t at = out.size();
+    out.resize(at + ascii);
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii),
+              out.begin() + static_cast<std::ptrdiff_t>(at));
     std::size_t other = ascii;
     while (other < text.size() && text[other] >= 0x80) ++other;
     ForEachCharacter(text.substr(ascii, other - ascii),

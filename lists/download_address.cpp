@@ -43,7 +43,8 @@ std::u16string LenientUtf8(std::string_view bytes, int& good, int& bad) {
 }
 
 // Returns `segment` with its percent escapes turned into the characters they stand for; nothing
-// when the escaped bytes are neither UTF-8 nor GBK. Where one escape is damaged and the rest is
+// when it holds none (it is its own reading then) or when the escaped bytes are neither UTF-8 nor
+// GBK. Where one escape is damaged and the rest is
 // UTF-8, the broken bytes stay escapes and do not make the whole name another reading.
 std::optional<std::u16string> Unescaped(std::u16string_view segment) {
   std::string bytes;
@@ -60,8 +61,8 @@ std::optional<std::u16string> Unescaped(std::u16string_view segment) {
       run = at + 1;
     }
   }
+  if (!escaped) return std::nullopt;
   AppendUtf8(segment.substr(run), bytes);
-  if (!escaped) return std::u16string(segment);
   auto utf8 = FromValidUtf8(bytes);
   // Escapes that make a character no one could see are kept as escapes, never read otherwise.
   if (utf8 && FirstUnsafeCharacter(*utf8)) return std::nullopt;
@@ -127,9 +128,14 @@ DownloadKind DownloadKindOf(std::u16string_view address) {
 }
 
 std::string DownloaderUri(std::string_view bytes) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string uri;
   uri.reserve(bytes.size() + 16);
+  AppendDownloaderUri(bytes, uri);
+  return uri;
+}
+
+void AppendDownloaderUri(std::string_view bytes, std::string& uri) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
   while (!bytes.empty()) {
     // Most of an address stands as it is: a run at a time.
     std::size_t run = 0;
@@ -141,18 +147,20 @@ std::string DownloaderUri(std::string_view bytes) {
     uri.append(escape, 3);
     bytes.remove_prefix(run + 1);
   }
-  return uri;
 }
 
 std::optional<std::u16string> ReadableName(std::u16string_view address) {
-  std::u16string segment;
+  // A view into the address where it can be: a name can be as long as the line.
+  std::u16string ed2kName;
+  std::u16string_view segment;
   switch (DownloadKindOf(address)) {
     case DownloadKind::kMagnet:
       return std::nullopt;
     case DownloadKind::kEd2k: {
       auto name = Ed2kFileName(address);
       if (!name) return std::nullopt;
-      segment = std::move(*name);
+      ed2kName = std::move(*name);
+      segment = ed2kName;
       break;
     }
     case DownloadKind::kFile: {
@@ -166,11 +174,11 @@ std::optional<std::u16string> ReadableName(std::u16string_view address) {
       break;
     }
   }
-  auto name = Unescaped(segment);
   // An escape that makes a folder or an unseen character is kept as the escape it is.
-  if (!name || !IsSafeName(*name)) name = std::u16string(segment);
-  if (!IsSafeName(*name)) return std::nullopt;
-  return SafeFileName(*name);
+  const auto unescaped = Unescaped(segment);
+  const std::u16string_view name = unescaped && IsSafeName(*unescaped) ? *unescaped : segment;
+  if (!IsSafeName(name)) return std::nullopt;
+  return SafeFileName(name);
 }
 
 bool ReachesThisMachine(std::u16string_view address, std::string_view uri,

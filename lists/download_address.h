@@ -22,6 +22,9 @@ DownloadKind DownloadKindOf(std::u16string_view address);
 // (upper-case hex), every other byte as it stands (so escapes already there stay as they are).
 std::string DownloaderUri(std::string_view bytes);
 
+// Appends DownloaderUri(bytes) to `out`, where a long address need not be made twice.
+void AppendDownloaderUri(std::string_view bytes, std::string& out);
+
 // Returns the name a person reads for the file at `address`: its last path segment (an ed2k
 // file link's name field), with percent escapes that form UTF-8 (or, failing that, GBK, chosen
 // as lists choose) turned into characters. Nothing for magnets and other ed2k links, for an

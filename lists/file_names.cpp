@@ -38,7 +38,25 @@ std::u16string_view StartWithin(std::u16string_view text, std::size_t bytes) {
   return text.substr(0, at);
 }
 
-std::size_t Utf8Size(std::u16string_view text) { return ToUtf8(text).size(); }
+// Counted, not written: a name can be as long as a line.
+std::size_t Utf8Size(std::u16string_view text) {
+  std::size_t size = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (c < 0x80) {
+      size += 1;
+    } else if (c < 0x800) {
+      size += 2;
+    } else if (c >= 0xD800 && c < 0xDC00 && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+               text[at + 1] < 0xE000) {
+      size += 4;
+      ++at;
+    } else {
+      size += 3;  // a lone surrogate too, written as U+FFFD
+    }
+  }
+  return size;
+}
 
 // Extensions longer than this are no extension a person would miss: the name is cut at its end.
 constexpr std::size_t kLongestKeptExtension = 32;
@@ -60,6 +78,20 @@ bool IsDeviceName(std::u16string_view name) {
 }
 
 std::optional<std::u16string> SafeFileName(std::u16string_view name) {
+  // Trailing dots and spaces go first, as they would from the escaped name (no escape ends in
+  // either). Of a long name only the start and the extension can remain: its middle is put by
+  // a filler, so that a name as long as a line is not copied whole to keep 255 bytes of it.
+  name = WithoutTrailingDotsAndSpaces(name);
+  constexpr std::size_t kStart = 2 * kLongestFileName;
+  constexpr std::size_t kEnd = 2 * kLongestKeptExtension;
+  std::u16string shortened;
+  if (name.size() > kStart + 4 * kEnd) {
+    shortened.reserve(kStart + 2 * kEnd);
+    shortened.append(name.substr(0, kStart));
+    shortened.append(kEnd, u'_');
+    shortened.append(name.substr(name.size() - kEnd));
+    name = shortened;
+  }
   std::u16string safe;
   safe.reserve(name.size());
   for (const char16_t c : name) {

@@ -227,7 +227,11 @@ LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Chars
   auto read = Read(*address, charset, result.reading);
   if (!read) return Failure("the link's bytes are not UTF-8");
   result.text = std::move(*read);
-  result.bytes = *address;
+  // The wrapper comes off where the bytes lie: a copy of a long address would cost its length.
+  const std::size_t from = static_cast<std::size_t>(address->data() - bytes.data());
+  bytes.resize(from + address->size());
+  bytes.erase(0, from);
+  result.bytes = std::move(bytes);
   return result;
 }
 
@@ -299,16 +303,35 @@ std::string Reason(const LineResult& result, const Translation& translate) {
   return FilledIn(translate(result.why), {result.detail});
 }
 
-LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
+namespace {
+
+// Keeps only [from, from + size) of `text`, in place.
+void KeepOnly(std::u16string& text, std::size_t from, std::size_t size) {
+  text.resize(from + size);
+  text.erase(0, from);
+}
+
+// Opens the line `line`; where `owned` holds it (the caller's own copy, which it gives up), the
+// result is made in that memory rather than in copies: a line near the lists' limit is tens of
+// megabytes, and a copy of it as text twice that.
+LineResult Opened(std::u16string_view line, std::u16string* owned, Charset charset) {
   const std::u16string_view text = Trimmed(line);
   if (text.empty()) return {};
+  const std::size_t textAt = static_cast<std::size_t>(text.data() - line.data());
   const auto found = FindFirst(text, kFoundPrefixes);
   if (!found) {
     for (const std::u16string_view scheme : kPlainSchemes) {
       if (StartsWithNoCase(text, scheme)) {
         if (auto failure = UnsafeCharacterIn(text)) return *failure;
         // An address as the page showed it: a downloader gets it in UTF-8, as a browser sends it.
-        return {.kind = Kind::kPassedThrough, .text = std::u16string(text), .bytes = ToUtf8(text)};
+        LineResult result{.kind = Kind::kPassedThrough, .bytes = ToUtf8(text)};
+        if (owned) {
+          KeepOnly(*owned, textAt, text.size());
+          result.text = std::move(*owned);
+        } else {
+          result.text = std::u16string(text);
+        }
+        return result;
       }
     }
     return Failure("the line holds no special link");
@@ -325,9 +348,16 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
     link = UnescapedLink(text.substr(found->at), found->prefix, prefix);
     link.resize(prefix.size() +
                 Base64TextOf(std::u16string_view(link).substr(prefix.size())).size());
+    if (owned) std::u16string().swap(*owned);  // swapped: an assignment keeps the memory
   } else {
     const std::u16string_view rest = text.substr(found->at);
-    link = rest.substr(0, prefix.size() + Base64TextOf(rest.substr(prefix.size())).size());
+    const std::size_t size = prefix.size() + Base64TextOf(rest.substr(prefix.size())).size();
+    if (owned) {
+      KeepOnly(*owned, textAt + found->at, size);
+      link = std::move(*owned);
+    } else {
+      link = rest.substr(0, size);
+    }
   }
   result = OpenLayer(link, prefix, charset);
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
@@ -352,6 +382,16 @@ LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
   result.link = std::move(link);
   result.linkKind = KindOf(prefix);
   return result;
+}
+
+}  // namespace
+
+LineResult OpenFoundLink(std::u16string_view line, Charset charset) {
+  return Opened(line, nullptr, charset);
+}
+
+LineResult OpenFoundLinkInPlace(std::u16string&& line, Charset charset) {
+  return Opened(line, &line, charset);
 }
 
 bool IsSpecialLink(std::u16string_view text) {

@@ -65,6 +65,10 @@ std::string Reason(const LineResult& result, const Translation& translate);
 // a line that is a plain address already passes through unchanged.
 LineResult OpenFoundLink(std::u16string_view line, Charset charset);
 
+// The same for a line the caller gives up, whose memory the result reuses: for lines near the
+// lists' limit, where a copy costs tens of megabytes.
+LineResult OpenFoundLinkInPlace(std::u16string&& line, Charset charset);
+
 // Whether `text`, blanks around it aside, is itself a special link (written plainly or
 // percent-encoded, as programs pass a clicked link on) rather than other text that carries one.
 bool IsSpecialLink(std::u16string_view text);

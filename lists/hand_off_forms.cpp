@@ -1,5 +1,7 @@
 #include "lists/hand_off_forms.h"
 
+#include <algorithm>
+
 #include "codec/utf8.h"
 #include "lists/json_text.h"
 
@@ -64,11 +66,42 @@ std::optional<std::string_view> Named(const char* name) {
   return std::string_view(name);
 }
 
+// Room in `out` for `more` bytes, grown geometrically: a long entry is given its room once, and
+// is not moved whole into a buffer twice its size by what follows it.
+void MakeRoom(std::size_t more, std::string& out) {
+  if (out.capacity() < out.size() + more)
+    out.reserve(std::max(out.size() + more, out.capacity() * 2));
+}
+
+// The bytes a download's JSON entry takes, escapes in names and controls aside: its address
+// (UTF-8 takes at most three bytes a unit, two for a unit of a pair), its URI, its link and the
+// rest, a name of at most 255 bytes among it.
+std::size_t JsonSizeOf(const LineResult& result) {
+  std::size_t size = 1024;
+  for (const char16_t c : result.text) size += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+  for (const char c : result.bytes) size += c > 0x20 && c < 0x7F ? 1 : 3;
+  return size + result.link.size();
+}
+
+// The URI's JSON string straight from the bytes: a URI holds only printable ASCII, which needs
+// no escape but for a quote and a backslash; one that holds either is written through its copy.
+void AppendUriField(std::string_view bytes, std::string& out) {
+  if (bytes.find_first_of("\"\\") != std::string_view::npos) {
+    AppendField("uri", std::string_view(DownloaderUri(bytes)), out);
+    return;
+  }
+  AppendName("uri", out);
+  out += '"';
+  AppendDownloaderUri(bytes, out);
+  out += '"';
+}
+
 // A download: its address, the URI a downloader is given, the file's name and the link it came
 // from.
 void AppendDecodedFields(const LineResult& result, std::string& out) {
+  MakeRoom(JsonSizeOf(result), out);
   AppendField("address", std::u16string_view(result.text), out);
-  AppendField("uri", std::string_view(DownloaderUri(result.bytes)), out);
+  AppendUriField(result.bytes, out);
   AppendField("name", ReadableName(result.text), out);
   AppendField("link",
               result.linkKind ? std::optional<std::u16string_view>(result.link) : std::nullopt,
@@ -84,6 +117,8 @@ void AppendMadeFields(const LineResult& result, std::string& out) {
 }  // namespace
 
 void AppendLinesEntry(const LineResult& result, std::string& out) {
+  // Room for the line end too: AppendUtf8 makes room for the address alone.
+  MakeRoom((HoldsAddress(result) ? result.text.size() : 0) + 1, out);
   if (HoldsAddress(result)) AppendUtf8(result.text, out);
   out += '\n';
 }
@@ -116,6 +151,8 @@ std::optional<std::string> LeftOutOf(HandOffForm form, DownloadKind kind) {
 }
 
 void AppendAria2Entry(const Download& download, std::string& out) {
+  // The name takes at most 255 bytes (SafeFileName).
+  MakeRoom(download.uri.size() + (download.name ? 3 * download.name->size() + 8 : 0) + 1, out);
   out += download.uri;
   out += '\n';
   if (download.name) {
@@ -126,6 +163,7 @@ void AppendAria2Entry(const Download& download, std::string& out) {
 }
 
 void AppendEf2Entry(const Download& download, std::string& out) {
+  MakeRoom(download.uri.size() + 7, out);
   out += "<\r\n";
   out += download.uri;
   out += "\r\n>\r\n";

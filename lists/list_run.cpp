@@ -28,6 +28,16 @@ LineResult ListRun::Bytes(std::string_view line) {
   return Text(*text);
 }
 
+LineResult ListRun::BytesInPlace(std::string&& line) {
+  std::optional<std::u16string> text = reader_.Text(line);
+  std::string().swap(line);  // not assigned: libstdc++ would keep the memory
+  if (!text) {
+    return Counted(Failure("the line is neither UTF-8 nor GBK"));
+  }
+  if (KindMade(mode_)) return Text(*text);
+  return Counted(OpenFoundLinkInPlace(std::move(*text), charset_));
+}
+
 LineResult ListRun::Text(std::u16string_view line) {
   const auto make = KindMade(mode_);
   return Counted(make ? MakeFoundLink(*make, line, charset_) : OpenFoundLink(line, charset_));

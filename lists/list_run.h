@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "lists/found_links.h"
 #include "lists/list_lines.h"
@@ -37,7 +38,10 @@ class LineSplitter {
   explicit LineSplitter(std::size_t longest = std::basic_string<Char>::npos) : longest_(longest) {}
 
   // Hands `take` each line that `piece` completes, without its end. A line that lies wholly
-  // inside `piece` is handed over where it stands, without a copy.
+  // inside `piece` is handed over where it stands, without a copy, as a string view; a line
+  // gathered from several pieces as the string that holds it, an rvalue, so that a `take` that
+  // accepts one may keep it or let go of its memory before it converts (a line near the limit
+  // is tens of megabytes). A `take` that accepts only a view sees it as one.
   template <typename Take, typename TooLong = NoOneListens>
   void Feed(std::basic_string_view<Char> piece, Take&& take, TooLong&& tooLong = {}) {
     std::size_t start = 0;
@@ -55,9 +59,7 @@ class LineSplitter {
         take(piece.substr(start, at - start));
       } else {
         pending_.append(piece.substr(start, at - start));
-        take(std::basic_string_view<Char>(pending_));
-        pending_.clear();
-        pendingLine_ = false;
+        TakePending(take);
       }
       if (c == Char('\r')) {
         if (at + 1 == piece.size()) {
@@ -83,7 +85,7 @@ class LineSplitter {
   // Hands `take` the last line when the text did not end with a line end.
   template <typename Take>
   void Finish(Take&& take) {
-    if (pendingLine_) take(std::basic_string_view<Char>(pending_));
+    if (pendingLine_) TakePending(take);
     pending_.clear();
     pendingLine_ = false;
     afterCr_ = false;
@@ -94,9 +96,19 @@ class LineSplitter {
   std::size_t pending() const { return pending_.size(); }
 
  private:
+  // Hands the gathered line over as its string and starts the next one afresh.
+  template <typename Take>
+  void TakePending(Take& take) {
+    std::basic_string<Char> line;
+    line.swap(pending_);
+    pendingLine_ = false;
+    take(std::move(line));
+  }
+
   // Lets go of the unfinished line, and of the memory it took.
   void Forget() {
-    pending_ = std::basic_string<Char>();
+    // Swapped, not assigned: libstdc++ keeps a string's memory when an empty one is moved in.
+    std::basic_string<Char>().swap(pending_);
     pendingLine_ = false;
   }
 
@@ -121,6 +133,10 @@ class ListRun {
   // Returns the result of the next line given as a file's bytes, UTF-8 or GBK (without its
   // end); a line that is neither fails.
   LineResult Bytes(std::string_view line);
+
+  // The same for a line the caller gives up: its bytes are let go of once they are text, before
+  // the line is converted, and the text becomes the result.
+  LineResult BytesInPlace(std::string&& line);
 
   // Returns the result of the next line given as text, typed or pasted (without its end).
   LineResult Text(std::u16string_view line);

@@ -88,6 +88,30 @@ TEST(FileNamesTest, LongNamesAreShortenedKeepingTheirExtension) {
   EXPECT_EQ(SafeFileName(exactly), exactly);
 }
 
+// Names as long as a line (thousands of characters) come out as whole, exactly: their start
+// and their extension, the trailing dots and spaces gone however many there are.
+TEST(FileNamesTest, NamesAsLongAsALineKeepTheirStartAndExtension) {
+  const std::u16string a(kLongestFileName, u'a');
+  const struct {
+    const char* name;
+    std::u16string given;
+    std::u16string safe;
+  } rows[] = {
+      {"an extension", std::u16string(5000, u'a') + u".mkv", a.substr(0, 251) + u".mkv"},
+      {"escapes", std::u16string(2000, u':') + u".txt",
+       Repeated(u"%3A", 84).substr(0, 251) + u".txt"},
+      {"three bytes a character", std::u16string(5000, u'中') + u".mkv",
+       std::u16string(83, u'中') + u".mkv"},
+      {"many trailing dots and spaces", std::u16string(5000, u'a') + Repeated(u". ", 400), a},
+      {"an extension too long", std::u16string(3000, u'a') + u"." + std::u16string(40, u'e'), a},
+      {"the only dot first", u"a." + std::u16string(5000, u'e'),
+       u"a." + std::u16string(kLongestFileName - 2, u'e')},
+      {"a dot only in the middle", std::u16string(3000, u'a') + u".b" + std::u16string(3000, u'c'),
+       a},
+  };
+  for (const auto& row : rows) EXPECT_EQ(SafeFileName(row.given), row.safe) << row.name;
+}
+
 // The names a downloader is handed come through ReadableName, escapes undone first.
 TEST(FileNamesTest, AddressesGiveSafeNamesOrNone) {
   const struct {
