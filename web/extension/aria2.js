@@ -11,6 +11,24 @@ const post = (rpc, body) => fetch(rpc, {
   cache: 'no-store',
 });
 
+// Posts `body` to `rpc`: the response and its JSON (null when it holds none), or null when
+// nothing answered.
+async function ask(rpc, body) {
+  let response;
+  try {
+    response = await post(rpc, body);
+  } catch (error) {
+    return null;
+  }
+  let answer;
+  try {
+    answer = await response.json();
+  } catch (error) {
+    answer = null;
+  }
+  return {response, answer};
+}
+
 // A token that is surely not `secret`: random, and told apart from it.
 function wrongToken(secret) {
   for (;;) {
@@ -25,19 +43,10 @@ function wrongToken(secret) {
 // (and so would take any page's orders through a link that reaches it); only "Unauthorized"
 // shows a secret in force. Any other answer is no aria2's.
 async function unguarded(rpc, secret) {
-  let response;
-  try {
-    response = await post(rpc, {jsonrpc: '2.0', id: 'probe', method: 'aria2.getVersion',
+  const asked = await ask(rpc, {jsonrpc: '2.0', id: 'probe', method: 'aria2.getVersion',
                                 params: [`token:${wrongToken(secret)}`]});
-  } catch (error) {
-    return {message: 'aria2Unreachable', values: [rpc]};
-  }
-  let answer;
-  try {
-    answer = await response.json();
-  } catch (error) {
-    answer = null;
-  }
+  if (!asked) return {message: 'aria2Unreachable', values: [rpc]};
+  const {response, answer} = asked;
   if (answer && typeof answer === 'object' && !Array.isArray(answer)) {
     if ('result' in answer) return {message: 'aria2NoSecret', values: [rpc]};
     if (answer.error && /^unauthori[sz]ed$/i.test(String(answer.error.message))) return null;
@@ -53,18 +62,9 @@ async function sendToAria2(rpc, secret, downloads) {
     method: 'aria2.addUri',
     params: [...(secret ? [`token:${secret}`] : []), [uri], name ? {out: name} : {}],
   }));
-  let response;
-  try {
-    response = await post(rpc, calls);
-  } catch (error) {
-    return {message: 'aria2Unreachable', values: [rpc]};
-  }
-  let answers;
-  try {
-    answers = await response.json();
-  } catch (error) {
-    answers = null;
-  }
+  const asked = await ask(rpc, calls);
+  if (!asked) return {message: 'aria2Unreachable', values: [rpc]};
+  const {response, answer: answers} = asked;
   // aria2 answers a batch with one answer a call, a refused secret included (HTTP 400).
   if (!Array.isArray(answers) || answers.length !== calls.length ||
       !answers.every((answer) => answer && typeof answer === 'object' &&
