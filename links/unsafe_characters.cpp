@@ -37,13 +37,15 @@ bool IsEmojiBase(char32_t c) {
 
 bool IsKeycapBase(char32_t c) { return (c >= U'0' && c <= U'9') || c == U'#' || c == U'*'; }
 
-// What `c` is between `before` and `after` (0 where there is none): a control, an invisible
-// character, or nothing.
-std::optional<UnsafeCharacter::Kind> KindOf(char32_t before, char32_t c, char32_t after) {
+// What `c` is between `before` and the character `after()` gives (0 where there is none): a
+// control, an invisible character, or nothing. The next character is read only for a keycap's
+// selector: the scanners run over every address, and most characters need only themselves.
+template <typename After>
+std::optional<UnsafeCharacter::Kind> KindOf(char32_t before, char32_t c, After&& after) {
   if (IsControlCharacter(c)) return UnsafeCharacter::Kind::kControl;
   if (!IsInvisibleCharacter(c)) return std::nullopt;
   if ((c == 0xFE0E || c == 0xFE0F) &&
-      (IsEmojiBase(before) || (IsKeycapBase(before) && after == 0x20E3))) {
+      (IsEmojiBase(before) || (IsKeycapBase(before) && after() == 0x20E3))) {
     return std::nullopt;
   }
   if (IsTag(c) && (before == 0x1F3F4 || (IsTag(before) && before != 0xE007F))) return std::nullopt;
@@ -80,7 +82,9 @@ std::optional<UnsafeCharacter> FirstUnsafeCharacter(std::u16string_view text) {
       continue;
     }
     const auto [c, length] = CodePointAt(text, at);
-    const char32_t after = at + length < text.size() ? CodePointAt(text, at + length).first : 0;
+    const auto after = [&, length = length] {
+      return at + length < text.size() ? CodePointAt(text, at + length).first : 0;
+    };
     if (const auto kind = KindOf(before, c, after)) return UnsafeCharacter{*kind, c, at};
     before = c;
     at += length;
@@ -112,8 +116,11 @@ std::optional<UnsafeCharacter> FirstUnsafeUtf8Character(std::string_view bytes) 
       ++at;
       continue;
     }
-    const std::optional<Utf8Character> next = characterAt(at + character->length);
-    if (const auto kind = KindOf(before, character->value, next ? next->value : 0)) {
+    const auto after = [&] {
+      const std::optional<Utf8Character> next = characterAt(at + character->length);
+      return next ? next->value : 0;
+    };
+    if (const auto kind = KindOf(before, character->value, after)) {
       const UnsafeCharacter unsafe{*kind, character->value, at};
       if (!first) first = unsafe;
       if (!firstSure && character->length != 2) firstSure = unsafe;
