@@ -20,6 +20,14 @@ bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' &
 
 bool IsLatin1Letter(char16_t c) { return c >= 0x00C0 && c <= 0x00FF && c != 0x00D7 && c != 0x00F7; }
 
+// Whether the invisible character at `at` draws part of what stands before it there (an
+// emoji's selector, a flag's tag), judged with the character before it and the one after.
+bool DrawsPartOfAnEmoji(std::u16string_view text, std::size_t at) {
+  std::size_t from = at > 0 ? at - 1 : at;
+  if (from > 0 && text[from] >= 0xDC00 && text[from] < 0xE000) --from;  // a pair's second half
+  return !links::FirstUnsafeCharacter(text.substr(from, at - from + 2));
+}
+
 // +1 for the character at `at` when a name plausibly holds it there, -1 when it shows a wrong
 // reading, else 0. A Latin-1 letter is plausible inside a Latin word ("café"); on its own, it is
 // what the GBK bytes of a Chinese name look like as UTF-8 ("毛" reads as "ë").
@@ -29,12 +37,7 @@ int Plausibility(std::u16string_view text, std::size_t at) {
   // Marks that no name shows, whatever reading makes them (U+2028 and U+202E lie among the
   // punctuation below); an emoji's selector is part of what it shows.
   if (IsControlCharacter(c)) return -1;
-  if (IsInvisibleCharacter(c)) {
-    const std::size_t from = at >= 2 && text[at - 1] >= 0xDC00 && text[at - 1] < 0xE000 ? at - 2
-                             : at > 0                                                   ? at - 1
-                                                                                        : at;
-    return links::FirstUnsafeCharacter(text.substr(from, at - from + 2)) ? -1 : 0;
-  }
+  if (IsInvisibleCharacter(c)) return DrawsPartOfAnEmoji(text, at) ? 0 : -1;
   // Symbols and dingbats, which emoji names show.
   if (c >= 0x2600 && c <= 0x27BF) return 1;
   if (IsCjk(c) || (c >= 0x3000 && c <= 0x312F) || (c >= 0xAC00 && c <= 0xD7AF) ||
@@ -87,10 +90,7 @@ int GbkCutsAsciiWords(std::string_view bytes) {
 // chance.
 bool HoldsEmojiSelector(std::u16string_view text) {
   for (std::size_t at = 1; at < text.size(); ++at) {
-    if (text[at] != 0xFE0F && text[at] != 0xFE0E) continue;
-    const std::size_t from =
-        at >= 2 && text[at - 1] >= 0xDC00 && text[at - 1] < 0xE000 ? at - 2 : at - 1;
-    if (!links::FirstUnsafeCharacter(text.substr(from, at - from + 2))) return true;
+    if ((text[at] == 0xFE0F || text[at] == 0xFE0E) && DrawsPartOfAnEmoji(text, at)) return true;
   }
   return false;
 }
