@@ -277,11 +277,6 @@ bool IsWord(std::u16string_view field, std::u16string_view word) {
   return field.size() == word.size() && StartsWithNoCase(field, word);
 }
 
-// Whether `text` starts with `scheme` (with its colon) in any case.
-bool HasScheme(std::u16string_view text, std::u16string_view scheme) {
-  return StartsWithNoCase(text, scheme);
-}
-
 }  // namespace
 
 IpAddress MappedIpv4(std::uint32_t ipv4) {
@@ -358,7 +353,7 @@ namespace {
 bool UrlReaches(const ThisMachine& machine, std::u16string_view url,
                 std::initializer_list<std::u16string_view> schemes) {
   for (const std::u16string_view scheme : schemes) {
-    if (HasScheme(url, scheme)) {
+    if (StartsWithNoCase(url, scheme)) {
       return machine.IsHost(HostOfHostPort(HostAfterScheme(url, scheme.size())));
     }
   }
@@ -430,8 +425,8 @@ bool Ed2kReaches(const ThisMachine& machine, std::u16string_view link) {
 }  // namespace
 
 bool ThisMachine::Reaches(std::u16string_view address) const {
-  if (HasScheme(address, u"magnet:")) return MagnetReaches(*this, address);
-  if (HasScheme(address, u"ed2k:")) return Ed2kReaches(*this, address);
+  if (StartsWithNoCase(address, u"magnet:")) return MagnetReaches(*this, address);
+  if (StartsWithNoCase(address, u"ed2k:")) return Ed2kReaches(*this, address);
   return UrlReaches(*this, address, {u"http:", u"https:", u"ftp:"});
 }
 
