@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
   fonts-wqy-microhei fonts-wine
-  xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps
+  xvfb xauth xdotool xclip x11-utils imagemagick openbox file procps hostname
   weston qt6-wayland
   lintian appstream desktop-file-utils dpkg-dev xdg-utils
   libx11-dev libxfixes-dev libxtst-dev
