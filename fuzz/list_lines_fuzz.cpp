@@ -1,7 +1,8 @@
 // A list file of arbitrary bytes read line after line by one reader, as the lists are: each
-// line's text is its UTF-8 or its GBK reading (the byte-order mark of the first line aside),
-// and a line is refused only when it is neither. Each text is then opened and made a Thunder
-// link of as the lists do, with the checks every line's result passes.
+// line's text is its UTF-8 or its GBK reading (a byte-order mark at its start aside, as lists
+// glued together from files carry one on any line), and a line is refused only when it is neither.
+// Each text is then opened and made a Thunder link of as the lists do, with the checks every line's
+// result passes.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -17,11 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace zentrova;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   lists::ListLineReader reader;
-  bool first = true;
   for (const std::string_view line : fuzz::Lines(bytes)) {
     std::string_view body = line;
-    if (first && body.starts_with("\xef\xbb\xbf")) body.remove_prefix(3);
-    first = false;
+    if (body.starts_with("\xef\xbb\xbf")) body.remove_prefix(3);
     const auto utf8 = FromValidUtf8(body);
     const auto gbk = codepage::FromValidNarrow(body);
     const auto text = reader.Text(line);
