@@ -70,22 +70,24 @@ bool IsBase64Letter(char16_t c) { return c < 128 && kBase64Letters[c]; }
 // could have written ends it too: browsers, forums and Markdown add one to a link, and a "/"
 // that leaves a group of one, two or three letters is never Base64's own (its bits would not
 // fit the text's end).
-std::u16string_view Base64TextOf(std::u16string_view text) {
+template <typename Char>
+std::basic_string_view<Char> Base64TextOf(std::basic_string_view<Char> text) {
   std::size_t end = 0;
-  while (end < text.size() && IsBase64Letter(text[end])) ++end;
+  while (end < text.size() && IsBase64Letter(static_cast<char16_t>(text[end]))) ++end;
   std::size_t padded = end;
-  while (padded < text.size() && text[padded] == u'=') ++padded;
+  while (padded < text.size() && text[padded] == Char('=')) ++padded;
   if (padded > end) return text.substr(0, padded);
-  while (end > 0 && text[end - 1] == u'/' && end % 4 != 0) --end;
+  while (end > 0 && text[end - 1] == Char('/') && end % 4 != 0) --end;
   return text.substr(0, end);
 }
 
 // `text` (Base64 letters, then "=") with only the padding its letters need: tools that posted
 // real links wrote one "=" too many, and every lenient decoder reads past it, as lists do past
 // padding left off. Letters that cannot end a text keep their padding, and fail as they are.
-std::u16string_view WithoutSurplusPadding(std::u16string_view text) {
-  const std::size_t letters = text.find(u'=');
-  if (letters == std::u16string_view::npos) return text;
+template <typename Char>
+std::basic_string_view<Char> WithoutSurplusPadding(std::basic_string_view<Char> text) {
+  const std::size_t letters = text.find(Char('='));
+  if (letters == std::basic_string_view<Char>::npos) return text;
   const std::size_t needed[] = {0, 0, 2, 1};
   if (letters % 4 == 1) return text;
   return text.substr(0, std::min(text.size(), letters + needed[letters % 4]));
@@ -211,10 +213,13 @@ std::optional<std::string_view> AddressBytes(std::string_view bytes, LinkKind ki
   return bytes;
 }
 
-// Opens one special link that starts `text` (its prefix already found); returns what it holds.
-LineResult OpenLayer(std::u16string_view text, std::u16string_view prefix, Charset charset) {
+// Opens one special link that starts `text` (its prefix already found; Base64's letters are
+// ASCII, so a link read as text and one kept as its bytes open alike); returns what it holds.
+template <typename Char>
+LineResult OpenLayer(std::basic_string_view<Char> text, std::u16string_view prefix,
+                     Charset charset) {
   // What follows the Base64 text ("&…", a quote, other text) is not the link's.
-  const std::u16string_view payload = Base64TextOf(text.substr(prefix.size()));
+  const std::basic_string_view<Char> payload = Base64TextOf(text.substr(prefix.size()));
   if (payload.empty()) return Failure("the link holds no Base64 text");
   base64::Decoder decoder;
   std::string bytes;
@@ -359,7 +364,11 @@ LineResult Opened(std::u16string_view line, std::u16string* owned, Charset chars
       link = rest.substr(0, size);
     }
   }
-  result = OpenLayer(link, prefix, charset);
+  // Kept as its bytes, which are ASCII: the text of a link near the lists' limit would hold
+  // twice its length while the payload is read.
+  std::string linkBytes(link.begin(), link.end());
+  std::u16string().swap(link);
+  result = OpenLayer(std::string_view(linkBytes), prefix, charset);
   for (int layer = 1; result.kind == Kind::kConverted; ++layer) {
     const std::u16string_view inner = Trimmed(result.text);
     const auto nested =
@@ -379,7 +388,7 @@ LineResult Opened(std::u16string_view line, std::u16string* owned, Charset chars
         ShownScheme(scheme));
   }
   if (auto failure = UnsafeCharacterIn(result)) return *failure;
-  result.link = std::move(link);
+  result.link = std::move(linkBytes);
   result.linkKind = KindOf(prefix);
   return result;
 }

@@ -41,7 +41,7 @@ struct LineResult {
   // Base64 text); where one was made, the address it was made of; the link's (outer) kind; and
   // the reading of the address's bytes.
   std::string bytes = {};
-  std::u16string link = {};
+  std::string link = {};  // ASCII, as a link's prefix and Base64 text are
   std::u16string address = {};
   std::optional<links::LinkKind> linkKind = {};
   Reading reading = Reading::kNone;
