@@ -44,7 +44,8 @@ bool ConvertFile(const std::string& name, int fd, bool live, const lists::ListWo
   std::vector<char> buffer(1 << 16);
   std::string out;
   bool read = true;
-  const auto report = [&](const LineResult& result) {
+  const auto report = [&](LineResult result) {
+    lists::LetGoOfUnwritten(work.form, result);
     const long number = run.counts().lines;
     out.clear();
     const lists::HandedLine handed = lists::HandLineOff(handOff, number, result, &Words, out);
@@ -117,6 +118,11 @@ int RunBatchCommand(const lists::ListWork& work, const std::vector<std::string>&
   bool allRead = true;
   // One hand-off for every file: a download in two of them is still one download.
   lists::HandOff handOff(work.form, work.mode, machine::ThisMachineHere());
+  // A long entry leaves as it is written: a line near the lists' limit is tens of megabytes.
+  handOff.SpillTo([](std::string& out) {
+    WriteOutBuffered(out);
+    out.clear();
+  });
   // Results leave in big writes, and a failure still shows at the close. To a terminal or a
   // pipe they also leave whenever the input pauses, so that a reader never waits for a buffer
   // to fill; a message on standard error follows the results before it (Complain). A write

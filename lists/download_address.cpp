@@ -128,8 +128,12 @@ DownloadKind DownloadKindOf(std::u16string_view address) {
 }
 
 std::string DownloaderUri(std::string_view bytes) {
+  // Sized first: a long address of escapes grows to three times its bytes, and growing there a
+  // step at a time would hold the old and the new copy at once.
+  std::size_t size = 0;
+  for (const char c : bytes) size += c > 0x20 && c < 0x7F ? 1 : 3;
   std::string uri;
-  uri.reserve(bytes.size() + 16);
+  uri.reserve(size);
   AppendDownloaderUri(bytes, uri);
   return uri;
 }

@@ -8,16 +8,20 @@ bool FormHolds(HandOffForm form, ListMode mode) {
   return mode == ListMode::kDecode || form == HandOffForm::kLines || form == HandOffForm::kJson;
 }
 
+void LetGoOfUnwritten(HandOffForm form, LineResult& result) {
+  if (form != HandOffForm::kJson) std::string().swap(result.link);  // swapped: clear() keeps it
+}
+
 HandOff::HandOff(HandOffForm form, ListMode mode, const ThisMachine& machine)
     : form_(form), mode_(mode), machine_(&machine) {}
 
 Handed HandOff::Append(long number, const LineResult& result, std::string& out) {
   switch (form_) {
     case HandOffForm::kLines:
-      AppendLinesEntry(result, out);
+      AppendLinesEntry(result, out, spill_);
       return {};
     case HandOffForm::kJson:
-      AppendJsonEntry(number, result, mode_, out);
+      AppendJsonEntry(number, result, mode_, out, spill_);
       return {};
     case HandOffForm::kAria2:
     case HandOffForm::kEf2:
@@ -41,10 +45,10 @@ Handed HandOff::AppendDownload(const LineResult& result, std::string& out) {
   if (auto note = LeftOutOf(form_, DownloadKindOf(result.text))) return {std::move(note), {}};
   if (!repeats_.FirstTime(download.uri)) return {};
   if (form_ == HandOffForm::kEf2) {
-    AppendEf2Entry(download, out);
+    AppendEf2Entry(download, out, spill_);
   } else {
     download.name = ReadableName(result.text);
-    AppendAria2Entry(download, out);
+    AppendAria2Entry(download, out, spill_);
   }
   return {std::nullopt, std::move(download)};
 }

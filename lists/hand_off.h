@@ -5,11 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "lists/download_address.h"
 #include "lists/found_links.h"
 #include "lists/list_run.h"
 #include "lists/repeat_memory.h"
+#include "lists/spill.h"
 #include "lists/this_machine.h"
 
 namespace zentrova::lists {
@@ -23,6 +25,10 @@ enum class HandOffForm {
 
 // Whether `form` can hold the results of `mode`: aria2's and IDM's files hold only downloads.
 bool FormHolds(HandOffForm form, ListMode mode);
+
+// Lets go of what `form` never writes of `result`, before it is handed off: the link a result
+// was opened from is written in JSON alone, and the link of a long line is as long as the line.
+void LetGoOfUnwritten(HandOffForm form, LineResult& result);
 
 // A download as aria2's and IDM's forms give it to the downloader.
 struct Download {
@@ -49,6 +55,10 @@ class HandOff {
   // Appends what line `number` (from 1) with `result` gives to `out`.
   Handed Append(long number, const LineResult& result, std::string& out);
 
+  // From now on, hands a long entry to `spill` a piece at a time while it is written, rather
+  // than making it whole in `out`: for a front end that writes the entries to a file.
+  void SpillTo(Spill spill) { spill_ = std::move(spill); }
+
  private:
   // aria2's and IDM's forms: the download, unless the form cannot take it, it reaches this
   // machine, or it was written before.
@@ -58,6 +68,7 @@ class HandOff {
   ListMode mode_;
   const ThisMachine* machine_;
   RepeatMemory repeats_;
+  Spill spill_;
 };
 
 }  // namespace zentrova::lists

@@ -50,6 +50,14 @@ void AppendField(const char* name, const Text& value, std::string& out) {
   AppendJsonString(value, out);
 }
 
+// A field that may be as long as the line: written in pieces.
+template <typename Char>
+void AppendLongField(const char* name, std::basic_string_view<Char> value, std::string& out,
+                     const Spill& spill) {
+  AppendName(name, out);
+  AppendJsonString(value, out, spill);
+}
+
 // A field whose value may be missing: null then.
 template <typename Text>
 void AppendField(const char* name, const std::optional<Text>& value, std::string& out) {
@@ -83,56 +91,72 @@ std::size_t JsonSizeOf(const LineResult& result) {
   return size + result.link.size();
 }
 
+// Text that needs no escape, as it stands.
+void AppendText(std::string_view text, std::string& out, const Spill& spill) {
+  InPieces(text, out, spill, [&](std::string_view piece) { out += piece; });
+}
+
+// DownloaderUri(bytes), made and written a piece at a time.
+void AppendUri(std::string_view bytes, std::string& out, const Spill& spill) {
+  InPieces(bytes, out, spill, [&](std::string_view piece) { AppendDownloaderUri(piece, out); });
+}
+
 // The URI's JSON string straight from the bytes: a URI holds only printable ASCII, which needs
 // no escape but for a quote and a backslash; one that holds either is written through its copy.
-void AppendUriField(std::string_view bytes, std::string& out) {
+void AppendUriField(std::string_view bytes, std::string& out, const Spill& spill) {
   if (bytes.find_first_of("\"\\") != std::string_view::npos) {
-    AppendField("uri", std::string_view(DownloaderUri(bytes)), out);
+    AppendLongField("uri", std::string_view(DownloaderUri(bytes)), out, spill);
     return;
   }
   AppendName("uri", out);
   out += '"';
-  AppendDownloaderUri(bytes, out);
+  AppendUri(bytes, out, spill);
   out += '"';
 }
 
 // A download: its address, the URI a downloader is given, the file's name and the link it came
 // from.
-void AppendDecodedFields(const LineResult& result, std::string& out) {
-  MakeRoom(JsonSizeOf(result), out);
-  AppendField("address", std::u16string_view(result.text), out);
-  AppendUriField(result.bytes, out);
+void AppendDecodedFields(const LineResult& result, std::string& out, const Spill& spill) {
+  if (!spill) MakeRoom(JsonSizeOf(result), out);
+  AppendLongField("address", std::u16string_view(result.text), out, spill);
+  AppendUriField(result.bytes, out, spill);
   AppendField("name", ReadableName(result.text), out);
-  AppendField("link",
-              result.linkKind ? std::optional<std::u16string_view>(result.link) : std::nullopt,
-              out);
+  if (result.linkKind) {
+    AppendLongField("link", std::string_view(result.link), out, spill);
+  } else {
+    AppendField("link", std::optional<std::string_view>(), out);
+  }
 }
 
 // A link made: the address it was made of and the link.
-void AppendMadeFields(const LineResult& result, std::string& out) {
-  AppendField("address", std::u16string_view(result.address), out);
-  AppendField("link", std::u16string_view(result.text), out);
+void AppendMadeFields(const LineResult& result, std::string& out, const Spill& spill) {
+  AppendLongField("address", std::u16string_view(result.address), out, spill);
+  AppendLongField("link", std::u16string_view(result.text), out, spill);
 }
 
 }  // namespace
 
-void AppendLinesEntry(const LineResult& result, std::string& out) {
-  // Room for the line end too: AppendUtf8 makes room for the address alone.
-  MakeRoom((HoldsAddress(result) ? result.text.size() : 0) + 1, out);
-  if (HoldsAddress(result)) AppendUtf8(result.text, out);
+void AppendLinesEntry(const LineResult& result, std::string& out, const Spill& spill) {
+  if (HoldsAddress(result)) {
+    // Room for the line end too: AppendUtf8 makes room for the address alone.
+    if (!spill) MakeRoom(result.text.size() + 1, out);
+    InPieces(std::u16string_view(result.text), out, spill,
+             [&](std::u16string_view piece) { AppendUtf8(piece, out); });
+  }
   out += '\n';
 }
 
-void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::string& out) {
+void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::string& out,
+                     const Spill& spill) {
   out += "{\"line\":";
   out += std::to_string(number);
   if (result.kind == LineResult::Kind::kFailed) {
     AppendField("error", std::string_view(Reason(result)), out);
   } else if (HoldsAddress(result)) {
     if (mode == ListMode::kDecode) {
-      AppendDecodedFields(result, out);
+      AppendDecodedFields(result, out, spill);
     } else {
-      AppendMadeFields(result, out);
+      AppendMadeFields(result, out, spill);
     }
     AppendField("kind", std::string_view(KindName(result.linkKind)), out);
     AppendField("charset", Named(ReadingName(result.reading)), out);
@@ -150,10 +174,12 @@ std::optional<std::string> LeftOutOf(HandOffForm form, DownloadKind kind) {
   return std::nullopt;
 }
 
-void AppendAria2Entry(const Download& download, std::string& out) {
+void AppendAria2Entry(const Download& download, std::string& out, const Spill& spill) {
   // The name takes at most 255 bytes (SafeFileName).
-  MakeRoom(download.uri.size() + (download.name ? 3 * download.name->size() + 8 : 0) + 1, out);
-  out += download.uri;
+  if (!spill) {
+    MakeRoom(download.uri.size() + (download.name ? 3 * download.name->size() + 8 : 0) + 1, out);
+  }
+  AppendText(download.uri, out, spill);
   out += '\n';
   if (download.name) {
     out += "  out=";
@@ -162,10 +188,10 @@ void AppendAria2Entry(const Download& download, std::string& out) {
   }
 }
 
-void AppendEf2Entry(const Download& download, std::string& out) {
-  MakeRoom(download.uri.size() + 7, out);
+void AppendEf2Entry(const Download& download, std::string& out, const Spill& spill) {
+  if (!spill) MakeRoom(download.uri.size() + 7, out);
   out += "<\r\n";
-  out += download.uri;
+  AppendText(download.uri, out, spill);
   out += "\r\n>\r\n";
 }
 

@@ -35,9 +35,9 @@ void AppendEscape(char16_t c, Out& out) {
   }
 }
 
+// The string's characters, escaped, without its quotes.
 template <typename Out>
-void AppendJson(std::u16string_view text, Out& out) {
-  out += typename Out::value_type('"');
+void AppendJsonCharacters(std::u16string_view text, Out& out) {
   std::size_t run = 0;  // where the characters since the last escape begin
   for (std::size_t at = 0; at < text.size(); ++at) {
     if (!Escaped(text, at)) continue;
@@ -47,7 +47,38 @@ void AppendJson(std::u16string_view text, Out& out) {
     run = at + 1;
   }
   AppendRun(text.substr(run), out);
+}
+
+// Most of what is written is printable ASCII that needs no escape (addresses, names of kinds):
+// it goes as it stands, without reading it as characters.
+void AppendJsonCharacters(std::string_view text, std::string& out) {
+  bool plain = true;
+  for (const char c : text) {
+    if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') {
+      plain = false;
+      break;
+    }
+  }
+  if (plain) {
+    out += text;
+  } else {
+    AppendJsonCharacters(std::u16string_view(FromUtf8(text)), out);
+  }
+}
+
+template <typename Text, typename Out>
+void AppendJson(Text text, Out& out) {
   out += typename Out::value_type('"');
+  AppendJsonCharacters(text, out);
+  out += typename Out::value_type('"');
+}
+
+template <typename Char>
+void AppendJsonInPieces(std::basic_string_view<Char> text, std::string& out, const Spill& spill) {
+  out += '"';
+  InPieces(text, out, spill,
+           [&](std::basic_string_view<Char> piece) { AppendJsonCharacters(piece, out); });
+  out += '"';
 }
 
 }  // namespace
@@ -56,20 +87,14 @@ void AppendJsonString(std::u16string_view text, std::string& out) { AppendJson(t
 
 void AppendJsonString(std::u16string_view text, std::u16string& out) { AppendJson(text, out); }
 
-void AppendJsonString(std::string_view text, std::string& out) {
-  // Most of what is written is printable ASCII that needs no escape (addresses, names of kinds):
-  // it goes as it stands, without reading it as characters.
-  bool plain = true;
-  for (const char c : text) {
-    if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') {
-      plain = false;
-      break;
-    }
-  }
-  if (!plain) return AppendJson(std::u16string_view(FromUtf8(text)), out);
-  out += '"';
-  out += text;
-  out += '"';
+void AppendJsonString(std::string_view text, std::string& out) { AppendJson(text, out); }
+
+void AppendJsonString(std::u16string_view text, std::string& out, const Spill& spill) {
+  AppendJsonInPieces(text, out, spill);
+}
+
+void AppendJsonString(std::string_view text, std::string& out, const Spill& spill) {
+  AppendJsonInPieces(text, out, spill);
 }
 
 }  // namespace zentrova::lists

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "lists/spill.h"
+
 namespace zentrova::lists {
 
 // Appends `text` to `out` (UTF-8) as a JSON string, quotes included. Escaped: '"', '\', every
@@ -16,6 +18,10 @@ void AppendJsonString(std::u16string_view text, std::string& out);
 
 // The same for `text` in UTF-8 (a byte that starts no valid sequence is written as U+FFFD).
 void AppendJsonString(std::string_view text, std::string& out);
+
+// The same, written in pieces that `spill` takes as they are made (InPieces).
+void AppendJsonString(std::u16string_view text, std::string& out, const Spill& spill);
+void AppendJsonString(std::string_view text, std::string& out, const Spill& spill);
 
 // The same, appended to UTF-16 `out`, for text that JavaScript takes as a string of its own.
 void AppendJsonString(std::u16string_view text, std::u16string& out);
