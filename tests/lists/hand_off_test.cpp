@@ -185,5 +185,69 @@ TEST_F(HandOffTest, MadeLinksOnlyGoToLinesOrJson) {
   }
 }
 
+// An address of about three pieces whose text has `at` (a character, a pair, a lone half, a
+// quote) just where a piece of its field ends.
+std::u16string LongAddress(std::u16string_view at, std::u16string_view filler = u"a") {
+  std::u16string address = u"http://h/";
+  while (address.size() < kSpillPiece - 1) address += filler;
+  address.resize(kSpillPiece - 1);
+  address += at;
+  while (address.size() < 3 * kSpillPiece) address += filler;
+  return address + u".mkv";
+}
+
+TEST_F(HandOffTest, LongEntriesSpilledInPiecesAreTheEntriesWhole) {
+  const auto plain = [](std::u16string_view at, std::u16string_view filler = u"a") {
+    return LineResult{.kind = LineResult::Kind::kPassedThrough,
+                      .text = LongAddress(at, filler),
+                      .bytes = ToUtf8(LongAddress(at, filler))};
+  };
+  const auto thunder = [](std::u16string_view at, std::u16string_view filler = u"a") {
+    const LineResult made =
+        MakeFoundLink(LinkKind::kThunder, LongAddress(at, filler), Charset::kUtf8);
+    return Opened(made.text);
+  };
+  struct Row {
+    const char* name;
+    LineResult result;
+    ListMode mode = ListMode::kDecode;
+  };
+  const Row rows[] = {
+      {"an ASCII address", plain(u"b")},
+      {"a pair across the cut", plain(u"\U0001F600")},
+      {"a lone half at the cut", plain(u"\xD800")},
+      {"a quote at the cut", plain(u"\"")},
+      {"Chinese throughout", plain(u"影", u"电")},
+      {"a Thunder link", thunder(u"\U0001F600", u"电")},
+      {"a link made", MakeFoundLink(LinkKind::kThunder, LongAddress(u"影"), Charset::kAuto),
+       ListMode::kThunder},
+  };
+  for (const Row& row : rows) {
+    for (const HandOffForm form :
+         {HandOffForm::kLines, HandOffForm::kAria2, HandOffForm::kEf2, HandOffForm::kJson}) {
+      if (!FormHolds(form, row.mode)) continue;
+      SCOPED_TRACE(std::string(row.name) + ", form " + std::to_string(static_cast<int>(form)));
+      ASSERT_NE(row.result.kind, LineResult::Kind::kFailed) << row.result.why;
+      const std::string whole = Written(form, row.mode, {row.result});
+      HandOff handOff(form, row.mode);
+      std::string spilled;
+      std::size_t spills = 0;
+      std::size_t largest = 0;
+      handOff.SpillTo([&](std::string& out) {
+        spilled += out;
+        largest = std::max(largest, out.size());
+        ++spills;
+        out.clear();
+      });
+      std::string out;
+      handOff.Append(1, row.result, out);
+      EXPECT_EQ(spilled + out, whole);
+      // Three bytes of UTF-8 a unit, or six of an escape, and a field's name at most.
+      EXPECT_GE(spills, 3u);
+      EXPECT_LE(largest, 6 * kSpillPiece + 64);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zentrova::lists
