@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
-#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/code_page.h"
@@ -23,6 +22,7 @@
 #include "lists/handed_line.h"
 #include "lists/list_run.h"
 #include "machine/machine_here.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "cli/messages.h"
 #include "codec/failure_texts.h"
 #include "links/filled_in.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

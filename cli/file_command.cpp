@@ -3,13 +3,13 @@
 
 #include "cli/cli_commands.h"
 #include "cli/codec_words.h"
-#include "cli/messages.h"
 #include "cli/progress_listener.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
 #include "codec/file_io.h"
 #include "codec/utf8.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

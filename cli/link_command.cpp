@@ -7,7 +7,6 @@
 
 #include "cli/cli_commands.h"
 #include "cli/codec_words.h"
-#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
@@ -17,6 +16,7 @@
 #include "links/link_formats.h"
 #include "links/unsafe_characters.h"
 #include "lists/list_run.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

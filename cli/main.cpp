@@ -6,11 +6,11 @@
 
 #include "cli/cli_commands.h"
 #include "cli/codec_words.h"
-#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/codec_error.h"
 #include "codec/utf8.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "cli/codec_words.h"
-#include "cli/messages.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/file_io.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

@@ -64,11 +64,6 @@ std::string ShownName(std::u16string_view name);
 // Returns the system's words for the error number `error`.
 std::string ErrorText(int error);
 
-#ifdef _WIN32
-// Whether the user's interface language is Chinese (elsewhere the locale decides, via gettext).
-bool InterfaceLanguageIsChinese();
-#endif
-
 // Ctrl-C (and Ctrl-Break on Windows) asks the file layer to stop, between CatchInterrupt and
 // ReleaseInterrupt, instead of ending the process; a list run asks fileio::InterruptRequested
 // too.

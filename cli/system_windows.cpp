@@ -119,10 +119,6 @@ std::string ShownName(std::u16string_view name) { return ToUtf8(name); }
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-bool InterfaceLanguageIsChinese() {
-  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
-}
-
 void CatchInterrupt() { SetConsoleCtrlHandler(OnControl, TRUE); }
 
 void ReleaseInterrupt() { SetConsoleCtrlHandler(OnControl, FALSE); }

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "cli/cli_commands.h"
-#include "cli/messages.h"
 #include "cli/system.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

@@ -10,11 +10,11 @@
 #include <cstring>
 #include <string>
 
-#include "cli/messages.h"
 #include "codec/utf8.h"
 #include "handler/handed_on.h"
 #include "handler/refusal.h"
 #include "machine/machine_here.h"
+#include "messages/messages.h"
 
 using zentrova::cli::Say;
 using zentrova::handler::Refuse;

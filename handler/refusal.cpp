@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "cli/messages.h"
 #include "handler/failure_box.h"
+#include "messages/messages.h"
 
 namespace zentrova::handler {
 

@@ -1,13 +1,14 @@
 // The user's language where no gettext is at hand (Windows): the catalogue compiled into the
 // program, Chinese when the user's interface language is Chinese. LC_ALL, LC_MESSAGES or LANG,
 // where one is set, decide instead, in that order, as they do for GNU programs on Windows.
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 
-#include "cli/messages.h"
-#include "cli/system.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {
@@ -22,6 +23,10 @@ struct Translation {
 
 bool gChinese = false;
 
+bool InterfaceLanguageIsChinese() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE;
+}
+
 }  // namespace
 
 void UseUserLanguage() {
@@ -32,7 +37,7 @@ void UseUserLanguage() {
       return;
     }
   }
-  gChinese = sys::InterfaceLanguageIsChinese();
+  gChinese = InterfaceLanguageIsChinese();
 }
 
 const char* Translate(const char* english) {

@@ -1,9 +1,10 @@
 // The refusal in the system's own message box, which needs no toolkit and is what a person who
 // clicked a link on Windows expects to see when nothing can be opened.
+#include "handler/failure_box.h"
+
 #include <windows.h>
 
 #include "codec/utf8.h"
-#include "handler/failure_box.h"
 
 namespace zentrova::handler {
 

@@ -1,5 +1,7 @@
 // The refusal's box on Linux desktops. Qt starts only here, on the path that fails: a link
 // handed on costs no toolkit.
+#include "handler/failure_box.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "handler/failure_box.h"
 #include "ui/identity.h"
 
 namespace zentrova::handler {

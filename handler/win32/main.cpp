@@ -14,12 +14,12 @@
 #include <string>
 #include <string_view>
 
-#include "cli/messages.h"
 #include "codec/utf8.h"
 #include "handler/handed_on.h"
 #include "handler/refusal.h"
 #include "handler/shell_safe.h"
 #include "machine/machine_here.h"
+#include "messages/messages.h"
 
 namespace {
 

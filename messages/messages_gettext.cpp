@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/messages.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

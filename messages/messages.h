@@ -1,6 +1,7 @@
-// The client's words in the user's language: every message is an English sentence of the
-// catalogue po/zh_CN.po, said in Simplified Chinese under a Chinese locale (LANG or LC_MESSAGES
-// zh_CN on Linux, the user's interface language on Windows) and in English otherwise.
+// The words zentrova-cli and zentrova-open say, in the user's language: every message is an
+// English sentence of the catalogue po/zh_CN.po, said in Simplified Chinese under a Chinese
+// locale (LANG or LC_MESSAGES zh_CN on Linux, the user's interface language on Windows) and in
+// English otherwise.
 #pragma once
 
 #include <initializer_list>
