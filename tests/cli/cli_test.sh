@@ -289,6 +289,28 @@ expect "bad command" 2 "" "unknown command" -- "$cli" frobnicate
 expect "unknown option" 2 "" "unknown option '--frob'" -- "$cli" encode-file --frob a b
 expect "unknown link option" 2 "" "unknown option '-x'" -- "$cli" link thunder -x http://a/b
 expect "version" 0 "zentrova-cli $ZENTROVA_VERSION" "" -- "$cli" --version
+expect "version, short" 0 "zentrova-cli $ZENTROVA_VERSION" "" -- "$cli" -V
+# An option belongs to the commands its row names, and a switch takes no value: anything else
+# is a usage error that names the word as given.
+while IFS='|' read -r name message args; do
+  read -ra words <<<"$args"
+  expect "$name" 2 "" "$message" -- "$cli" "${words[@]}"
+done <<'CASES'
+--lossy is link's only|unknown option '--lossy'|batch decode --lossy
+--to is batch's only|unknown option '--to=json'|link decode --to=json x
+--block-size is not link's|unknown option '--block-size'|link thunder --block-size 5 http://a/b
+--charset is not the files'|unknown option '--charset'|encode-file --charset auto a b
+a switch takes no value|unknown option '--lossy=yes'|link thunder --lossy=yes http://a/b
+--help is no command's option|unknown option '--help'|link thunder --help
+a short name is not a command's option|unknown option '-h'|batch decode -h
+a value missing at the end|--to needs a value|batch decode --to
+a value missing, spelled short|--block-size needs a value|encode-file a b --block-size
+a value that looks like an option|--charset '--to' is none of auto, 936 and utf-8|batch decode --charset --to lines
+CASES
+expect "after --, an option's name is the text" 1 "" "the text is not a special link" -- \
+  "$cli" link decode -- --lossy
+expect "a value after =" 0 "flashget://aHR0cDovL2EvYg==" "" -- bash -c \
+  "echo http://a/b | '$cli' batch flashget --to=lines --charset=936 2>/dev/null"
 help=$("$cli" --help)
 truth "help names every command" \
   test "$(grep -c -e encode-file -e decode-file -e 'link thunder' -e --lossy <<<"$help")" -ge 4
