@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "cli/messages.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {

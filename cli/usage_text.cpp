@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "cli/messages.h"
 #include "cli/options.h"
+#include "messages/messages.h"
 
 namespace zentrova::cli {
 namespace {
