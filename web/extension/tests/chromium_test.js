@@ -16,7 +16,7 @@ const {serve, files, escaped, htmlText, filesHost, aria2Host} = require('./pages
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
 const {checkLinks, checkFrame, checkLater} = require('./page_checks');
-const {startAria2, freePort} = require('./aria2');
+const {startAria2, freePort} = require('./aria2c');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
 const built = path.resolve(process.argv[2]);

@@ -12,7 +12,7 @@ const puppeteer = require('puppeteer-core');
 const {serve, files} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
-const {startAria2} = require('./aria2');
+const {startAria2} = require('./aria2c');
 const {checkLinks, checkFrame, checkLater} = require('./page_checks');
 const {patience, waitFor, waitUntil} = require('../../tests/support/patience');
 
