@@ -12,6 +12,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const {launchChromium, launchWithExtension} = require('../web/tests/support/chromium');
 const {listen} = require('../web/tests/support/servers');
+const {runWithBrowser} = require('../web/tests/support/browser_script');
 const {thunder, qqdl, flashget, gbk} = require('../web/extension/tests/links');
 
 const extension = path.resolve(process.argv[2] || 'build/web/extension');
@@ -120,37 +121,26 @@ const stats = (times, digits) =>
   `median ${median(times).toFixed(digits)} ms (min ${Math.min(...times).toFixed(digits)}, ` +
   `max ${Math.max(...times).toFixed(digits)})`;
 
-async function main() {
-  const server = await listen((request, response, origin) => {
-    const pages = {'/many.html': () => manyLinks(origin), '/none.html': () => noLinks(false),
-                   '/big-none.html': () => noLinks(true)};
-    const page = pages[new URL(request.url, origin).pathname];
-    if (!page) return response.writeHead(404).end();
-    response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(page());
-  });
-  const browser = await launchWithExtension(extension);
+const serve = () => listen((request, response, origin) => {
+  const pages = {'/many.html': () => manyLinks(origin), '/none.html': () => noLinks(false),
+                 '/big-none.html': () => noLinks(true)};
+  const page = pages[new URL(request.url, origin).pathname];
+  if (!page) return response.writeHead(404).end();
+  response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(page());
+});
+runWithBrowser(serve, () => launchWithExtension(extension), async (server, browser) => {
+  const opened = await timeOpening(browser, server.origin);
+  console.log(`${count} special links, from the page's load to the last opened: ` +
+              `first ${opened[0].toFixed(1)} ms, then ${stats(opened.slice(1), 1)}`);
+  const plain = await launchChromium();
   try {
-    const opened = await timeOpening(browser, server.origin);
-    console.log(`${count} special links, from the page's load to the last opened: ` +
-                `first ${opened[0].toFixed(1)} ms, then ${stats(opened.slice(1), 1)}`);
-    const plain = await launchChromium();
-    try {
-      for (const [name, what] of [['/none.html', 'a small page'],
-                                  ['/big-none.html', '5,000 ordinary links and 1 MB of text']]) {
-        const times = await timeContentScript(plain, server.origin, name);
-        console.log(`no special link, ${what}: the content script's work up to the ` +
-                    `page's load, ${stats(times, 2)}`);
-      }
-    } finally {
-      await plain.close();
+    for (const [name, what] of [['/none.html', 'a small page'],
+                                ['/big-none.html', '5,000 ordinary links and 1 MB of text']]) {
+      const times = await timeContentScript(plain, server.origin, name);
+      console.log(`no special link, ${what}: the content script's work up to the ` +
+                  `page's load, ${stats(times, 2)}`);
     }
   } finally {
-    await browser.close();
-    server.close();
+    await plain.close();
   }
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
 });

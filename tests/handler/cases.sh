@@ -1,6 +1,16 @@
-# What the handler's tests on both systems share, sourced after scripts/lib/desktop.sh: the
-# tally, the refusal's box closed as a person closes it, and the links each system must hand on
-# or refuse alike.
+# What the handler's tests on both systems share, sourced first: the shell's settings and the
+# desktop's helpers (scripts/lib/desktop.sh), the tally, a link handed on and checked, the
+# refusal's box closed as a person closes it, and the links each system must hand on or refuse
+# alike.
+#
+# Each system's script sets, before its cases: `stand_ins`, the names of the stand-ins that
+# write down what they are given; `err`, the file the opener's output goes to; and the
+# functions `got_file NAME` (the file stand-in NAME writes), `open_link LINK` (the system opens
+# LINK and its opener ends) and `all_ended` (waits until every program the opening started has
+# ended).
+set -uo pipefail
+[[ -n ${TRACE:-} ]] && { PS4='+ $EPOCHREALTIME '; set -x; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/desktop.sh"
 
 failures=0
 fail() {
@@ -14,6 +24,35 @@ finish_tally() {
     exit 1
   fi
   echo "all passed"
+}
+
+# What stand-in NAME was given, one argument a line.
+got() { cat "$(got_file "$1")" 2>/dev/null; }
+# Forgets what every stand-in was given, before the next link.
+forget_given() {
+  local name
+  for name in "${stand_ins[@]}"; do rm -f "$(got_file "$name")"; done
+}
+# given_only LINK [STAND_IN]: fails for each stand-in other than STAND_IN that was given anything.
+given_only() {
+  local other
+  for other in "${stand_ins[@]}"; do
+    [[ $other == "${2:-}" || -z $(got "$other") ]] || fail "$1: $other was given '$(got "$other")'"
+  done
+}
+
+# handed LINK STAND_IN EXPECTED: the system opens LINK, STAND_IN ends up holding exactly
+# EXPECTED, and every other stand-in holds nothing.
+handed() {
+  forget_given
+  if ! open_link "$1"; then
+    fail "opening $1 failed: $(cat "$err")"
+    return
+  fi
+  wait_until "$patience" test -s "$(got_file "$2")" || { fail "$1: $2 was given nothing"; return; }
+  all_ended  # nothing more can come
+  [[ $(got "$2") == "$3" ]] || fail "$1: $2 was given '$(got "$2")', not '$3'"
+  given_only "$1" "$2"
 }
 
 # close_box: waits for the box titled Zentrova and closes it with Return. A box that is shown

@@ -54,22 +54,22 @@ async function unguarded(rpc, secret) {
   return {message: 'aria2NotAria2', values: [rpc, String(response.status)]};
 }
 
-// Sends each of `downloads` ({uri, name}) to the aria2 at `rpc` with `secret` (may be empty).
-async function sendToAria2(rpc, secret, downloads) {
-  const calls = downloads.map(({uri, name}, id) => ({
-    jsonrpc: '2.0',
-    id,
-    method: 'aria2.addUri',
-    params: [...(secret ? [`token:${secret}`] : []), [uri], name ? {out: name} : {}],
-  }));
-  const asked = await ask(rpc, calls);
-  if (!asked) return {message: 'aria2Unreachable', values: [rpc]};
-  const {response, answer: answers} = asked;
+// The batch that sends each of `downloads` ({uri, name}) with `secret` (may be empty): one
+// aria2.addUri a download, numbered as the downloads are, so that its answer is found by it.
+const addUriCalls = (secret, downloads) => downloads.map(({uri, name}, id) => ({
+  jsonrpc: '2.0',
+  id,
+  method: 'aria2.addUri',
+  params: [...(secret ? [`token:${secret}`] : []), [uri], name ? {out: name} : {}],
+}));
+
+// What aria2 at `rpc` made of `calls`, from its HTTP `status` and `answers` (the JSON it sent).
+function batchOutcome(rpc, calls, status, answers) {
   // aria2 answers a batch with one answer a call, a refused secret included (HTTP 400).
   if (!Array.isArray(answers) || answers.length !== calls.length ||
       !answers.every((answer) => answer && typeof answer === 'object' &&
                                  ('result' in answer || 'error' in answer))) {
-    return {message: 'aria2NotAria2', values: [rpc, String(response.status)]};
+    return {message: 'aria2NotAria2', values: [rpc, String(status)]};
   }
   const refused = answers.filter((answer) => answer.error);
   if (refused.some((answer) => /unauthori[sz]ed/i.test(String(answer.error.message)))) {
@@ -80,4 +80,12 @@ async function sendToAria2(rpc, secret, downloads) {
     return {message: 'aria2Refused', values: [String(refused.length), why]};
   }
   return {message: 'aria2Sent', values: [String(calls.length)]};
+}
+
+// Sends each of `downloads` ({uri, name}) to the aria2 at `rpc` with `secret` (may be empty).
+async function sendToAria2(rpc, secret, downloads) {
+  const calls = addUriCalls(secret, downloads);
+  const asked = await ask(rpc, calls);
+  if (!asked) return {message: 'aria2Unreachable', values: [rpc]};
+  return batchOutcome(rpc, calls, asked.response.status, asked.answer);
 }

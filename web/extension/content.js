@@ -5,19 +5,14 @@
 // the page is handled as text.
 'use strict';
 (() => {
-  // A special link as the lists find it, also percent-encoded inside another address.
-  const special = /(?:thunder|flashget|qqdl)(?::\/\/|%3a%2f%2f)/i;
-  const specialEverywhere = new RegExp(special.source, 'gi');
-  // An href opened in place is itself a special link; one that only carries one (a search, a
-  // share button, a script) would otherwise turn a click meant for another site into a download.
-  const itselfSpecial = new RegExp(`^${special.source}`, 'i');
-  // Characters of an href: far above any real link, low enough that a page holding links of
-  // many megabytes cannot keep the extension busy for every other tab.
-  const longest = 64 * 1024;
+  // The rules themselves are content_links.js's, which the manifest loads first.
+  const special = specialLink;
+  const longest = longestHref;
+  const followed = followedHref;
+  const editable = editableElement;
+  const pieces = specialPieces;
   // Characters of one request to the background, which refuses more than twice this.
   const batchBudget = 4 * 1024 * 1024;
-  // What the background may put into an href: the addresses downloaders take, nothing else.
-  const downloadable = /^(?:(?:https?|ftp):\/\/|(?:ed2k|magnet):)/i;
 
   // For each link handled, the href it has after our handling; one whose href the page changes
   // since is handled again.
@@ -41,16 +36,6 @@
   // The options say links stay as pages have them.
   let off = false;
 
-  // The browser drops tabs and line ends from an address, and C0 controls and spaces from its
-  // ends, before following it, so the link the core opens is the one a click would follow.
-  const followed = (href) => href.replace(/[\t\n\r]/g, '').replace(/^[\0- ]+|[\0- ]+$/g, '');
-
-  // What a person is writing (a forum's or a mail's editor) is theirs: a changed link there
-  // would be sent with their post.
-  const editable = (element) => element.isContentEditable ||
-                                element.ownerDocument.designMode === 'on' ||
-                                element.closest('input, textarea') !== null;
-
   function consider(element) {
     if (off || !element.matches('a[href], area[href]')) return;
     const href = element.getAttribute('href');
@@ -59,11 +44,9 @@
     if (handled.has(element)) forget(element);
     handled.set(element, href);
     if (editable(element)) return;
-    if (href.length > longest) {
-      element.setAttribute('data-zentrova-error', say('contentTooLong'));
-      return;
-    }
-    if (!itselfSpecial.test(followed(href))) return;
+    const choice = hrefChoice(href);
+    if (choice === 'tooLong') element.setAttribute('data-zentrova-error', say('contentTooLong'));
+    if (choice !== 'open') return;
     waiting.push(element);
     askSoon();
   }
@@ -248,8 +231,10 @@
 
   // A result as the core writes it: ["c", address, uri, …] for a link opened, ["f", reason]
   // for one refused, ["p", …] for a plain address and ["b"] for nothing.
-  function apply(element, href, [status, first, uri]) {
-    if (status === 'c' && typeof uri === 'string' && downloadable.test(uri)) {
+  function apply(element, href, result) {
+    const [status, first] = result;
+    const uri = openedAddress(result);
+    if (uri !== null) {
       if (!pageTitles.has(element)) pageTitles.set(element, element.getAttribute('title'));
       const pageTitle = pageTitles.get(element);
       originals.set(element, href);
@@ -264,19 +249,6 @@
     } else if (status === 'f') {
       element.setAttribute('data-zentrova-error', String(first));
     }
-  }
-
-  // The pieces of `text` that each begin with a special link, line by line.
-  function pieces(text) {
-    const result = [];
-    for (const line of text.split(/[\n\r\u2028\u2029]+/)) {
-      const starts = [...line.matchAll(specialEverywhere)].map((match) => match.index);
-      starts.forEach((start, i) => {
-        const piece = line.slice(start, starts[i + 1]).trim();
-        if (piece) result.push(piece);
-      });
-    }
-    return result;
   }
 
   // The document and every open shadow root inside it, shadow roots inside those too.

@@ -8,6 +8,7 @@ const {launchWithExtension, openPopup} = require('../tests/support/chromium');
 const {listen} = require('../tests/support/servers');
 const {thunder, qqdl, flashget, gbk} = require('./tests/links');
 const {files, htmlText} = require('./tests/pages');
+const {runWithBrowser} = require('../tests/support/browser_script');
 
 const [built, docs] = process.argv.slice(2).map((p) => path.resolve(p));
 
@@ -48,31 +49,21 @@ const show = `for (const link of document.querySelectorAll('a')) {
   update();
 }`;
 
-async function main() {
-  const server = await listen((request, response, origin) => {
-    if (request.url === '/show.js') {
-      return response.writeHead(200, {'Content-Type': 'text/javascript'}).end(show);
-    }
-    response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(post(origin));
-  });
-  const browser = await launchWithExtension(built, {viewport: {width: 760, height: 430}});
-  try {
-    const page = await browser.context.newPage();
-    await page.goto(`${server.origin}/post.html`);
-    await page.waitForFunction(() => document.querySelectorAll('[data-zentrova-link]').length === 4 &&
-                                     document.querySelectorAll('[data-zentrova-error]').length === 1);
-    await page.screenshot({path: path.join(docs, 'screenshot-extension-page.png')});
-    const popup = await openPopup(browser, page);
-    await popup.setViewportSize({width: 584, height: 300});
-    const body = await popup.$('body');
-    await body.screenshot({path: path.join(docs, 'screenshot-extension-popup.png')});
-  } finally {
-    await browser.close();
-    server.close();
+const serve = () => listen((request, response, origin) => {
+  if (request.url === '/show.js') {
+    return response.writeHead(200, {'Content-Type': 'text/javascript'}).end(show);
   }
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
+  response.writeHead(200, {'Content-Type': 'text/html; charset=utf-8'}).end(post(origin));
+});
+const launch = () => launchWithExtension(built, {viewport: {width: 760, height: 430}});
+runWithBrowser(serve, launch, async (server, browser) => {
+  const page = await browser.context.newPage();
+  await page.goto(`${server.origin}/post.html`);
+  await page.waitForFunction(() => document.querySelectorAll('[data-zentrova-link]').length === 4 &&
+                                   document.querySelectorAll('[data-zentrova-error]').length === 1);
+  await page.screenshot({path: path.join(docs, 'screenshot-extension-page.png')});
+  const popup = await openPopup(browser, page);
+  await popup.setViewportSize({width: 584, height: 300});
+  const body = await popup.$('body');
+  await body.screenshot({path: path.join(docs, 'screenshot-extension-popup.png')});
 });

@@ -8,39 +8,28 @@ const {exportCases} = require('./export_cases');
 const {launchChromium} = require('./support/chromium');
 const {serveSite} = require('./support/servers');
 const {listDone, exportButton, exportDone} = require('./support/lists_page');
+const {runWithBrowser} = require('./support/browser_script');
 
-async function main() {
-  const [site, out] = process.argv.slice(2, 4).map((file) => path.resolve(file));
-  const form = process.argv[4];
-  const server = await serveSite(site);
-  const browser = await launchChromium();
-  try {
-    const context = await browser.newContext({viewport: {width: 800, height: 640}, locale: 'zh-CN',
-                                              acceptDownloads: true});
-    const tab = await context.newPage();
-    await tab.goto(`${server.origin}/lists.html`);
-    await tab.waitForSelector('html[data-ready]');
-    const posted = exportCases.find((entry) => entry.list === 'posted.txt').bytes.toString();
-    await tab.$eval('#ListIn', (box, text) => {
-      box.value = text;
-      box.dispatchEvent(new Event('input'));
-    }, posted);
-    await tab.click('#ListRun');
-    await listDone(tab);
-    if (form) {
-      const download = tab.waitForEvent('download');
-      await tab.click(exportButton[form]);
-      await download;
-      await exportDone(tab);
-    }
-    await tab.screenshot({path: out});
-  } finally {
-    await browser.close();
-    server.close();
+const [site, out] = process.argv.slice(2, 4).map((file) => path.resolve(file));
+const form = process.argv[4];
+runWithBrowser(() => serveSite(site), launchChromium, async (server, browser) => {
+  const context = await browser.newContext({viewport: {width: 800, height: 640}, locale: 'zh-CN',
+                                            acceptDownloads: true});
+  const tab = await context.newPage();
+  await tab.goto(`${server.origin}/lists.html`);
+  await tab.waitForSelector('html[data-ready]');
+  const posted = exportCases.find((entry) => entry.list === 'posted.txt').bytes.toString();
+  await tab.$eval('#ListIn', (box, text) => {
+    box.value = text;
+    box.dispatchEvent(new Event('input'));
+  }, posted);
+  await tab.click('#ListRun');
+  await listDone(tab);
+  if (form) {
+    const download = tab.waitForEvent('download');
+    await tab.click(exportButton[form]);
+    await download;
+    await exportDone(tab);
   }
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exitCode = 1;
+  await tab.screenshot({path: out});
 });

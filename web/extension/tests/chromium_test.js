@@ -16,7 +16,7 @@ const {serve, files, escaped, htmlText, filesHost, aria2Host} = require('./pages
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
 const {checkLinks, checkFrame, checkLater} = require('./page_checks');
-const {startAria2, freePort} = require('./aria2');
+const {withAria2: withAria2c, attackOutcome, freePort} = require('./aria2c');
 const {thunder, qqdl, flashget, gbk} = require('./links');
 
 const built = path.resolve(process.argv[2]);
@@ -317,13 +317,16 @@ async function sendPost(browser) {
 // extension that may reach it, started with the further Chromium `args`; all end after.
 async function withAria2(secret, work, args = []) {
   const allowed = allowedCopy();
-  const aria2 = await startAria2(secret, {proxy: origin});
-  const second = await launchWithExtension(allowed, {args});
   try {
-    await work(second, aria2);
+    await withAria2c(secret, {proxy: origin}, async (aria2) => {
+      const second = await launchWithExtension(allowed, {args});
+      try {
+        await work(second, aria2);
+      } finally {
+        await second.close();
+      }
+    });
   } finally {
-    await second.close();
-    await aria2.stop();
     fs.rmSync(allowed, {recursive: true, force: true});
   }
 }
@@ -467,8 +470,7 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
 async function attackAria2({secret, rpc, hosts, trackers, args}) {
   let result;
   await withAria2(secret, async (second, aria2) => {
-    const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
-    try {
+    const outcome = await attackOutcome(aria2, async (outside) => {
       assert.equal(await saveAria2(second, rpc(aria2), secret), !secret,
                    'the options warn of a missing secret, and only then');
       const links = attackLinks(aria2.port, new URL(origin).port, outside, hosts, trackers);
@@ -478,21 +480,9 @@ async function attackAria2({secret, rpc, hosts, trackers, args}) {
       await page.waitForSelector(`#attack${links.attacks.length - 1}[data-zentrova-link]`);
       const popup = await openPopup(second, page);
       await popup.click('#SendAria2');
-      const notes = await popupNotes(popup);
-      // Asked before waiting for aria2 to finish: a magnet it took would never finish.
-      const held = await aria2.downloads();
-      assert.ok(held.every(({infoHash}) => !links.magnetHashes.includes(infoHash)),
-                JSON.stringify(held));
-      await aria2.settled();
-      assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-      await popup.close();
-      await page.close();
-      const written = Object.fromEntries(fs.readdirSync(aria2.dir).map(
-          (name) => [name, fs.readFileSync(path.join(aria2.dir, name))]));
-      result = {notes, port: aria2.port, held, written};
-    } finally {
-      fs.rmSync(outside, {recursive: true, force: true});
-    }
+      return {notes: await popupNotes(popup), links};
+    });
+    result = {...outcome, port: aria2.port};
   }, args);
   return result;
 }

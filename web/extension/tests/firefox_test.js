@@ -5,14 +5,12 @@
 'use strict';
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
 const {serve, files} = require('./pages');
 const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
-const {startAria2} = require('./aria2');
+const {withAria2, attackOutcome} = require('./aria2c');
 const {checkLinks, checkFrame, checkLater} = require('./page_checks');
 const {patience, waitFor, waitUntil} = require('../../tests/support/patience');
 
@@ -110,48 +108,42 @@ test('frames holding hrefs of many megabytes are left alone, and other tabs are 
 // was written outside aria2's folder; returns the popup's notes, what aria2 holds once it
 // answered, and what its folder holds once it is done.
 async function attackAria2(secret) {
-  const aria2 = await startAria2(secret, {proxy: origin});
-  const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
-  const page = await browser.newPage();
-  const extension = await browser.newPage();
-  for (const p of [page, extension]) p.setDefaultTimeout(patience);
-  try {
-    await openExtensionPage(extension, 'options.html');
-    await extension.evaluate((rpc, secret) => {
-      document.getElementById('Rpc').value = rpc;
-      document.getElementById('Secret').value = secret;
-    }, aria2.rpc, secret);
-    await extension.click('#Save');
-    await waitUntil(extension, () => document.getElementById('Notes').textContent === 'Saved.',
-                    null, 'aria2\'s address to be saved');
-    const links = attackLinks(aria2.port, new URL(origin).port, outside, undefined, ['127.1']);
-    attack = attackPage(links);
-    await page.goto(`${origin}/attack.html`);
-    await waitUntil(page, (id) => document.getElementById(id).hasAttribute('data-zentrova-link'),
-                    `attack${links.attacks.length - 1}`, 'the post\'s links to be opened');
-    const tab = await tabOf(extension, page.url());
-    await openExtensionPage(extension, `popup.html?tab=${tab}`);
-    await extension.click('#SendAria2');
-    await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
-                    'aria2\'s answer');
-    const notes = await extension.evaluate(
-        () => [...document.querySelectorAll('#Notes p')].map((p) => p.textContent));
-    const held = await aria2.downloads();
-    assert.ok(held.every(({infoHash}) => !links.magnetHashes.includes(infoHash)),
-              JSON.stringify(held));
-    await aria2.settled();
-    assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
-    const written = Object.fromEntries(fs.readdirSync(aria2.dir).map(
-        (name) => [name, fs.readFileSync(path.join(aria2.dir, name))]));
-    return {notes, held, written, rpc: aria2.rpc};
-  } finally {
-    await extension.evaluate(() => browser.storage.local.remove(['rpc', 'secret']))
-        .catch(() => {});
-    await extension.close();
-    await page.close();
-    await aria2.stop();
-    fs.rmSync(outside, {recursive: true, force: true});
-  }
+  return withAria2(secret, {proxy: origin}, async (aria2) => {
+    const outcome = await attackOutcome(aria2, async (outside) => {
+      const page = await browser.newPage();
+      const extension = await browser.newPage();
+      for (const p of [page, extension]) p.setDefaultTimeout(patience);
+      try {
+        await openExtensionPage(extension, 'options.html');
+        await extension.evaluate((rpc, secret) => {
+          document.getElementById('Rpc').value = rpc;
+          document.getElementById('Secret').value = secret;
+        }, aria2.rpc, secret);
+        await extension.click('#Save');
+        await waitUntil(extension, () => document.getElementById('Notes').textContent === 'Saved.',
+                        null, 'aria2\'s address to be saved');
+        const links = attackLinks(aria2.port, new URL(origin).port, outside, undefined, ['127.1']);
+        attack = attackPage(links);
+        await page.goto(`${origin}/attack.html`);
+        await waitUntil(page, (id) => document.getElementById(id).hasAttribute('data-zentrova-link'),
+                        `attack${links.attacks.length - 1}`, 'the post\'s links to be opened');
+        const tab = await tabOf(extension, page.url());
+        await openExtensionPage(extension, `popup.html?tab=${tab}`);
+        await extension.click('#SendAria2');
+        await waitUntil(extension, () => document.querySelector('#Notes p') !== null, null,
+                        'aria2\'s answer');
+        const notes = await extension.evaluate(
+            () => [...document.querySelectorAll('#Notes p')].map((p) => p.textContent));
+        return {notes, links};
+      } finally {
+        await extension.evaluate(() => browser.storage.local.remove(['rpc', 'secret']))
+            .catch(() => {});
+        await extension.close();
+        await page.close();
+      }
+    });
+    return {...outcome, rpc: aria2.rpc};
+  });
 }
 
 test('send to aria2: an aria2 without a secret is sent nothing, and the popup says why',

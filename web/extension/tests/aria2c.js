@@ -1,6 +1,7 @@
 // A real aria2 with its JSON-RPC on 127.0.0.1, for the "send to aria2" tests, and a port that
 // nothing listens on, for "aria2 is not running".
 'use strict';
+const assert = require('node:assert/strict');
 const {spawn} = require('node:child_process');
 const fs = require('node:fs');
 const net = require('node:net');
@@ -86,4 +87,38 @@ async function startAria2(secret, {proxy = null} = {}) {
   };
 }
 
-module.exports = {startAria2, freePort};
+// Runs `work(aria2)` with aria2c started as startAria2 starts it; stops it after, whatever
+// happened, and resolves to what `work` resolves to.
+async function withAria2(secret, options, work) {
+  const aria2 = await startAria2(secret, options);
+  try {
+    return await work(aria2);
+  } finally {
+    await aria2.stop();
+  }
+}
+
+// The end of a page's attack on `aria2`: `send(outside)` has the browser's popup send the
+// attack's links (whose files ask for a place under the folder `outside`) and resolves to
+// {notes (the popup's), links (attackLinks')}. Checks that aria2 took none of the magnets and,
+// once it is done, wrote nothing outside its folder; resolves to {notes, held (the downloads
+// aria2 holds), written (its folder's files and their bytes)}.
+async function attackOutcome(aria2, send) {
+  const outside = fs.mkdtempSync(path.join(os.tmpdir(), 'zentrova-outside-'));
+  try {
+    const {notes, links} = await send(outside);
+    // Asked before waiting for aria2 to finish: a magnet it took would never finish.
+    const held = await aria2.downloads();
+    assert.ok(held.every(({infoHash}) => !links.magnetHashes.includes(infoHash)),
+              JSON.stringify(held));
+    await aria2.settled();
+    assert.deepEqual(fs.readdirSync(outside), [], 'nothing written outside aria2\'s folder');
+    const written = Object.fromEntries(fs.readdirSync(aria2.dir).map(
+        (name) => [name, fs.readFileSync(path.join(aria2.dir, name))]));
+    return {notes, held, written};
+  } finally {
+    fs.rmSync(outside, {recursive: true, force: true});
+  }
+}
+
+module.exports = {startAria2, withAria2, attackOutcome, freePort};

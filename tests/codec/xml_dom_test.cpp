@@ -1,9 +1,10 @@
 // The codec against hosts whose XML DOM component is missing, faulty or watched.
+#include "codec/xml_dom.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "codec/base64.h"
-#include "codec/xml_dom.h"
 #include "event_recorder.h"
 #include "watched_component.h"
 
