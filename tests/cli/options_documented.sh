@@ -101,7 +101,7 @@ while IFS='|' read -r name file script option; do
 done <<'CASES'
 an English page without --lossy fails|page.en|/^\.B \\-\\-lossy$/d|--lossy
 a Chinese page without --to fails|page.zh|/^\.BI \\-\\-to /d|--to
-an English page with an option the table lacks fails|page.en|/^\.SH EXIT STATUS/i .TP\n.B \\-\\-frob\nfrobs.|--frob
+an English page with an option the table lacks fails|page.en|/^\.SH ENVIRONMENT/i .TP\n.B \\-\\-frob\nfrobs.|--frob
 a Chinese page without -V fails|page.zh|s/^\.BR \\-V ", " /.B /|-V
 a table without --charset fails|table|/^--charset/d|--charset
 a table with an option no page has fails|table|$a --check|--check
