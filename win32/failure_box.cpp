@@ -1,12 +1,12 @@
-// The refusal in the system's own message box, which needs no toolkit and is what a person who
-// clicked a link on Windows expects to see when nothing can be opened.
-#include "handler/failure_box.h"
+// The handler's refusal in the system's own message box, which needs no toolkit and is what a
+// person who clicked a link on Windows expects to see when nothing can be opened.
+#include "ui/failure_box.h"
 
 #include <windows.h>
 
 #include "codec/utf8.h"
 
-namespace zentrova::handler {
+namespace zentrova::ui {
 
 void ShowFailureBox(const std::string& text) {
   const std::u16string wide = FromUtf8(text);
@@ -16,4 +16,4 @@ void ShowFailureBox(const std::string& text) {
               MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-}  // namespace zentrova::handler
+}  // namespace zentrova::ui

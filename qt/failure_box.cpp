@@ -1,6 +1,6 @@
-// The refusal's box on Linux desktops. Qt starts only here, on the path that fails: a link
+// The handler's refusal box on Linux desktops. Qt starts only here, on the path that fails: a link
 // handed on costs no toolkit.
-#include "handler/failure_box.h"
+#include "ui/failure_box.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +16,7 @@
 
 #include "ui/identity.h"
 
-namespace zentrova::handler {
+namespace zentrova::ui {
 
 namespace {
 
@@ -57,4 +57,4 @@ void ShowFailureBox(const std::string& text) {
   }
 }
 
-}  // namespace zentrova::handler
+}  // namespace zentrova::ui
