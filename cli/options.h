@@ -3,9 +3,7 @@
 // client is one row and cannot be missing from its help.
 #pragma once
 
-#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace zentrova::cli {
