@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "checks/answer_head.h"
 #include "checks/check_transport.h"
 #include "checks/ftp_check.h"
 #include "checks/hop_target.h"
@@ -24,20 +25,21 @@ std::wstring Wide(std::string_view ascii) {
   return wide;
 }
 
-// A header value as the server sent it: WinHTTP widens each byte it does not know as a character
-// of its own (Latin-1), which narrows back to the byte.
+// A header value in the bytes the server sent: WinHTTP reads them in the system's code page, so
+// that page gives them back (all of them where they formed its characters, as UTF-8 and GBK
+// names mostly do; a direct plain answer's own bytes are taken from the relay instead).
 std::string Narrow(std::wstring_view wide) {
   std::string narrow;
-  bool bytes = true;
-  for (const wchar_t c : wide) bytes = bytes && c < 0x100;
-  if (bytes) {
+  bool ascii = true;
+  for (const wchar_t c : wide) ascii = ascii && c < 0x80;
+  if (ascii) {
     for (const wchar_t c : wide) narrow.push_back(static_cast<char>(c));
     return narrow;
   }
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
                                        nullptr, 0, nullptr, nullptr);
   narrow.resize(static_cast<std::size_t>(size));
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size,
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), narrow.data(), size,
                       nullptr, nullptr);
   return narrow;
 }
@@ -262,6 +264,8 @@ Reply AskHttp(const Hop& hop, const HopTarget& target, const AddressRule& rule,
     asked.reply.answer.trouble =
         outcome.trouble != Trouble::kNone ? outcome.trouble : TroubleOf(asked.error, false);
     asked.reply.closedWithoutAnswer = outcome.closedWithoutAnswer;
+  } else if (!asked.reply.location.empty()) {
+    asked.reply.location = HeadField(outcome.head, "Location").value_or(asked.reply.location);
   }
   asked.reply.answer.final = hop.url;
   return asked.reply;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,6 +24,7 @@ class VettedRelay {
     // The relay ended the connection inside a plain answer's head (too long, or too late): what
     // the client made of the part it got is no answer, however whole it looked.
     bool cutInsideHead = false;
+    std::string head;  // a plain answer's head in its own bytes, when it came whole
   };
 
   // Relays one connection to `port` at `addresses` (vetted ones), until `deadline`. `tunnel`:

@@ -126,7 +126,7 @@ void VettedRelay::Relay(Socket client, Socket server) {
             outcome_.cutInsideHead = true;
             return;
           }
-          if (headEnded) head.clear();
+          if (headEnded) outcome_.head = head.substr(0, end + 4);
         }
       }
       if (!SendAll(to, bytes, deadline_)) return;

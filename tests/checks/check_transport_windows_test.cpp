@@ -159,6 +159,9 @@ const std::vector<HttpCase>& ServerAnswers(const std::string& tag) {
         {"/no-head/live.bin" + q + "-ranged", true, 206, "application/x-rar-compressed", "1",
          "bytes 0-0/1234", "", "GET"},
         {"/moved" + q, false, 302, "", "0", "", "/live.bin?from=moved", "HEAD"},
+        // A Location comes back in the bytes it was sent in, whatever the system's code page.
+        {"/moved-utf8" + q, false, 301, "", "0", "", "/\xE4\xB8\x8B\xE8\xBD\xBD.bin", "HEAD"},
+        {"/moved-gbk" + q, false, 301, "", "0", "", "/\xCF\xC2\xD4\xD8.bin", "HEAD"},
     };
   }
   return cases;
@@ -170,8 +173,11 @@ TEST(WindowsTransport, HandsBackWhatTheServerSaidThroughTheProxy) {
 
 TEST(WindowsTransport, HandsBackWhatTheServerSaidDirectly) {
   if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
-  ExpectAnswers(ServerAnswers("direct"), "http://files.example:" + Port().at("web"), std::nullopt,
-                AddressRule{});
+  std::vector<HttpCase> cases = ServerAnswers("direct");
+  // Bytes that form no characters of the code page (UTF-8's "下" then "." in GBK) come back too:
+  // a direct plain answer's own bytes are read, not WinHTTP's reading of them.
+  cases.push_back({"/moved-utf8-odd?direct", false, 301, "", "0", "", "/\xE4\xB8\x8B.bin", "HEAD"});
+  ExpectAnswers(cases, "http://files.example:" + Port().at("web"), std::nullopt, AddressRule{});
   // The connection went to the vetted address, and the request named the host all the same.
   EXPECT_NE(Read("requests").find("HEAD /live.bin?direct host=files.example:" + Port().at("web")),
             std::string::npos)

@@ -5,7 +5,8 @@ FOLDER/requests one line a request ("method path host=… ua=… range=… cooki
 name each TLS client asked for; FOLDER/trap one line a connection the trap accepted.
 
 - web, on every address: files by path (live.bin, missing.bin), a server refusing HEAD
-  (/no-head/…), a redirect (/moved), a head too long (/big-head), a hang-up (/hang-up); asked
+  (/no-head/…), redirects (/moved, and /moved-utf8, /moved-gbk and
+  /moved-utf8-odd to names that are not ASCII), a head too long (/big-head), a hang-up (/hang-up); asked
   as a proxy ("HEAD http://name/path"), it answers the same, and it tunnels CONNECT to the port
   asked for on 127.0.0.1, whatever the name.
 - trap, on 127.0.0.1 only: where refused requests would arrive; it counts connections.
@@ -54,6 +55,17 @@ class Web(http.server.BaseHTTPRequestHandler):
         if path == '/moved':
             self.send_response(302)
             self.send_header('Location', '/live.bin?from=moved')
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+            return
+        names = {'/moved-utf8': '下载.bin'.encode('utf-8'), '/moved-gbk': '下载.bin'.encode('gbk'),
+                 '/moved-utf8-odd': '下.bin'.encode('utf-8')}
+        if path in names:
+            # The Location's own bytes, as servers send a name that is not ASCII: latin-1 carries
+            # them through send_header unchanged.
+            name = names[path]
+            self.send_response(301)
+            self.send_header('Location', '/' + name.decode('latin-1'))
             self.send_header('Content-Length', '0')
             self.end_headers()
             return
