@@ -102,14 +102,12 @@ Trouble TroubleOf(DWORD error, bool proxied) {
   }
 }
 
-// The proxy as WinHTTP names one: "host:port" of an HTTP proxy. WinHTTP speaks to no other kind.
-std::optional<std::wstring> WinHttpProxy(const std::string& proxy, HopTarget& parsed) {
-  const std::optional<HopTarget> target =
+// The person's proxy, which WinHTTP can speak to only where it is an HTTP proxy.
+std::optional<HopTarget> HttpProxy(const std::string& proxy) {
+  std::optional<HopTarget> target =
       ReadHopTarget(proxy.find("://") == std::string::npos ? "http://" + proxy : proxy);
   if (!target || target->scheme != "http") return std::nullopt;
-  parsed = *target;
-  const bool v6 = target->host.find(':') != std::string::npos;
-  return Wide((v6 ? "[" + target->host + "]" : target->host) + ":" + std::to_string(target->port));
+  return target;
 }
 
 void SetNumber(HINTERNET handle, DWORD option, DWORD value) {
@@ -220,51 +218,55 @@ Reply AskHttp(const Hop& hop, const HopTarget& target, const AddressRule& rule,
               const Resolver& resolve, const std::string& userAgent) {
   Reply reply;
   reply.answer.final = hop.url;
-  if (hop.proxy) {
-    HopTarget proxy;
-    const std::optional<std::wstring> named = WinHttpProxy(*hop.proxy, proxy);
-    if (!named) {
-      reply.answer.trouble = Trouble::kProxyFailed;
-      return reply;
-    }
-    Asked asked =
-        AskWinHttp(hop, target, userAgent, Wide(target.host), target.port, named, &proxy, false);
-    asked.reply.answer.final = hop.url;
-    if (!asked.answered) {
-      asked.reply.answer.trouble = TroubleOf(asked.error, true);
-    } else if (asked.reply.answer.status == 407) {
-      asked.reply.answer = Answer{Trouble::kProxyFailed, false, 0, "", "", "", hop.url};
-    }
-    return asked.reply;
-  }
-
-  const Vetting vetting = Vet(target.host, rule, resolve);
-  if (vetting.trouble != Trouble::kNone) {
-    reply.answer.trouble = vetting.trouble;
+  const auto fail = [&reply](Trouble trouble) {
+    reply.answer.trouble = trouble;
     return reply;
-  }
+  };
   const bool secure = target.scheme == "https";
-  VettedRelay relay(vetting.addresses, target.port, secure, Clock::now() + hop.timeout);
-  if (relay.Port() == 0) {
-    reply.answer.trouble = Trouble::kBrokenAnswer;
-    return reply;
+  const bool proxied = hop.proxy.has_value();
+  // Every request goes through a relay of ours, which holds it to the hop's time and the head's
+  // cap wherever WinHTTP would not: to a vetted address, or to the person's proxy.
+  std::vector<lists::IpAddress> addresses;
+  std::uint16_t port = target.port;
+  RelayMode mode = secure ? RelayMode::kTunnel : RelayMode::kServer;
+  std::optional<HopTarget> proxy;
+  if (proxied) {
+    proxy = HttpProxy(*hop.proxy);
+    if (!proxy) return fail(Trouble::kProxyFailed);
+    addresses = resolve(proxy->host);
+    if (addresses.empty()) return fail(Trouble::kProxyFailed);
+    port = proxy->port;
+    mode = RelayMode::kPassThrough;
+  } else {
+    Vetting vetting = Vet(target.host, rule, resolve);
+    if (vetting.trouble != Trouble::kNone) return fail(vetting.trouble);
+    addresses = std::move(vetting.addresses);
   }
+  VettedRelay relay(std::move(addresses), port, mode, Clock::now() + hop.timeout);
+  if (relay.Port() == 0) return fail(Trouble::kBrokenAnswer);
   const std::wstring relayHost = L"127.0.0.1";
-  Asked asked = secure
-                    ? AskWinHttp(hop, target, userAgent, Wide(target.host), target.port,
-                                 relayHost + L":" + std::to_wstring(relay.Port()), nullptr, false)
-                    : AskWinHttp(hop, target, userAgent, relayHost, relay.Port(), std::nullopt,
-                                 nullptr, true);
+  Asked asked =
+      mode == RelayMode::kServer
+          ? AskWinHttp(hop, target, userAgent, relayHost, relay.Port(), std::nullopt, nullptr, true)
+          : AskWinHttp(hop, target, userAgent, Wide(target.host), target.port,
+                       relayHost + L":" + std::to_wstring(relay.Port()), proxy ? &*proxy : nullptr,
+                       false);
   const VettedRelay::Outcome outcome = relay.Finish();
   if (outcome.cutInsideHead) {
     asked.reply = Reply{};
     asked.reply.answer.trouble = outcome.trouble;
   } else if (!asked.answered) {
-    // The relay knows what happened at the server's side better than WinHTTP can tell it.
-    asked.reply.answer.trouble =
-        outcome.trouble != Trouble::kNone ? outcome.trouble : TroubleOf(asked.error, false);
+    // The relay knows what happened at the far side better than WinHTTP can tell it; there, a
+    // proxy that takes no connection is the proxy's failure.
+    Trouble trouble =
+        outcome.trouble != Trouble::kNone ? outcome.trouble : TroubleOf(asked.error, proxied);
+    if (proxied && trouble == Trouble::kConnectionRefused) trouble = Trouble::kProxyFailed;
+    asked.reply.answer.trouble = trouble;
     asked.reply.closedWithoutAnswer = outcome.closedWithoutAnswer;
-  } else if (!asked.reply.location.empty()) {
+  } else if (proxied && asked.reply.answer.status == 407) {
+    asked.reply = Reply{};
+    asked.reply.answer.trouble = Trouble::kProxyFailed;
+  } else if (!asked.reply.location.empty() && !secure) {
     asked.reply.location = HeadField(outcome.head, "Location").value_or(asked.reply.location);
   }
   asked.reply.answer.final = hop.url;

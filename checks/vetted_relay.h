@@ -16,21 +16,29 @@
 
 namespace zentrova::checks::windows {
 
+// How the relay stands between WinHTTP and the far side.
+enum class RelayMode {
+  kServer,       // plain http, direct: the relay is the server; the bytes pass as they come
+  kTunnel,       // https, direct: the relay is the proxy; it answers CONNECT, then passes TLS
+  kPassThrough,  // through the person's proxy: every byte passes, the proxy's answers too
+};
+
 class VettedRelay {
  public:
   struct Outcome {
     Trouble trouble = Trouble::kNone;  // kConnectionRefused, kTimeout, kBrokenAnswer
-    bool closedWithoutAnswer = false;  // the server closed without sending a byte
-    // The relay ended the connection inside a plain answer's head (too long, or too late): what
-    // the client made of the part it got is no answer, however whole it looked.
+    bool closedWithoutAnswer = false;  // the far side closed without sending a byte
+    // The relay ended the connection inside the first answer's head (too long, or too late):
+    // what the client made of the part it got is no answer, however whole it looked.
     bool cutInsideHead = false;
-    std::string head;  // a plain answer's head in its own bytes, when it came whole
+    // The first answer's head in its own bytes, when it came whole: the server's for plain http,
+    // the proxy's to CONNECT for https through a proxy; nothing for a tunnel of the relay's own.
+    std::string head;
   };
 
-  // Relays one connection to `port` at `addresses` (vetted ones), until `deadline`. `tunnel`:
-  // the client asks with CONNECT first. Otherwise the bytes are plain HTTP, whose answer's head
-  // is cut at kMostHeaderBytes.
-  VettedRelay(std::vector<lists::IpAddress> addresses, std::uint16_t port, bool tunnel,
+  // Relays the client's connections to `port` at `addresses` (vetted ones, or the proxy's) until
+  // `deadline`, one at a time; the first answer's head is cut at kMostHeaderBytes.
+  VettedRelay(std::vector<lists::IpAddress> addresses, std::uint16_t port, RelayMode mode,
               Clock::time_point deadline);
   ~VettedRelay();
   VettedRelay(const VettedRelay&) = delete;
@@ -39,20 +47,22 @@ class VettedRelay {
   // The port on 127.0.0.1 to point the client at; 0 when no relay could listen.
   std::uint16_t Port() const { return port_; }
 
-  // Ends the relay (the client is done) and says how the connection went.
+  // Ends the relay (the client is done) and says how its connections went.
   Outcome Finish();
 
  private:
   void Run();
+  void Serve(Socket client);
   void Relay(Socket client, Socket server);
 
   std::vector<lists::IpAddress> addresses_;
   std::uint16_t target_;
-  bool tunnel_;
+  RelayMode mode_;
   Clock::time_point deadline_;
   std::uint16_t port_ = 0;
   Socket listening_ = kNoSocket;
   std::atomic<bool> stop_{false};
+  bool answered_ = false;  // the first answer's head has passed whole
   Outcome outcome_;
   std::thread thread_;
 };

@@ -28,9 +28,10 @@ bool ReadConnectRequest(Socket client, Clock::time_point deadline) {
 
 }  // namespace
 
-VettedRelay::VettedRelay(std::vector<lists::IpAddress> addresses, std::uint16_t port, bool tunnel,
-                         Clock::time_point deadline)
-    : addresses_(std::move(addresses)), target_(port), tunnel_(tunnel), deadline_(deadline) {
+VettedRelay::VettedRelay(std::vector<lists::IpAddress> addresses, std::uint16_t port,
+                         RelayMode mode, Clock::time_point deadline)
+    : addresses_(std::move(addresses)), target_(port), mode_(mode), deadline_(deadline) {
+  answered_ = mode_ == RelayMode::kTunnel;
   listening_ = ListenOnLoopback(port_);
   if (listening_ == kNoSocket) {
     port_ = 0;
@@ -50,42 +51,47 @@ VettedRelay::Outcome VettedRelay::Finish() {
 }
 
 void VettedRelay::Run() {
-  const Socket client = AcceptOne(listening_, deadline_, [this] { return stop_.load(); });
-  if (client == kNoSocket) {
-    if (!stop_) outcome_.trouble = Trouble::kTimeout;
-    return;
-  }
-  if (tunnel_ && !ReadConnectRequest(client, deadline_)) {
+  // WinHTTP may open a second connection (after a proxy's login challenge, or where it gave up
+  // on the first): each goes where the first went.
+  bool served = false;
+  while (!stop_) {
+    const Socket client = AcceptOne(listening_, deadline_, [this] { return stop_.load(); });
+    if (client == kNoSocket) {
+      if (!served && !stop_) outcome_.trouble = Trouble::kTimeout;
+      return;
+    }
+    served = true;
+    Serve(client);
     CloseSocket(client);
-    return;
+    if (outcome_.trouble != Trouble::kNone) return;
   }
+}
+
+void VettedRelay::Serve(Socket client) {
+  if (mode_ == RelayMode::kTunnel && !ReadConnectRequest(client, deadline_)) return;
   const Connected server = ConnectToAny(addresses_, target_, deadline_);
   if (server.socket == kNoSocket) {
     outcome_.trouble = server.trouble;
-    if (tunnel_) {
+    if (mode_ == RelayMode::kTunnel) {
       SendAll(client, "HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
               deadline_);
     }
-    CloseSocket(client);
     return;
   }
-  if (tunnel_ && !SendAll(client, "HTTP/1.1 200 Connection established\r\n\r\n", deadline_)) {
-    CloseSocket(server.socket);
-    CloseSocket(client);
-    return;
+  if (mode_ != RelayMode::kTunnel ||
+      SendAll(client, "HTTP/1.1 200 Connection established\r\n\r\n", deadline_)) {
+    Relay(client, server.socket);
   }
-  Relay(client, server.socket);
   CloseSocket(server.socket);
-  CloseSocket(client);
 }
 
 void VettedRelay::Relay(Socket client, Socket server) {
   const auto c = static_cast<SOCKET>(client);
   const auto s = static_cast<SOCKET>(server);
   std::uint64_t fromServer = 0;
-  // The plain answer's head as far as it came, to find its end; a tunnel's bytes are TLS.
+  // The first answer's head as far as it came, to find its end; what follows may be TLS.
   std::string head;
-  bool headEnded = tunnel_;
+  bool& headEnded = answered_;
   char buffer[16 * 1024];
   while (!stop_) {
     if (Clock::now() >= deadline_) {

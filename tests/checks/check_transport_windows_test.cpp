@@ -162,6 +162,9 @@ const std::vector<HttpCase>& ServerAnswers(const std::string& tag) {
         // A Location comes back in the bytes it was sent in, whatever the system's code page.
         {"/moved-utf8" + q, false, 301, "", "0", "", "/\xE4\xB8\x8B\xE8\xBD\xBD.bin", "HEAD"},
         {"/moved-gbk" + q, false, 301, "", "0", "", "/\xCF\xC2\xD4\xD8.bin", "HEAD"},
+        // Bytes that form no characters of the code page (UTF-8's "下" then "." in GBK) come back
+        // too: a plain answer's own bytes are read from the relay, not WinHTTP's reading of them.
+        {"/moved-utf8-odd" + q, false, 301, "", "0", "", "/\xE4\xB8\x8B.bin", "HEAD"},
     };
   }
   return cases;
@@ -173,11 +176,8 @@ TEST(WindowsTransport, HandsBackWhatTheServerSaidThroughTheProxy) {
 
 TEST(WindowsTransport, HandsBackWhatTheServerSaidDirectly) {
   if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
-  std::vector<HttpCase> cases = ServerAnswers("direct");
-  // Bytes that form no characters of the code page (UTF-8's "下" then "." in GBK) come back too:
-  // a direct plain answer's own bytes are read, not WinHTTP's reading of them.
-  cases.push_back({"/moved-utf8-odd?direct", false, 301, "", "0", "", "/\xE4\xB8\x8B.bin", "HEAD"});
-  ExpectAnswers(cases, "http://files.example:" + Port().at("web"), std::nullopt, AddressRule{});
+  ExpectAnswers(ServerAnswers("direct"), "http://files.example:" + Port().at("web"), std::nullopt,
+                AddressRule{});
   // The connection went to the vetted address, and the request named the host all the same.
   EXPECT_NE(Read("requests").find("HEAD /live.bin?direct host=files.example:" + Port().at("web")),
             std::string::npos)
@@ -253,6 +253,52 @@ TEST(WindowsTransport, ReachesTheProxyOnThisMachine) {
   EXPECT_EQ(Read("trap"), "");
 }
 
+// How a request through the proxy that gets no status ends.
+TEST(WindowsTransport, TellsWhyNoAnswerCameThroughTheProxy) {
+  struct Case {
+    Hop hop;
+    Trouble trouble;
+    bool closedWithoutAnswer;
+  };
+  const std::string silent = "http://127.0.0.1:" + Port().at("silent");
+  const std::vector<Case> cases = {
+      {MakeHop("http://files.example/live.bin", false, silent, milliseconds{1500}),
+       Trouble::kTimeout, false},
+      {MakeHop("https://files.example/live.bin", false, silent, milliseconds{1500}),
+       Trouble::kTimeout, false},
+      // Each field comes soon enough for any one read's time; the hop's time ends it all the same.
+      {MakeHop("http://files.example/drip", false, Proxy(), milliseconds{1500}), Trouble::kTimeout,
+       false},
+      {MakeHop("http://files.example/hang-up", false, Proxy()), Trouble::kBrokenAnswer, true},
+      {MakeHop("http://files.example/live.bin", false, "http://no-such-host.invalid:8080"),
+       Trouble::kProxyFailed, false},
+      {MakeHop("http://files.example/live.bin", false, "https://127.0.0.1:" + Port().at("web")),
+       Trouble::kProxyFailed, false},
+  };
+  const auto transport = windows::WinHttpTransport(AddressRule{}, kAgent, TestResolver());
+  std::vector<Hop> hops;
+  for (const Case& c : cases) hops.push_back(c.hop);
+  const std::vector<Reply> replies = AskAll(*transport, hops);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].hop.url + " through " + *cases[i].hop.proxy);
+    EXPECT_EQ(replies[i].answer.trouble, cases[i].trouble);
+    EXPECT_EQ(replies[i].answer.status, 0);
+    EXPECT_EQ(replies[i].closedWithoutAnswer, cases[i].closedWithoutAnswer);
+  }
+}
+
+// Wait returns when its time is up though nothing has ended.
+TEST(WindowsTransport, WaitsNoLongerThanAsked) {
+  if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
+  const auto transport = windows::WinHttpTransport(AddressRule{}, kAgent, TestResolver());
+  Hop hop = MakeHop("http://" + Outside() + ":" + Port().at("silent") + "/", false, std::nullopt,
+                    milliseconds{3000});
+  hop.id = 7;
+  transport->Start(hop);
+  EXPECT_TRUE(transport->Wait(milliseconds{0}).empty());
+  EXPECT_TRUE(transport->Wait(milliseconds{1}).empty());
+}
+
 // How a direct request that gets no status ends: each with its own trouble.
 TEST(WindowsTransport, TellsWhyNoAnswerCame) {
   if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
@@ -273,6 +319,8 @@ TEST(WindowsTransport, TellsWhyNoAnswerCame) {
        Trouble::kBrokenAnswer, true},
       {MakeHop(outside + Port().at("web") + "/big-head", false, std::nullopt),
        Trouble::kBrokenAnswer, false},
+      {MakeHop(outside + Port().at("web") + "/drip", false, std::nullopt, milliseconds{1500}),
+       Trouble::kTimeout, false},
       {MakeHop("http://no-such-host.invalid/live.bin", false, std::nullopt), Trouble::kNoSuchHost,
        false},
       // The certificate is checked against the name, and nobody trusts this one.

@@ -6,7 +6,8 @@ name each TLS client asked for; FOLDER/trap one line a connection the trap accep
 
 - web, on every address: files by path (live.bin, missing.bin), a server refusing HEAD
   (/no-head/…), redirects (/moved, and /moved-utf8, /moved-gbk and
-  /moved-utf8-odd to names that are not ASCII), a head too long (/big-head), a hang-up (/hang-up); asked
+  /moved-utf8-odd to names that are not ASCII), a head too long (/big-head), a head that never ends
+  (/drip), a hang-up (/hang-up); asked
   as a proxy ("HEAD http://name/path"), it answers the same, and it tunnels CONNECT to the port
   asked for on 127.0.0.1, whatever the name.
 - trap, on 127.0.0.1 only: where refused requests would arrive; it counts connections.
@@ -69,6 +70,16 @@ class Web(http.server.BaseHTTPRequestHandler):
             self.send_header('Content-Length', '0')
             self.end_headers()
             return
+        if path == '/drip':
+            # A head that never ends, a field at a time, each soon enough for any read's time.
+            self.wfile.write(b'HTTP/1.1 200 OK\r\n')
+            try:
+                while True:
+                    self.wfile.write(b'X-Drip: a\r\n')
+                    self.wfile.flush()
+                    threading.Event().wait(0.2)
+            except OSError:
+                return
         if path == '/big-head':
             self.send_response(200)
             for i in range(100):
