@@ -224,6 +224,7 @@ Reply AskHttp(const Hop& hop, const HopTarget& target, const AddressRule& rule,
   };
   const bool secure = target.scheme == "https";
   const bool proxied = hop.proxy.has_value();
+  const Clock::time_point deadline = Clock::now() + hop.timeout;
   // Every request goes through a relay of ours, which holds it to the hop's time and the head's
   // cap wherever WinHTTP would not: to a vetted address, or to the person's proxy.
   std::vector<lists::IpAddress> addresses;
@@ -233,16 +234,19 @@ Reply AskHttp(const Hop& hop, const HopTarget& target, const AddressRule& rule,
   if (proxied) {
     proxy = HttpProxy(*hop.proxy);
     if (!proxy) return fail(Trouble::kProxyFailed);
-    addresses = resolve(proxy->host);
-    if (addresses.empty()) return fail(Trouble::kProxyFailed);
+    const std::optional<std::vector<lists::IpAddress>> found =
+        ResolveWithin(resolve, proxy->host, deadline);
+    if (!found) return fail(Trouble::kTimeout);
+    if (found->empty()) return fail(Trouble::kProxyFailed);
+    addresses = *found;
     port = proxy->port;
     mode = RelayMode::kPassThrough;
   } else {
-    Vetting vetting = Vet(target.host, rule, resolve);
+    Vetting vetting = Vet(target.host, rule, resolve, deadline);
     if (vetting.trouble != Trouble::kNone) return fail(vetting.trouble);
     addresses = std::move(vetting.addresses);
   }
-  VettedRelay relay(std::move(addresses), port, mode, Clock::now() + hop.timeout);
+  VettedRelay relay(std::move(addresses), port, mode, deadline);
   if (relay.Port() == 0) return fail(Trouble::kBrokenAnswer);
   const std::wstring relayHost = L"127.0.0.1";
   Asked asked =

@@ -157,7 +157,7 @@ int AskForListing(Control& control, const Route& route, const std::string& path,
     trouble = data.trouble;
     return 0;
   }
-  const Said started = control.Ask("LIST " + path);
+  const Said started = control.Ask(path.empty() ? "LIST" : "LIST " + path);
   if (started.trouble != Trouble::kNone || (started.code != 125 && started.code != 150)) {
     CloseSocket(data.socket);
     trouble = started.trouble;
@@ -194,7 +194,13 @@ Connected ThroughProxy(const std::string& proxy, const std::string& authority,
   const std::optional<HopTarget> target =
       ReadHopTarget(proxy.find("://") == std::string::npos ? "http://" + proxy : proxy);
   if (!target || target->scheme != "http") return failed;
-  const Connected connected = ConnectToAny(resolve(target->host), target->port, deadline);
+  const std::optional<std::vector<lists::IpAddress>> found =
+      ResolveWithin(resolve, target->host, deadline);
+  if (!found) {
+    failed.trouble = Trouble::kTimeout;
+    return failed;
+  }
+  const Connected connected = ConnectToAny(*found, target->port, deadline);
   if (connected.socket == kNoSocket) {
     failed.trouble =
         connected.trouble == Trouble::kTimeout ? Trouble::kTimeout : Trouble::kProxyFailed;
@@ -243,14 +249,14 @@ Reply AskFtp(const Hop& hop, const AddressRule& rule, const Resolver& resolve) {
       target->hasPassword ? Unescaped(target->password)
                           : std::optional<std::string>(target->user.empty() ? "anonymous@" : "");
   // An escaped line end would end the command and smuggle in another one.
-  if (!path || !user || !password || path->empty() || Unsendable(*path) || Unsendable(*user) ||
+  if (!path || !user || !password || Unsendable(*path) || Unsendable(*user) ||
       Unsendable(*password)) {
     return fail(Trouble::kBrokenAnswer);
   }
 
   Route route{&hop, &resolve, target->host, {}, Clock::now() + hop.timeout};
   if (!hop.proxy) {
-    const Vetting vetting = Vet(target->host, rule, resolve);
+    const Vetting vetting = Vet(target->host, rule, resolve, route.deadline);
     if (vetting.trouble != Trouble::kNone) return fail(vetting.trouble);
     route.vetted = vetting.addresses;
   }
@@ -275,6 +281,16 @@ Reply AskFtp(const Hop& hop, const AddressRule& rule, const Resolver& resolve) {
   said = control.Ask("TYPE I");
   if (said.trouble != Trouble::kNone) return settle(said);
 
+  // The login's own folder (an address ending in "/") is there when it lists.
+  const auto byListing = [&] {
+    Trouble trouble = Trouble::kNone;
+    const int listed = AskForListing(control, route, *path, trouble);
+    if (trouble == Trouble::kNone) control.Ask("QUIT");
+    reply.answer.trouble = trouble;
+    reply.answer.status = trouble == Trouble::kNone ? listed : 0;
+    return reply;
+  };
+  if (path->empty()) return byListing();
   const Said size = control.Ask("SIZE " + *path);
   if (size.trouble != Trouble::kNone) return settle(size);
   if (size.code == 213) {
@@ -296,12 +312,7 @@ Reply AskFtp(const Hop& hop, const AddressRule& rule, const Resolver& resolve) {
     control.Ask("QUIT");
     return settle(time);
   }
-  Trouble trouble = Trouble::kNone;
-  const int listed = AskForListing(control, route, *path, trouble);
-  if (trouble == Trouble::kNone) control.Ask("QUIT");
-  reply.answer.trouble = trouble;
-  reply.answer.status = trouble == Trouble::kNone ? listed : 0;
-  return reply;
+  return byListing();
 }
 
 }  // namespace zentrova::checks::windows

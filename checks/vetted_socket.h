@@ -30,15 +30,23 @@ using Resolver = std::function<std::vector<lists::IpAddress>(const std::string& 
 // The system's resolver (getaddrinfo); a literal stands for itself.
 Resolver SystemResolver();
 
+// The addresses `resolve` gives for `host` before `deadline`; nothing when it has not answered
+// by then (the lookup, which the system gives no time of its own, goes on alone and its answer
+// is dropped).
+std::optional<std::vector<lists::IpAddress>> ResolveWithin(const Resolver& resolve,
+                                                           const std::string& host,
+                                                           Clock::time_point deadline);
+
 struct Vetting {
   std::vector<lists::IpAddress> addresses;  // to connect to, in this order
-  Trouble trouble = Trouble::kNone;         // kNoSuchHost, or why the host is refused
+  Trouble trouble = Trouble::kNone;         // kNoSuchHost, kTimeout, or why the host is refused
 };
 
 // Resolves `host` once and judges every address it gave. A name that gives a refused address
 // among allowed ones is refused: that is how a name is made to lead to this machine on a second
 // lookup, and nothing may connect to it.
-Vetting Vet(const std::string& host, const AddressRule& rule, const Resolver& resolve);
+Vetting Vet(const std::string& host, const AddressRule& rule, const Resolver& resolve,
+            Clock::time_point deadline);
 
 struct Connected {
   Socket socket = kNoSocket;

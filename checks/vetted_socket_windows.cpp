@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "checks/vetted_socket.h"
 
@@ -115,9 +118,36 @@ Resolver SystemResolver() {
   };
 }
 
-Vetting Vet(const std::string& host, const AddressRule& rule, const Resolver& resolve) {
+std::optional<std::vector<lists::IpAddress>> ResolveWithin(const Resolver& resolve,
+                                                           const std::string& host,
+                                                           Clock::time_point deadline) {
+  struct Lookup {
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<std::vector<lists::IpAddress>> addresses;
+  };
+  const auto lookup = std::make_shared<Lookup>();
+  std::thread([lookup, resolve, host] {
+    std::vector<lists::IpAddress> addresses = resolve(host);
+    std::lock_guard lock(lookup->mutex);
+    lookup->addresses = std::move(addresses);
+    lookup->ended.notify_all();
+  }).detach();
+  std::unique_lock lock(lookup->mutex);
+  lookup->ended.wait_until(lock, deadline, [&lookup] { return lookup->addresses.has_value(); });
+  return lookup->addresses;
+}
+
+Vetting Vet(const std::string& host, const AddressRule& rule, const Resolver& resolve,
+            Clock::time_point deadline) {
   Vetting vetting;
-  vetting.addresses = resolve(host);
+  const std::optional<std::vector<lists::IpAddress>> addresses =
+      ResolveWithin(resolve, host, deadline);
+  if (!addresses) {
+    vetting.trouble = Trouble::kTimeout;
+    return vetting;
+  }
+  vetting.addresses = *addresses;
   if (vetting.addresses.empty()) vetting.trouble = Trouble::kNoSuchHost;
   for (const lists::IpAddress& address : vetting.addresses) {
     const Trouble refusal = RefusalOfPeer(address, rule);

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "checks/check_transport.h"
@@ -66,6 +67,11 @@ windows::Resolver TestResolver() {
     if (host == "loopback.example") return {*loopback};
     if (host == "v6-loopback.example") return {*lists::IpLiteral(u"::1")};
     if (host == "mapped.example") return {*lists::IpLiteral(u"::ffff:127.0.0.1")};
+    if (host == "slow.example") {
+      // Longer than any hop waits: the lookup is left to answer when it will.
+      std::this_thread::sleep_for(Patience());
+      return {*outside};
+    }
     return windows::SystemResolver()(host);
   };
 }
@@ -323,6 +329,8 @@ TEST(WindowsTransport, TellsWhyNoAnswerCame) {
        Trouble::kTimeout, false},
       {MakeHop("http://no-such-host.invalid/live.bin", false, std::nullopt), Trouble::kNoSuchHost,
        false},
+      {MakeHop("http://slow.example/live.bin", false, std::nullopt, milliseconds{1500}),
+       Trouble::kTimeout, false},
       // The certificate is checked against the name, and nobody trusts this one.
       {MakeHop("https://files.example:" + Port().at("tls") + "/live.bin", false, std::nullopt),
        Trouble::kTls, false},
@@ -369,6 +377,13 @@ TEST(WindowsTransport, AsksFtpServersWithoutDownloading) {
       {MakeHop(bare + "/missing.bin", false, std::nullopt), Trouble::kNone, 550, ""},
       {MakeHop("ftp://files.example:" + Port().at("ftp_bare") + "/live.bin", false, Proxy()),
        Trouble::kNone, 226, ""},
+      // The login's own folder is there when it lists.
+      {MakeHop(ftp + "/", false, std::nullopt), Trouble::kNone, 226, ""},
+      {MakeHop("ftp://files.example:" + Port().at("ftp") + "/", false, Proxy()), Trouble::kNone,
+       226, ""},
+      // A name that takes longer to resolve than the hop may wait.
+      {MakeHop("ftp://slow.example/live.bin", false, std::nullopt, milliseconds{1500}),
+       Trouble::kTimeout, 0, ""},
       // An escaped line end would be a second command: nothing is sent.
       {MakeHop(ftp + "/live.bin%0D%0ADELE%20live.bin", false, std::nullopt), Trouble::kBrokenAnswer,
        0, ""},
