@@ -173,9 +173,10 @@ Asked AskWinHttp(const Hop& hop, const HopTarget& target, const std::string& use
       return failed();
     }
   }
-  if (hop.ranged) {
-    WinHttpAddRequestHeaders(request.get(), L"Range: bytes=0-0", static_cast<DWORD>(-1),
-                             WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
+  if (hop.ranged &&
+      !WinHttpAddRequestHeaders(request.get(), L"Range: bytes=0-0", static_cast<DWORD>(-1),
+                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
+    return failed();
   }
   if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
                           0, 0, 0) ||
@@ -240,7 +241,7 @@ Reply AskHttp(const Hop& hop, const HopTarget& target, const AddressRule& rule,
     if (found->empty()) return fail(Trouble::kProxyFailed);
     addresses = *found;
     port = proxy->port;
-    mode = RelayMode::kPassThrough;
+    mode = secure ? RelayMode::kProxyTunnel : RelayMode::kProxyPlain;
   } else {
     Vetting vetting = Vet(target.host, rule, resolve, deadline);
     if (vetting.trouble != Trouble::kNone) return fail(vetting.trouble);

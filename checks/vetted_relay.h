@@ -20,7 +20,8 @@ namespace zentrova::checks::windows {
 enum class RelayMode {
   kServer,       // plain http, direct: the relay is the server; the bytes pass as they come
   kTunnel,       // https, direct: the relay is the proxy; it answers CONNECT, then passes TLS
-  kPassThrough,  // through the person's proxy: every byte passes, the proxy's answers too
+  kProxyPlain,   // plain http through the person's proxy: every byte passes
+  kProxyTunnel,  // https through the person's proxy: its answer to CONNECT, then TLS, passes
 };
 
 class VettedRelay {
@@ -31,13 +32,13 @@ class VettedRelay {
     // The relay ended the connection inside the first answer's head (too long, or too late):
     // what the client made of the part it got is no answer, however whole it looked.
     bool cutInsideHead = false;
-    // The first answer's head in its own bytes, when it came whole: the server's for plain http,
-    // the proxy's to CONNECT for https through a proxy; nothing for a tunnel of the relay's own.
+    // A plain answer's head in its own bytes, when it came whole.
     std::string head;
   };
 
   // Relays the client's connections to `port` at `addresses` (vetted ones, or the proxy's) until
-  // `deadline`, one at a time; the first answer's head is cut at kMostHeaderBytes.
+  // `deadline`, one at a time; the first answer's head is cut at kMostHeaderBytes. Of a plain
+  // answer nothing after the head is read: the check never wants its body.
   VettedRelay(std::vector<lists::IpAddress> addresses, std::uint16_t port, RelayMode mode,
               Clock::time_point deadline);
   ~VettedRelay();

@@ -92,6 +92,8 @@ void VettedRelay::Relay(Socket client, Socket server) {
   // The first answer's head as far as it came, to find its end; what follows may be TLS.
   std::string head;
   bool& headEnded = answered_;
+  const bool plain = mode_ == RelayMode::kServer || mode_ == RelayMode::kProxyPlain;
+  bool bodyLeft = false;  // the plain head has passed: the server is no longer read
   char buffer[16 * 1024];
   while (!stop_) {
     if (Clock::now() >= deadline_) {
@@ -102,7 +104,7 @@ void VettedRelay::Relay(Socket client, Socket server) {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(c, &readable);
-    FD_SET(s, &readable);
+    if (!bodyLeft) FD_SET(s, &readable);
     timeval wait{0, 100 * 1000};
     const int ready = select(0, &readable, nullptr, nullptr, &wait);
     if (ready == SOCKET_ERROR) return;
@@ -132,7 +134,10 @@ void VettedRelay::Relay(Socket client, Socket server) {
             outcome_.cutInsideHead = true;
             return;
           }
-          if (headEnded) outcome_.head = head.substr(0, end + 4);
+          if (headEnded && plain) {
+            outcome_.head = head.substr(0, end + 4);
+            bodyLeft = true;
+          }
         }
       }
       if (!SendAll(to, bytes, deadline_)) return;

@@ -21,7 +21,7 @@ mkdir -p "$work/files"
 head -c 1234 /dev/urandom >"$work/files/live.bin"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
   -subj /CN=files.example 2>/dev/null || { echo "openssl could not make a certificate"; exit 1; }
-: >"$work/requests" >"$work/trap" >"$work/sni"
+: >"$work/requests" >"$work/trap" >"$work/sni" >"$work/sent"
 
 # The first address of this machine that is not loopback.
 outside=$(ip -4 -o addr show scope global 2>/dev/null | awk '{sub(/\/.*/, "", $4); print $4; exit}')

@@ -191,6 +191,33 @@ TEST(WindowsTransport, HandsBackWhatTheServerSaidDirectly) {
 }
 
 // Where nothing may be asked: this machine under every spelling and by names that lead here.
+// A server that ignores Range starts sending the whole file: the check takes the head and goes,
+// directly and through the proxy, and the server gets to send little of it.
+TEST(WindowsTransport, LeavesTheBodyUnread) {
+  if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
+  const auto transport = windows::WinHttpTransport(AddressRule{}, kAgent, TestResolver());
+  const std::vector<Reply> replies =
+      AskAll(*transport,
+             {MakeHop("http://files.example:" + Port().at("web") + "/whole", true, std::nullopt),
+              MakeHop("http://files.example/whole", true, Proxy())});
+  for (const Reply& reply : replies) {
+    EXPECT_EQ(reply.answer.trouble, Trouble::kNone);
+    EXPECT_EQ(reply.answer.status, 200);
+    EXPECT_EQ(reply.answer.contentLength, "268435456");
+  }
+  // The server notes what it sent once the connection is gone; that may come a little later.
+  std::vector<long long> sent;
+  const auto deadline = std::chrono::steady_clock::now() + Patience();
+  while (sent.size() < 2 && std::chrono::steady_clock::now() < deadline) {
+    std::istringstream lines(Read("sent"));
+    sent.clear();
+    for (long long bytes; lines >> bytes;) sent.push_back(bytes);
+    if (sent.size() < 2) std::this_thread::sleep_for(milliseconds{100});
+  }
+  ASSERT_EQ(sent.size(), 2u) << "the server never saw the connections close";
+  for (const long long bytes : sent) EXPECT_LT(bytes, 64LL * 1024 * 1024) << "of 256 MiB sent";
+}
+
 TEST(WindowsTransport, RefusesThisMachineWithoutConnecting) {
   const std::string trap = Port().at("trap");
   struct Case {

@@ -6,7 +6,8 @@ name each TLS client asked for; FOLDER/trap one line a connection the trap accep
 
 - web, on every address: files by path (live.bin, missing.bin), a server refusing HEAD
   (/no-head/…), redirects (/moved, and /moved-utf8, /moved-gbk and
-  /moved-utf8-odd to names that are not ASCII), a head too long (/big-head), a head that never ends
+  /moved-utf8-odd to names that are not ASCII), a large file sent whole
+  whatever the Range (/whole, noting the bytes sent), a head too long (/big-head), a head that never ends
   (/drip), a hang-up (/hang-up); asked
   as a proxy ("HEAD http://name/path"), it answers the same, and it tunnels CONNECT to the port
   asked for on 127.0.0.1, whatever the name.
@@ -32,6 +33,7 @@ from pyftpdlib.servers import ThreadedFTPServer
 folder, outside = sys.argv[1], sys.argv[2]
 files = os.path.join(folder, 'files')
 lock = threading.Lock()
+WHOLE = 256 * 1024 * 1024
 
 
 def note(name, line):
@@ -80,6 +82,24 @@ class Web(http.server.BaseHTTPRequestHandler):
                     threading.Event().wait(0.2)
             except OSError:
                 return
+        if path == '/whole':
+            # A server that ignores Range and sends the whole of a large file; FOLDER/sent gets
+            # how much of it went out before the client closed.
+            self.send_response(200)
+            self.send_header('Content-Type', 'application/x-rar-compressed')
+            self.send_header('Content-Length', str(WHOLE))
+            self.end_headers()
+            sent = 0
+            chunk = bytes(65536)
+            try:
+                while sent < WHOLE and not head_only:
+                    self.wfile.write(chunk)
+                    sent += len(chunk)
+            except OSError:
+                pass
+            note('sent', str(sent))
+            self.close_connection = True
+            return
         if path == '/big-head':
             self.send_response(200)
             for i in range(100):
