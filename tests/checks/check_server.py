@@ -67,6 +67,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def respond(self):
         host, path = self.split()
         log('requests', '%s %s %s' % (self.command, host, path))
+        path = path.split('?', 1)[0]
         ranged = self.headers.get('Range') == 'bytes=0-0'
         if path == '/live.bin' or path == '/nohead.rar' or path == '/closehead.iso':
             if path == '/nohead.rar' and self.command == 'HEAD':
