@@ -74,6 +74,9 @@ cases=(
   "a redirect to 10.0.0.1|$site/to-ten|refused: the address leads to a private network: nothing was asked"
   "403|$site/login.zip|unknown: the server wants a login or a referring page (403)"
   "503|$site/broken.zip|unknown: the server failed (503)"
+  "headers without end|$site/big-headers.zip|unknown: the connection ended without a usable answer"
+  "a cookie set on the way is not sent back|$site/cookie-set.zip|alive (0 bytes, application/zip)"
+  "the User-Agent says what asks|$site/agent.zip|alive (0 bytes, application/zip)"
   "a name that does not exist|http://nothing.invalid/a.zip|dead: no such host: the name does not resolve"
   "ftp, a live file|$ftp/pub/live.iso|alive (4.2 KiB)"
   "ftp, a missing file|$ftp/pub/missing.iso|dead: the FTP server has no such file (550)"
@@ -120,7 +123,7 @@ nothing_reached_here() {
 check "no request reached this machine's listener or a private address" nothing_reached_here
 
 summary_counts() {
-  grep -qx 'zentrova-cli: checked: 5 alive, 5 dead, 4 unknown, 5 refused' "$work/err"
+  grep -qx 'zentrova-cli: checked: 7 alive, 5 dead, 5 unknown, 5 refused' "$work/err"
 }
 check "the summary counts each state" summary_counts
 
