@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "checks/url_text.h"
+
 namespace zentrova::checks {
 namespace {
 
@@ -65,10 +67,7 @@ Trouble RefusalOfPeer(const IpAddress& address, const AddressRule& rule) {
 }
 
 Trouble RefusalOfSpelling(std::string_view url, const AddressRule& rule) {
-  std::u16string wide;
-  wide.reserve(url.size());
-  for (const char c : url) wide.push_back(static_cast<unsigned char>(c));
-  const std::u16string host = lists::UrlHost(wide);
+  const std::u16string host = lists::UrlHost(Widened(url));
   if (rule.machine->IsHost(host)) return Trouble::kThisMachine;
   const std::optional<IpAddress> address = lists::HostAddress(host);
   return address ? RefusalOfPeer(*address, rule) : Trouble::kNone;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "checks/url_text.h"
+
 namespace zentrova::checks {
 namespace {
 
@@ -11,14 +13,8 @@ constexpr std::size_t kGeneration = 16384;
 constexpr std::size_t kLongestRemembered = 4096;
 
 std::string HostOf(const std::string& url) {
-  std::u16string wide;
-  for (const char c : url) wide.push_back(static_cast<unsigned char>(c));
-  const std::u16string host = lists::UrlHost(wide);
-  std::string lower;
-  for (const char16_t c : host) {
-    lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char>(c + 32) : static_cast<char>(c));
-  }
-  return lower;
+  const std::u16string host = lists::UrlHost(Widened(url));
+  return Lowered(std::string(host.begin(), host.end()));
 }
 
 }  // namespace

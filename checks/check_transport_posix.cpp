@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "checks/check_transport.h"
+#include "checks/url_text.h"
 #include "links/ascii_case.h"
 
 namespace zentrova::checks {
@@ -27,15 +28,6 @@ struct Transfer {
   bool headersTooLong = false;
   Trouble refusal = Trouble::kNone;
 };
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' ||
-                           text.back() == '\n')) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 // Keeps the headers a verdict reads, of the last answer (a proxy's or a 100 Continue comes first).
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {

@@ -4,30 +4,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "checks/url_text.h"
 #include "lists/this_machine.h"
 
 namespace zentrova::checks {
 namespace {
-
-std::string Lowered(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return lower;
-}
-
-std::u16string Wide(std::string_view text) {
-  std::u16string wide;
-  wide.reserve(text.size());
-  for (const char c : text) wide.push_back(static_cast<unsigned char>(c));
-  return wide;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // The first of `names` set to something, as curl takes an empty variable for an unset one.
 std::optional<std::string> FirstSet(const Environment& environment,
@@ -53,9 +34,9 @@ bool InNetwork(const lists::IpAddress& address, const lists::IpAddress& network,
 bool EntryTakes(std::string_view entry, std::string_view host) {
   if (entry == "*") return true;
   const std::size_t slash = entry.find('/');
-  const std::optional<lists::IpAddress> network = lists::IpLiteral(Wide(entry.substr(0, slash)));
+  const std::optional<lists::IpAddress> network = lists::IpLiteral(Widened(entry.substr(0, slash)));
   if (network) {
-    const std::optional<lists::IpAddress> address = lists::IpLiteral(Wide(host));
+    const std::optional<lists::IpAddress> address = lists::IpLiteral(Widened(host));
     if (!address) return false;
     const bool ipv4 = entry.find(':') == std::string_view::npos;
     int bits = 128;
@@ -108,7 +89,7 @@ std::optional<std::string> ProxyFor(std::string_view url, const std::optional<st
   const std::size_t colon = url.find(':');
   if (colon == std::string_view::npos) return std::nullopt;
   const std::string scheme = Lowered(url.substr(0, colon));
-  std::u16string host = lists::UrlHost(Wide(url));
+  std::u16string host = lists::UrlHost(Widened(url));
   if (host.starts_with(u'[') && host.ends_with(u']')) host = host.substr(1, host.size() - 2);
   const std::string narrowHost(host.begin(), host.end());
   if (const auto noProxy = FirstSet(environment, {"no_proxy", "NO_PROXY"})) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "checks/url_text.h"
 #include "links/ascii_case.h"
 
 namespace zentrova::checks {
@@ -11,12 +12,6 @@ namespace {
 
 // Marks a reason's words as a sentence of the catalogue.
 constexpr const char* Reason(const char* english) { return english; }
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 std::optional<std::uint64_t> Number(std::string_view text) {
   text = Trimmed(text);
@@ -38,10 +33,7 @@ std::optional<std::string> MediaType(std::string_view type) {
            std::string_view("!#$&^_.+-/").find(c) != std::string_view::npos;
   };
   if (bare.empty() || !std::all_of(bare.begin(), bare.end(), inType)) return std::nullopt;
-  std::string lower(bare);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return lower;
+  return Lowered(bare);
 }
 
 bool IsPage(const std::optional<std::string>& type) {
@@ -194,9 +186,7 @@ bool NamesAFile(std::string_view address) {
   const std::string_view name = path.substr(path.rfind('/') + 1);
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos || dot + 1 == name.size()) return false;
-  std::string extension(name.substr(dot + 1));
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  const std::string extension = Lowered(name.substr(dot + 1));
   return std::find(kFileExtensions.begin(), kFileExtensions.end(), extension) !=
          kFileExtensions.end();
 }

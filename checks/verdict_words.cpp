@@ -58,6 +58,18 @@ std::string VerdictWords(const Verdict& verdict, const lists::Translation& trans
   return links::FilledIn(translate(StateSentence(verdict.state)), {reason});
 }
 
+namespace {
+
+void AppendStringOrNull(const std::optional<std::string_view>& text, std::string& out) {
+  if (text) {
+    lists::AppendJsonString(*text, out);
+  } else {
+    out += "null";
+  }
+}
+
+}  // namespace
+
 std::string CheckMember(const Verdict& verdict) {
   std::string out = ",\"check\":{\"state\":\"";
   out += StateName(verdict.state);
@@ -66,23 +78,12 @@ std::string CheckMember(const Verdict& verdict) {
   out += ",\"size\":";
   out += verdict.size ? std::to_string(*verdict.size) : "null";
   out += ",\"type\":";
-  if (verdict.type) {
-    lists::AppendJsonString(std::string_view(*verdict.type), out);
-  } else {
-    out += "null";
-  }
+  AppendStringOrNull(verdict.type, out);
   out += ",\"reason\":";
-  if (verdict.reason) {
-    lists::AppendJsonString(std::string_view(verdict.reason), out);
-  } else {
-    out += "null";
-  }
+  AppendStringOrNull(
+      verdict.reason ? std::optional<std::string_view>(verdict.reason) : std::nullopt, out);
   out += ",\"final\":";
-  if (verdict.final) {
-    lists::AppendJsonString(std::string_view(*verdict.final), out);
-  } else {
-    out += "null";
-  }
+  AppendStringOrNull(verdict.final, out);
   out += '}';
   return out;
 }

@@ -6,6 +6,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/checks.sh"
+source "$here/../support/ctrl_c.sh"
 patience=${ZENTROVA_PATIENCE:-60}
 work=$(mktemp -d)
 server_pid=
@@ -224,25 +225,11 @@ fi
 interrupted() {
   ((windows)) && { echo "  (Ctrl-C is tested on Linux)"; return 0; }
   printf '%s\n' "$site/live.bin" "$site/silent.zip" "$site/gone404.zip" >"$work/stuck"
-  rm -f "$work/ctrl-c.pid" "$work/ctrl-c.order"
-  mkfifo "$work/ctrl-c.order"
-  env http_proxy="$proxy" LC_ALL= LC_MESSAGES=C.UTF-8 LANGUAGE= \
-    "$python" "$here/../cli/ctrl_c.py" "$work/ctrl-c.pid" "$work/ctrl-c.order" -- \
-    "$cli" batch decode --check --check-timeout 600 "$work/stuck" >"$work/out" 2>"$work/err" &
-  local harness=$! order=kill
-  local deadline=$((SECONDS + patience))
   # Once the first line is written and the second is being asked.
-  until grep -q 'silent.zip' "$work/requests" 2>/dev/null && [[ -s $work/out ]]; do
-    ((SECONDS > deadline)) && break
-    sleep 0.05
-  done
-  ((SECONDS > deadline)) || order=ctrl-c
-  local orders
-  exec {orders}<>"$work/ctrl-c.order"
-  echo "$order" >&$orders
-  wait "$harness"
+  local ready='grep -q silent.zip "$work/requests" 2>/dev/null && [[ -s $work/out ]]'
+  press_ctrl_c "$ready" "$work/err" -- env http_proxy="$proxy" LC_ALL= LC_MESSAGES=C.UTF-8 \
+    LANGUAGE= "$cli" batch decode --check --check-timeout 600 "$work/stuck" >"$work/out"
   local status=$?
-  exec {orders}>&-
   [[ $status == 130 ]] || { echo "  status $status"; return 1; }
   [[ $(cat "$work/out") == "$site/live.bin"$'\t''alive (120.6 KiB, application/octet-stream)' ]] &&
     grep -q 'cancelled after 1 lines' "$work/err" && grep -q 'checked: 1 alive' "$work/err"
