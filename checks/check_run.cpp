@@ -11,7 +11,8 @@ constexpr std::size_t kGeneration = 16384;
 constexpr std::size_t kLongestRemembered = 4096;
 
 std::string HostOf(const std::string& url) {
-  const std::u16string wide(url.begin(), url.end());
+  std::u16string wide;
+  for (const char c : url) wide.push_back(static_cast<unsigned char>(c));
   const std::u16string host = lists::UrlHost(wide);
   std::string lower;
   for (const char16_t c : host) {
@@ -29,6 +30,7 @@ void CheckRun::Add(std::optional<std::string> address) {
   const std::size_t number = firstLine_ + lines_.size();
   lines_.push_back({std::nullopt, address.has_value()});
   if (!address) return;
+  ++asked_;
   if (const Verdict* known = Recalled(*address)) {
     Settle(number, *known);
     return;

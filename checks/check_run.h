@@ -42,8 +42,10 @@ class CheckRun {
   // Sends what may be sent, and waits at most `most` for replies.
   void Turn(std::chrono::milliseconds most);
 
-  // Addresses whose verdict is known, repeats included, for a progress line.
+  // Addresses whose verdict is known, and addresses queued, repeats included, for a progress
+  // line.
   std::size_t Checked() const { return checked_; }
+  std::size_t Asked() const { return asked_; }
 
  private:
   struct Line {
@@ -73,6 +75,7 @@ class CheckRun {
   std::unordered_map<std::string, std::size_t> hosts_;      // requests in flight by host
   std::size_t inFlight_ = 0;
   std::size_t checked_ = 0;
+  std::size_t asked_ = 0;
   // Verdicts known, in two generations, so that the memory stays the same however long the list.
   std::unordered_map<std::string, Verdict> recent_;
   std::unordered_map<std::string, Verdict> older_;

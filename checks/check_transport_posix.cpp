@@ -72,6 +72,9 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
 // The body is never read: the ranged GET stops at its first byte.
 std::size_t OnBody(char*, std::size_t, std::size_t, void*) { return 0; }
 
+// What libcurl makes of an FTP file's size and time ("Content-Length: …") comes as body too.
+std::size_t OnFtpFacts(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+
 curl_socket_t OnOpenSocket(void* user, curlsocktype, curl_sockaddr* address) {
   auto* transfer = static_cast<Transfer*>(user);
   // A proxy is the person's own, reached wherever it runs; every other connection goes only to
@@ -202,9 +205,12 @@ class CurlTransport final : public Transport {
     // An empty proxy keeps libcurl from reading the environment again: the choice is made.
     curl_easy_setopt(easy, CURLOPT_PROXY, hop.proxy ? hop.proxy->c_str() : "");
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    // Through an HTTP proxy, ftp is spoken in a tunnel: asked as HTTP, the proxy would fetch
+    // the file to answer.
+    if (transfer->ftp && hop.proxy) curl_easy_setopt(easy, CURLOPT_HTTPPROXYTUNNEL, 1L);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, transfer->ftp ? &OnFtpFacts : &OnBody);
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &OnOpenSocket);
     curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, transfer.get());
     if (transfer->ftp || !hop.ranged) {

@@ -31,7 +31,13 @@ std::optional<std::uint64_t> Number(std::string_view text) {
 // The media type of a Content-Type value: lower case, without its parameters.
 std::optional<std::string> MediaType(std::string_view type) {
   const std::string_view bare = Trimmed(type.substr(0, type.find(';')));
-  if (bare.empty()) return std::nullopt;
+  // Only a type's own characters: a server's tab, escape or byte past ASCII would reach the
+  // reader's terminal and break the lines' columns.
+  const auto inType = [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view("!#$&^_.+-/").find(c) != std::string_view::npos;
+  };
+  if (bare.empty() || !std::all_of(bare.begin(), bare.end(), inType)) return std::nullopt;
   std::string lower(bare);
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
