@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "checks/verdict.h"
+#include "checks/verdict_words.h"
 #include "lists/found_links.h"
 #include "lists/handed_line.h"
 #include "lists/list_names.h"
@@ -75,8 +76,9 @@ val HandOffLinks(const val& items, const std::string& form, bool chinese) {
   return result;
 }
 
-// A verdict as the popup takes it: {state, status, size, type, reason, final, download}, each
-// null when the verdict has none, the reason in Chinese when `chinese`, and download true when a
+// A verdict as the popup takes it: {state, status, size, type, reason, final, words, download},
+// each null when the verdict has none, the reason in Chinese when `chinese`, words the whole
+// verdict as zentrova-cli --check says it beside an address, and download true when a
 // downloader should still be given the address.
 val VerdictObject(const checks::Verdict& verdict, bool chinese) {
   val object = val::object();
@@ -87,6 +89,7 @@ val VerdictObject(const checks::Verdict& verdict, bool chinese) {
   object.set("type", verdict.type ? val(*verdict.type) : val::null());
   object.set("reason", verdict.reason ? val(TranslationFor(chinese)(verdict.reason)) : val::null());
   object.set("final", verdict.final ? val(*verdict.final) : val::null());
+  object.set("words", checks::VerdictWords(verdict, TranslationFor(chinese)));
   object.set("download", checks::WorthDownloading(verdict.state));
   return object;
 }

@@ -240,6 +240,17 @@ test('what the browser heard is judged by the core: status, type, size and where
     assert.equal(verdict.download, state === 'alive' || state === 'unknown', what);
   }
   assert.equal(core.judgeAnswer(heard({type: 'Video/MP4; x=1'}), address, false).type, 'video/mp4');
+  // The words beside the address are the command line's.
+  const words = [
+    [heard({contentLength: '3000', type: 'application/zip'}), false, 'alive (2.9 KiB, application/zip)'],
+    [heard({status: 404}), false, 'dead: the server no longer has the file (404)'],
+    [heard({status: 206, contentRange: 'bytes 0-0/123456789'}), true, '有效（117.7 MiB）'],
+    [{failure: 'network'}, true, /^不明：浏览器无法连到服务器/],
+  ];
+  for (const [answer, chinese, expected] of words) {
+    const said = core.judgeAnswer(answer, address, chinese).words;
+    if (typeof expected === 'string') assert.equal(said, expected); else assert.match(said, expected);
+  }
   // An address refused before asking stays refused, whatever is said to have answered.
   assert.equal(core.judgeAnswer(heard({}), 'http://10.0.0.1/film.mkv', false).state, 'refused');
 });

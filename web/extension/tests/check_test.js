@@ -178,19 +178,14 @@ test('a check that fails frees its place for the next', async () => {
   assert.equal(await second, 'http://a.example/good');
 });
 
-test('sizes read as people read them, and each verdict has its mark', () => {
-  const sizeText = scripts()('sizeText');
-  const sizes = [[0, '0 B'], [1023, '1023 B'], [1024, '1 KiB'], [3000, '2.9 KiB'],
-                 [70000, '68.3 KiB'], [1024 * 1024 * 150, '150 MiB'],
-                 [1024 ** 3 * 4.7, '4.7 GiB'], [1024 ** 4 * 2048, '2048 TiB']];
-  for (const [bytes, text] of sizes) assert.equal(sizeText(bytes), text, String(bytes));
+test('each verdict has its mark before the core\'s words', () => {
   const verdictText = scripts()('verdictText');
   const verdicts = [
-    [{state: 'alive', size: 3000, reason: null}, '✓ 2.9 KiB'],
-    [{state: 'alive', size: null, reason: null}, '✓'],
-    [{state: 'dead', size: null, reason: 'gone'}, '× gone'],
-    [{state: 'refused', size: null, reason: 'here'}, '× here'],
-    [{state: 'unknown', size: null, reason: 'peers'}, '? peers'],
+    [{state: 'alive', words: 'alive (2.9 KiB)'}, '✓ alive (2.9 KiB)'],
+    [{state: 'dead', words: 'dead: gone (404)'}, '× dead: gone (404)'],
+    [{state: 'refused', words: 'refused: here'}, '× refused: here'],
+    [{state: 'unknown', words: 'unknown: peers'}, '? unknown: peers'],
+    [{state: 'alive', words: 'alive', final: 'http://b.example/x'}, '✓ alive → http://b.example/x'],
   ];
   for (const [verdict, text] of verdicts) assert.equal(verdictText(verdict), text, verdict.state);
 });
