@@ -128,3 +128,34 @@ test('"Check links" judges each address, asks nothing of this machine or a priva
   await page.close();
 });
 
+
+// The browser's prompt cannot be answered from here: the popup's own request stands in for it,
+// answering as a person who refuses does, or failing as it does outside a click.
+test('without leave to reach the sites nothing is checked or asked, and the popup says so',
+     async () => {
+       const page = await browser.context.newPage();
+       await page.goto(`${servers.origin}/check.html`);
+       await page.waitForSelector('#magnet[data-zentrova-link]');
+       const asked = servers.asked.length + servers.trapped.length;
+       for (const refusal of ['refused', 'failed']) {
+         const popup = await openPopup(browser, page);
+         await popup.evaluate((refusal) => {
+           chrome.permissions.request = refusal === 'refused' ? async () => false : async () => {
+             throw new Error('This function must be called during a user gesture');
+           };
+         }, refusal);
+         await popup.click('#CheckLinks');
+         await popup.waitForSelector('#Notes p');
+         assert.deepEqual(await popup.$$eval('#Notes p', (ps) => ps.map((p) => [p.className, p.textContent])),
+                          [['problem', '未作检查：浏览器没有允许 Zentrova 访问这些网站。']]);
+         assert.equal(await popup.$$eval('#Links .verdict', (spans) => spans.length), 0);
+         assert.equal(await popup.isDisabled('#CheckLinks'), false, 'it may be asked again');
+         // The exports are as they were before any check.
+         const [download] = await Promise.all([popup.waitForEvent('download'), popup.click('#ExportIdm')]);
+         assert.equal(fs.readFileSync(await download.path(), 'utf8').split('<\r\n').length - 1, 8,
+                      'every http download but the two on this machine');
+         await popup.close();
+       }
+       assert.equal(servers.asked.length + servers.trapped.length, asked);
+       await page.close();
+     });
