@@ -2,7 +2,8 @@
 // live file, to files gone, to a server that will not answer HEAD, to a removed file's page, through
 // redirects, to this machine and a private network, and to peers. Every host the post names is
 // reached through the test's server as the browser's proxy, so that every request the check
-// makes is seen; this machine's service is a listener of its own, reached only directly.
+// makes is seen; this machine's service is a listener of its own, reached only directly. Then
+// the exports and a real aria2c are given only what the check found alive or could not tell.
 //   node chromium_check_test.js EXTENSION_DIR
 'use strict';
 const test = require('node:test');
@@ -13,6 +14,7 @@ const path = require('node:path');
 const {launchWithExtension, openPopup} = require('../../tests/support/chromium');
 const {waitUntil} = require('../../tests/support/patience');
 const {checkServers, magnet, ed2k} = require('./check_pages');
+const {withAria2} = require('./aria2c');
 
 const built = path.resolve(process.argv[2]);
 
@@ -158,4 +160,43 @@ test('without leave to reach the sites nothing is checked or asked, and the popu
        }
        assert.equal(servers.asked.length + servers.trapped.length, asked);
        await page.close();
+     });
+
+// Last: aria2 fetches the files it is given through the test's server, whose requests the
+// tests above count.
+test('after a check, "发送到 aria2" sends only the live and unknown downloads, and says how many it left out',
+     async () => {
+       const secret = 'zentrova-s3cret';
+       await withAria2(secret, {proxy: servers.proxy}, async (aria2) => {
+         const options = await browser.context.newPage();
+         await options.goto(`chrome-extension://${browser.id}/options.html`);
+         await options.waitForSelector('html[data-ready]');
+         await options.fill('#Rpc', aria2.rpc);
+         await options.fill('#Secret', secret);
+         await options.click('#Save');
+         await options.waitForSelector('#Notes p');
+         assert.equal(await options.textContent('#Notes'), '已保存。');
+         await options.close();
+
+         const page = await browser.context.newPage();
+         await page.goto(`${servers.origin}/check.html`);
+         await page.waitForSelector('#magnet[data-zentrova-link]');
+         const popup = await openPopup(browser, page);
+         await popup.click('#CheckLinks');
+         await checkedLines(popup);
+         const ed2kRow = (await popup.$$eval('#Links li .address', (spans) => spans.map((s) => s.textContent)))
+                             .indexOf(ed2k) + 1;
+         await popup.click('#SendAria2');
+         await popup.waitForSelector('#Notes p');
+         assert.deepEqual(await popup.$$eval('#Notes p', (ps) => ps.map((p) => p.textContent)), [
+           'aria2 已接收 4 个下载。',
+           '检查后略去了 7 个下载：3 个失效，4 个指向本机或私有网络。',
+           `第 ${ed2kRow} 个链接：aria2 无法下载 ed2k 地址；已略去`,
+         ]);
+         const held = [...new Set((await aria2.downloads()).flatMap(({uris}) => uris))].sort();
+         assert.deepEqual(held, ['http://files.test/files/a.zip', 'http://nohead.test/big.iso',
+                                 'http://short.test/r/1']);
+         await popup.close();
+         await page.close();
+       });
      });
