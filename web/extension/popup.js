@@ -237,8 +237,12 @@ $('CheckLinks').addEventListener('click', () => {
   checking = true;
   $('CheckLinks').disabled = true;
   $('Notes').replaceChildren();
-  const leave = asksServers(uris) ?
-      api.permissions.request({origins: ['http://*/*', 'https://*/*']}) : Promise.resolve(true);
+  let leave = Promise.resolve(true);
+  try {
+    if (asksServers(uris)) leave = api.permissions.request({origins: ['http://*/*', 'https://*/*']});
+  } catch (error) {
+    leave = Promise.resolve(false);  // a browser that refuses at once, not in its promise
+  }
   leave.catch(() => false).then(async (granted) => {
     if (!granted) {
       note(say('popupCheckRefused'), true);
