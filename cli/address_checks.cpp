@@ -30,6 +30,8 @@ AddressChecks::AddressChecks(const CheckRequest& request)
 AddressChecks::~AddressChecks() { ClearProgress(); }
 
 bool AddressChecks::WaitForFront() {
+  // What is known leaves before a wait on a slow server, so that it is not held up behind it.
+  if (!run_->FrontReady()) FlushOutput();
   while (!run_->FrontReady()) {
     if (fileio::InterruptRequested()) return false;
     // Short turns, so that Ctrl-C is seen at once however slow the servers.

@@ -9,6 +9,7 @@ listen, logs each HTTP request ("METHOD HOST PATH") to WORK/requests and each co
 trap to WORK/trap. The trap's port is where the redirects to this machine lead."""
 import http.server
 import os
+import re
 import select
 import socket
 import socketserver
@@ -67,6 +68,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def respond(self):
         host, path = self.split()
         log('requests', '%s %s %s' % (self.command, host, path))
+        path = path.split('?', 1)[0]
         ranged = self.headers.get('Range') == 'bytes=0-0'
         if path == '/live.bin' or path == '/nohead.rar' or path == '/closehead.iso':
             if path == '/nohead.rar' and self.command == 'HEAD':
@@ -80,6 +82,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.answer(200, [('Content-Type', 'application/octet-stream'),
                                      ('Content-Length', str(LIVE_SIZE))],
                                b'x' * LIVE_SIZE)
+        if path == '/big-headers.zip':
+            # Headers without end, as a hostile server sends them: the check reads only so much.
+            self.send_response(200)
+            for i in range(2000):
+                self.send_header('X-Filler-%d' % i, 'x' * 60)
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+            return
+        if path == '/cookie-set.zip':
+            return self.answer(302, [('Set-Cookie', 'session=kept'),
+                                     ('Location', '/cookie-check.zip')])
+        if path == '/cookie-check.zip':
+            # A check keeps no cookies: one sent back is a fault.
+            return self.answer(500 if self.headers.get('Cookie') else 200,
+                               [('Content-Type', 'application/zip')])
+        if path == '/agent.zip':
+            agent = self.headers.get('User-Agent', '')
+            honest = re.fullmatch(r'Zentrova/[0-9.]+ \(link check\)', agent) is not None
+            return self.answer(200 if honest else 403, [('Content-Type', 'application/zip')])
         if path == '/gone404.zip':
             return self.answer(404)
         if path == '/gone410.zip':
