@@ -5,8 +5,10 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "checks/address_rule.h"
 #include "checks/check_transport.h"
@@ -20,31 +22,37 @@ struct CheckSettings {
   std::chrono::milliseconds timeout{15000};  // for one address, over all its hops
   std::optional<std::string> proxy;          // --proxy, before the environment's
   Environment environment = ProcessEnvironment();
+  // The system's own proxy for an address, after the environment's (SystemProxy); none in tests.
+  std::function<std::optional<std::string>(std::string_view url)> systemProxy;
 };
 
 class AddressCheck {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Begins the check of `address` (ASCII, escaped as a downloader is given it) at `now`.
-  AddressCheck(std::string address, const CheckSettings& settings, Clock::time_point now);
+  // Begins the check of `address` (ASCII, escaped as a downloader is given it): an address that
+  // is refused, or that no server is asked about, has its verdict at once.
+  AddressCheck(std::string address, const CheckSettings& settings);
 
-  // The request to send next, or nothing once the verdict is known.
-  std::optional<Hop> Next(Clock::time_point now) const;
+  // The request to send next, or nothing once the verdict is known. The check's time runs from
+  // the first request.
+  std::optional<Hop> Next(Clock::time_point now);
 
   // Takes the reply to the request Next gave.
   void Take(const Reply& reply);
 
   bool Done() const { return verdict_.has_value(); }
   const Verdict& verdict() const { return *verdict_; }
+  const std::string& address() const { return address_; }
 
  private:
-  // Judges the hop to `url_` before it is asked; sets the verdict when it is refused.
+  // Judges the hop to `url_` before it is asked; sets the verdict when it is not to be asked.
   void JudgeHop();
+  void Conclude(Verdict verdict);
 
   std::string address_;
   const CheckSettings* settings_;
-  Clock::time_point deadline_;
+  std::optional<Clock::time_point> deadline_;
   std::string url_;  // the address of the next request
   std::optional<std::string> proxy_;
   bool ranged_ = false;
@@ -53,7 +61,8 @@ class AddressCheck {
 };
 
 // Returns the address a Location value leads to from `base`: absolute, scheme-relative, an
-// absolute or relative path, or a query; nothing for what is none of them.
+// absolute or relative path, or a query; bytes outside printable ASCII escaped. Nothing for an
+// empty value.
 std::optional<std::string> Resolved(std::string_view base, std::string_view location);
 
 }  // namespace zentrova::checks

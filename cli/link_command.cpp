@@ -5,16 +5,19 @@
 #include <cstring>
 #include <memory>
 
+#include "checks/verdict_words.h"
 #include "cli/cli_commands.h"
 #include "cli/codec_words.h"
 #include "cli/system.h"
 #include "cli/terminal.h"
 #include "codec/base64.h"
 #include "codec/code_page.h"
+#include "codec/file_io.h"
 #include "codec/utf8.h"
 #include "links/lazy_codec.h"
 #include "links/link_formats.h"
 #include "links/unsafe_characters.h"
+#include "lists/download_address.h"
 #include "lists/list_run.h"
 #include "messages/messages.h"
 
@@ -152,10 +155,34 @@ bool RefusedAsUnsafe(const std::u16string& address, bool opened) {
   return false;
 }
 
+// Writes the opened address `address` (UTF-8), a tab and its verdict; an address that will not
+// download ends with kFailure, so that a script can go on only with one that may.
+int WriteChecked(std::string address, const CheckRequest& check) {
+  fileio::ClearInterrupt();
+  sys::CatchInterrupt();
+  std::optional<checks::Verdict> verdict;
+  {
+    AddressChecks checks(check);
+    checks.run().Add(lists::DownloaderUri(address));
+    if (checks.WaitForFront()) verdict = checks.run().TakeFront();
+  }
+  sys::ReleaseInterrupt();
+  if (!verdict) {
+    Complain(Say("cancelled before the address was checked"));
+    return kCancelled;
+  }
+  address += '\t';
+  address += checks::VerdictWords(
+      *verdict, [](const std::string& english) { return std::string(Translate(english.c_str())); });
+  address += '\n';
+  if (!WriteOut(address)) return kFailure;
+  return checks::WorthDownloading(verdict->state) ? kSuccess : kFailure;
+}
+
 }  // namespace
 
 int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std::string>& text,
-                   bool lossy) {
+                   bool lossy, const std::optional<CheckRequest>& check) {
   auto source = SourceText(text);
   if (!source) return kFailure;
   Trim(*source);
@@ -172,6 +199,7 @@ int RunLinkCommand(std::optional<links::LinkKind> make, const std::optional<std:
   if (!make && RefusedAsUnsafe(*result, converted->opened)) return kFailure;
   std::string line = ToUtf8(*result);
   result.reset();
+  if (check) return WriteChecked(std::move(line), *check);
   line += '\n';
   return WriteOut(line) ? kSuccess : kFailure;
 }

@@ -1,4 +1,5 @@
 // zentrova-cli: the link converter's codec and link conversions for scripts.
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <new>
@@ -83,6 +84,40 @@ std::string BatchProblem(lists::ListWorkProblem problem, const std::string& kind
   return Say("unknown link kind '{0}'", {kind});
 }
 
+// The check the options ask for: none without --check; `problem` says what is wrong with them.
+std::optional<CheckRequest> CheckAskedFor(const CommandLine& line, bool decoding,
+                                          std::string& problem) {
+  if (!line.Given("--check")) {
+    for (const char* name : {"--check-lan", "--check-timeout", "--proxy"}) {
+      if (line.Given(name)) problem = Say("{0} goes with --check", {name});
+    }
+    return std::nullopt;
+  }
+  if (!decoding) {
+    problem = Say("--check asks about decoded addresses: it goes with decode");
+    return std::nullopt;
+  }
+  CheckRequest request;
+  request.lan = line.Given("--check-lan");
+  request.proxy = line.Value("--proxy");
+  if (request.proxy && request.proxy->empty()) {
+    problem = Say("--proxy needs a proxy's address");
+    return std::nullopt;
+  }
+  if (const std::optional<std::string> seconds = line.Value("--check-timeout")) {
+    const bool digits = !seconds->empty() && seconds->size() <= 4 &&
+                        seconds->find_first_not_of("0123456789") == std::string::npos;
+    const int value = digits ? std::stoi(*seconds) : 0;
+    if (value < 1 || value > 3600) {
+      problem =
+          Say("--check-timeout '{0}' is not a whole number of seconds from 1 to 3600", {*seconds});
+      return std::nullopt;
+    }
+    request.timeout = std::chrono::seconds(value);
+  }
+  return request;
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.empty()) return Usage(Say("no command given"));
   const std::string& command = args[0];
@@ -113,19 +148,22 @@ int Run(const std::vector<std::string>& args) {
   }
   const auto mode = lists::ListModeNamed(operands[0]);
   if (!mode) return Usage(Say("unknown link kind '{0}'", {operands[0]}));
+  const std::optional<CheckRequest> check =
+      CheckAskedFor(line, *mode == lists::ListMode::kDecode, problem);
+  if (!problem.empty()) return Usage(problem);
   if (command == "link") {
     if (operands.size() > 2) return Usage(Say("link takes a kind and at most one text"));
     return RunLinkCommand(
         lists::KindMade(*mode),
         operands.size() == 2 ? std::optional<std::string>(operands[1]) : std::nullopt,
-        line.Given("--lossy"));
+        line.Given("--lossy"), check);
   }
   const std::string charset = line.Value("--charset").value_or("auto");
   const std::string to = line.Value("--to").value_or("lines");
   const lists::NamedListWork named = lists::ListWorkNamed(operands[0], charset, to);
   if (named.problem) return Usage(BatchProblem(*named.problem, operands[0], charset, to));
-  return RunBatchCommand(named.work,
-                         std::vector<std::string>(operands.begin() + 1, operands.end()));
+  return RunBatchCommand(named.work, std::vector<std::string>(operands.begin() + 1, operands.end()),
+                         check);
 }
 
 }  // namespace

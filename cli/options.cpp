@@ -25,6 +25,10 @@ const Option kOptions[] = {
     {"--lossy", "", "", kLink},
     {"--charset", "", "auto|936|utf-8", kBatch},
     {"--to", "", "lines|aria2|ef2|json", kBatch},
+    {"--check", "", "", kLink | kBatch},
+    {"--check-lan", "", "", kLink | kBatch},
+    {"--check-timeout", "", "S", kLink | kBatch},
+    {"--proxy", "", "URL", kLink | kBatch},
     {"--help", "-h", "", kNoCommand},
     {"--version", "-V", "", kNoCommand},
 };

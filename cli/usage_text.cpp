@@ -40,6 +40,13 @@ constexpr const char* kDescription = Catalogue(
     "name), ef2 (an export for Internet Download Manager) or json (JSON Lines, one object for\n"
     "each line). The kinds that make links write lines or json.\n"
     "\n"
+    "--check (with decode) asks each http, https and ftp address's server whether it still\n"
+    "serves the file, without downloading it, and says alive, dead, unknown or refused: after a\n"
+    "tab in lines, as \"check\" in json; aria2 and ef2 leave out what is dead or refused.\n"
+    "Nothing is asked of this machine, nor of private networks unless --check-lan.\n"
+    "--check-timeout S gives each address S seconds (15); --proxy URL goes before http_proxy\n"
+    "and the other proxy variables.\n"
+    "\n"
     "Exit status: 0 success, 1 failure, 2 usage error, 130 cancelled.\n");
 
 // Columns, as a terminal shows them: a Chinese character takes two.

@@ -15,13 +15,14 @@ void LetGoOfUnwritten(HandOffForm form, LineResult& result) {
 HandOff::HandOff(HandOffForm form, ListMode mode, const ThisMachine& machine)
     : form_(form), mode_(mode), machine_(&machine) {}
 
-Handed HandOff::Append(long number, const LineResult& result, std::string& out) {
+Handed HandOff::Append(long number, const LineResult& result, std::string& out,
+                       const EntryExtra& extra) {
   switch (form_) {
     case HandOffForm::kLines:
-      AppendLinesEntry(result, out, spill_);
+      AppendLinesEntry(result, out, spill_, extra.linesTail);
       return {};
     case HandOffForm::kJson:
-      AppendJsonEntry(number, result, mode_, out, spill_);
+      AppendJsonEntry(number, result, mode_, out, spill_, extra.jsonMembers);
       return {};
     case HandOffForm::kAria2:
     case HandOffForm::kEf2:

@@ -36,6 +36,12 @@ struct Download {
   std::optional<std::u16string> name;  // the name aria2 saves it under; none in IDM's form
 };
 
+// What a layer above the lists adds to a line's entry, such as a check of its address.
+struct EntryExtra {
+  std::string linesTail;    // after the result in the lines form, before the line's end
+  std::string jsonMembers;  // members added to the line's JSON object, each after a comma
+};
+
 // What the hand-off made of one line.
 struct Handed {
   // The words of a note, in English for a front end to translate, when the form left out a
@@ -52,8 +58,10 @@ class HandOff {
  public:
   HandOff(HandOffForm form, ListMode mode, const ThisMachine& machine = EveryMachine());
 
-  // Appends what line `number` (from 1) with `result` gives to `out`.
-  Handed Append(long number, const LineResult& result, std::string& out);
+  // Appends what line `number` (from 1) with `result` gives to `out`, and `extra` in the forms
+  // that hold it (lines and JSON).
+  Handed Append(long number, const LineResult& result, std::string& out,
+                const EntryExtra& extra = {});
 
   // From now on, hands a long entry to `spill` a piece at a time while it is written, rather
   // than making it whole in `out`: for a front end that writes the entries to a file.

@@ -136,18 +136,20 @@ void AppendMadeFields(const LineResult& result, std::string& out, const Spill& s
 
 }  // namespace
 
-void AppendLinesEntry(const LineResult& result, std::string& out, const Spill& spill) {
+void AppendLinesEntry(const LineResult& result, std::string& out, const Spill& spill,
+                      std::string_view tail) {
   if (HoldsAddress(result)) {
     // Room for the line end too: AppendUtf8 makes room for the address alone.
     if (!spill) MakeRoom(result.text.size() + 1, out);
     InPieces(std::u16string_view(result.text), out, spill,
              [&](std::u16string_view piece) { AppendUtf8(piece, out); });
   }
+  out += tail;
   out += '\n';
 }
 
 void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::string& out,
-                     const Spill& spill) {
+                     const Spill& spill, std::string_view members) {
   out += "{\"line\":";
   out += std::to_string(number);
   if (result.kind == LineResult::Kind::kFailed) {
@@ -161,6 +163,7 @@ void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::
     AppendField("kind", std::string_view(KindName(result.linkKind)), out);
     AppendField("charset", Named(ReadingName(result.reading)), out);
   }
+  out += members;
   out += "}\n";
 }
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "lists/download_address.h"
 #include "lists/found_links.h"
@@ -23,13 +24,16 @@ inline bool HoldsAddress(const LineResult& result) {
 // Marks a note's words as a sentence of the catalogue.
 constexpr const char* Note(const char* english) { return english; }
 
-// The lines form: the result's readable text, or an empty line for a failure or a blank line.
-void AppendLinesEntry(const LineResult& result, std::string& out, const Spill& spill);
+// The lines form: the result's readable text, or an empty line for a failure or a blank line;
+// `tail` before the line's end.
+void AppendLinesEntry(const LineResult& result, std::string& out, const Spill& spill,
+                      std::string_view tail = {});
 
 // JSON Lines: the object for line `number` with `result`, made in `mode`: its address and where
-// it came from, the error of a failure, or the line number alone for a blank line.
+// it came from, the error of a failure, or the line number alone for a blank line; `members`
+// (JSON members, each after a comma) before the object's end.
 void AppendJsonEntry(long number, const LineResult& result, ListMode mode, std::string& out,
-                     const Spill& spill);
+                     const Spill& spill, std::string_view members = {});
 
 // Returns the note on a download of `kind` that aria2's or IDM's `form` cannot hold: ed2k for
 // aria2, anything but a file from a server for IDM; nothing when the form holds it.

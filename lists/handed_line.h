@@ -20,6 +20,7 @@ struct HandedLine {
 // Appends line `number` (from 1) with `result` to `out` through `handOff`; returns what to say
 // of it in `translate`'s words.
 HandedLine HandLineOff(HandOff& handOff, long number, const LineResult& result,
-                       const Translation& translate, std::string& out);
+                       const Translation& translate, std::string& out,
+                       const EntryExtra& extra = {});
 
 }  // namespace zentrova::lists

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "codec/utf8.h"
@@ -328,23 +329,47 @@ bool ThisMachine::IsAddress(const IpAddress& address) const {
   return IsLoopback(address) || std::binary_search(addresses_.begin(), addresses_.end(), address);
 }
 
-bool ThisMachine::IsHost(std::u16string_view host) const {
+namespace {
+
+// A host as resolvers read it: its address where it is a literal (IPv6 in brackets, IPv4 in any
+// form inet_aton takes), else its name in lower case without final dots; nothing when it is
+// neither (an unclosed bracket, a number no resolver reads, escapes that leave no text).
+using ReadHost = std::variant<IpAddress, std::u16string>;
+
+std::optional<ReadHost> ReadHostOf(std::u16string_view host) {
   if (host.starts_with(u'[')) {
     const std::size_t close = host.find(u']');
-    if (close == std::u16string_view::npos) return false;
+    if (close == std::u16string_view::npos) return std::nullopt;
     const auto address = BracketedAddress(host.substr(1, close - 1));
-    return address && IsAddress(*address);
+    if (!address) return std::nullopt;
+    return *address;
   }
   const std::optional<std::u16string> normalised = NormalisedHost(host);
-  if (!normalised) return false;
+  if (!normalised) return std::nullopt;
   std::u16string_view name = *normalised;
   while (name.ends_with(u'.')) name.remove_suffix(1);
-  if (name.empty()) return false;
+  if (name.empty()) return std::nullopt;
   if (EndsInNumber(name)) {
     const std::optional<std::uint32_t> address = Ipv4Address(name);
-    return address && IsAddress(MappedIpv4(*address));
+    if (!address) return std::nullopt;
+    return MappedIpv4(*address);
   }
-  return IsName(name);
+  return std::u16string(name);
+}
+
+}  // namespace
+
+std::optional<IpAddress> HostAddress(std::u16string_view host) {
+  const std::optional<ReadHost> read = ReadHostOf(host);
+  if (!read || !std::holds_alternative<IpAddress>(*read)) return std::nullopt;
+  return std::get<IpAddress>(*read);
+}
+
+bool ThisMachine::IsHost(std::u16string_view host) const {
+  const std::optional<ReadHost> read = ReadHostOf(host);
+  if (!read) return false;
+  if (const IpAddress* address = std::get_if<IpAddress>(&*read)) return IsAddress(*address);
+  return IsName(std::get<std::u16string>(*read));
 }
 
 namespace {
@@ -438,5 +463,11 @@ const ThisMachine& EveryMachine() {
 bool IsThisMachineHost(std::u16string_view host) { return EveryMachine().IsHost(host); }
 
 bool IsOnThisMachine(std::u16string_view address) { return EveryMachine().Reaches(address); }
+
+std::u16string UrlHost(std::u16string_view url) {
+  const std::size_t colon = url.find(u':');
+  if (colon == std::u16string_view::npos) return {};
+  return std::u16string(HostOfHostPort(HostAfterScheme(url, colon + 1)));
+}
 
 }  // namespace zentrova::lists

@@ -24,6 +24,14 @@ std::optional<IpAddress> IpLiteral(std::u16string_view text);
 // Returns the address `ipv4` in its IPv4-mapped form.
 IpAddress MappedIpv4(std::uint32_t ipv4);
 
+// Returns the address of `host` as it stands in an address, when it is a literal: IPv6 in
+// brackets, or IPv4 in any form resolvers accept (short, whole-number, hexadecimal, octal,
+// escaped, full-width, with final dots); nothing for a name.
+std::optional<IpAddress> HostAddress(std::u16string_view host);
+
+// Returns the host of `url` ("scheme://user@host:port/…") as browsers find it, brackets kept.
+std::u16string UrlHost(std::u16string_view url);
+
 // Whether `address` is one every machine has for itself: 127.0.0.0/8, 0.0.0.0, ::1, ::.
 bool IsLoopback(const IpAddress& address);
 
@@ -46,9 +54,11 @@ class ThisMachine {
   // link whose server, server or node list, sources or web sources are there.
   bool Reaches(std::u16string_view address) const;
 
+  // Whether `address` is one of this machine's: loopback, or one of its own.
+  bool IsAddress(const IpAddress& address) const;
+
  private:
   bool IsName(std::u16string_view name) const;
-  bool IsAddress(const IpAddress& address) const;
 
   std::vector<std::u16string> names_;  // lower case, no final dot, sorted
   std::vector<IpAddress> addresses_;   // sorted

@@ -14,6 +14,7 @@ packages=(
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext man-db
   emscripten chromium aria2 firefox-esr
+  libcurl4-openssl-dev python3-pyftpdlib
 )
 # Node.js runs the web build's tests; a machine may have its own (newer) one, which is kept.
 command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)

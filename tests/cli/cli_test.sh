@@ -629,33 +629,19 @@ patience=${ZENTROVA_PATIENCE:-60}
 sleeping() { [[ $(ps -o stat= -p "$1" 2>/dev/null) == S* ]]; }
 # The program itself (not the shell or the terminal's harness before it) waits in the system.
 waiting() { [[ $(readlink "/proc/$1/exe") == "$(realpath "$cli")" ]] && sleeping "$1"; }
+source "$(dirname "${BASH_SOURCE[0]}")/../support/ctrl_c.sh"
 interrupt() {
   local name=$1 ready=$2 message=$3
   shift 4
-  rm -f "$work/ctrl-c.pid" "$work/ctrl-c.order"
-  mkfifo "$work/ctrl-c.order"
-  python3 "$(dirname "${BASH_SOURCE[0]}")/ctrl_c.py" "$work/ctrl-c.pid" "$work/ctrl-c.order" \
-    -- "$@" 2>"$work/stderr" &
-  local harness=$! order=kill pid=
-  # Once the run has got where it should be; the deadline only bounds a failure.
-  local deadline=$((SECONDS + patience))
-  until [[ -s $work/ctrl-c.pid ]] && pid=$(<"$work/ctrl-c.pid") && eval "$ready"; do
-    ((SECONDS > deadline)) && break
-    sleep 0.05
-  done
-  ((SECONDS > deadline)) || order=ctrl-c
-  # Opened for reading too, so that the order never waits for a harness that has already gone.
-  local orders
-  exec {orders}<>"$work/ctrl-c.order"
-  echo "$order" >&$orders
-  wait "$harness"
+  press_ctrl_c "$ready" "$work/stderr" -- "$@"
   local status=$?
-  exec {orders}>&-
-  if [[ $order == ctrl-c && $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
+  if ((ctrl_c_pressed)) && [[ $status == 130 && $(cat "$work/stderr") == *"$message"* ]]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
-    echo "FAIL $name: Ctrl-C ${order/kill/never pressed: not ready}, status $status, stderr '$(cat "$work/stderr")'"
+    local pressed="pressed"
+    ((ctrl_c_pressed)) || pressed="never pressed: not ready"
+    echo "FAIL $name: Ctrl-C $pressed, status $status, stderr '$(cat "$work/stderr")'"
   fi
 }
 if ((windows)); then

@@ -104,7 +104,7 @@ a Chinese page without --to fails|page.zh|/^\.BI \\-\\-to /d|--to
 an English page with an option the table lacks fails|page.en|/^\.SH ENVIRONMENT/i .TP\n.B \\-\\-frob\nfrobs.|--frob
 a Chinese page without -V fails|page.zh|s/^\.BR \\-V ", " /.B /|-V
 a table without --charset fails|table|/^--charset/d|--charset
-a table with an option no page has fails|table|$a --check|--check
+a table with an option no page has fails|table|$a --frobnicate|--frobnicate
 an English help without --block-size fails|help.en|s/\[--block-size N\] //; s/(--block-size bytes, /(/|--block-size
 a Chinese help without --lossy fails|help.zh|s/ \[--lossy\]//; s/除非给出 --lossy，//|--lossy
 CASES

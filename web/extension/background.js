@@ -1,6 +1,7 @@
 // The extension's own context (Chromium's service worker, Firefox's background page): the one
 // place where the core runs. Opens the links the content scripts find, lists a page's links for
-// the popup, writes the exports, sends to aria2 and serves the context menu. Every message is
+// the popup, checks whether their addresses still download, writes the exports, sends to aria2
+// and serves the context menu. Every message is
 // checked for where it comes from and what it holds; pages cannot send any.
 'use strict';
 
@@ -144,6 +145,25 @@ async function sendItems(items) {
   return {words: say(message, values), ok: message === 'aria2Sent', leftOut, notes};
 }
 
+// The servers asked by the popup's checks, shared by every popup, so that the limits on how
+// many are asked at once hold whatever the popups ask.
+const serverChecks = new CheckQueue(async (uri) => {
+  const ready = await core;
+  const refused = (url) => {
+    const verdict = ready.checkBefore(url, chinese);
+    return verdict !== null && verdict.state === 'refused';
+  };
+  return askServer(uri, refused);
+});
+
+// The core's verdict of whether `uri` (escaped, as a downloader is given it) still downloads:
+// an address the core refuses, or one a browser cannot ask, is not asked at all.
+async function checkAddress(uri) {
+  const ready = await core;
+  return ready.checkBefore(uri, chinese) ||
+         ready.judgeAnswer(await serverChecks.check(uri), uri, chinese);
+}
+
 // Runs `work` and answers with what it gives, or with nothing when it fails.
 function answer(work, sendResponse) {
   work().then(sendResponse, (error) => {
@@ -177,6 +197,10 @@ api.runtime.onMessage.addListener((message, sender, sendResponse) => {
       ['aria2', 'ef2', 'json', 'lines'].includes(message.form)) {
     return answer(async () => (await core).handOff(message.items, message.form, chinese),
                   sendResponse);
+  }
+  if (message.type === 'check' && typeof message.uri === 'string' &&
+      message.uri.length <= longestLink) {
+    return answer(() => checkAddress(message.uri), sendResponse);
   }
   if (message.type === 'send' && bounded(message.items)) {
     return answer(() => sendItems(message.items), sendResponse);

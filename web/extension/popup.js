@@ -5,6 +5,12 @@
 
 let items = [];
 let results = [];
+// The check's verdicts by downloader URI, once "Check links" was clicked; null before. Whether
+// a check runs, so that a second click does not start another; the lines that show each URI's
+// verdict.
+let verdicts = null;
+let checking = false;
+const verdictLines = new Map();
 
 const opened = () =>
     results.filter((r) => r.status === 'converted' || r.status === 'passedThrough');
@@ -65,9 +71,20 @@ function showNotes(notes) {
 // The link as the page holds it, cut short for the eye.
 const shortened = (text) => (text.length > 160 ? `${text.slice(0, 157)}…` : text);
 
+// Shows the verdict of `uri` on each of its lines: its words once it has come, else that it is
+// being checked.
+function showVerdict(uri) {
+  const verdict = verdicts.get(uri);
+  for (const words of verdictLines.get(uri) || []) {
+    words.textContent = verdict ? verdictText(verdict) : checking ? say('popupChecking') : '';
+    if (verdict) words.dataset.state = verdict.state;
+  }
+}
+
 function show() {
   const list = $('Links');
   list.replaceChildren();
+  verdictLines.clear();
   results.forEach((result, i) => {
     const row = document.createElement('li');
     const address = document.createElement('span');
@@ -83,7 +100,15 @@ function show() {
       address.textContent = result.address;
       address.title = result.uri;
     }
-    row.append(address, link);
+    row.append(address);
+    if (verdicts && result.uri !== undefined) {
+      const words = document.createElement('span');
+      words.className = 'verdict';
+      row.append(words);
+      verdictLines.set(result.uri, [...(verdictLines.get(result.uri) || []), words]);
+      showVerdict(result.uri);
+    }
+    row.append(link);
     list.append(row);
   });
   const count = (status) => String(results.filter((r) => r.status === status).length);
@@ -93,6 +118,7 @@ function show() {
       say('popupNone');
   const any = opened().length > 0;
   for (const id of ['CopyAll', 'ExportAria2', 'ExportIdm', 'SendAria2']) $(id).disabled = !any;
+  $('CheckLinks').disabled = !any || checking;
 }
 
 async function load() {
@@ -128,9 +154,26 @@ function save(text, name) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
+// The links a downloader is still given after a check, and the note on those left out; all of
+// them before one.
+function downloadable() {
+  if (!verdicts) return {kept: items.map((_, i) => i), leftOut: null};
+  const {kept, dead, refused} = keptForDownload(results, verdicts);
+  const leftOut = dead + refused ?
+      say('popupCheckLeftOut', [String(dead + refused), String(dead), String(refused)]) : null;
+  return {kept, leftOut};
+}
+
+// The hand-off's notes, which name each link's place in the shorter list it was given, named
+// by its place in the page's list.
+const placed = (notes, kept) =>
+    (notes || []).map(({number, words}) => ({number: kept[number - 1] + 1, words}));
+
 async function exportAs(form, name) {
   $('Notes').replaceChildren();
-  const exported = await api.runtime.sendMessage({type: 'export', items, form});
+  const {kept, leftOut} = downloadable();
+  const exported =
+      await api.runtime.sendMessage({type: 'export', items: kept.map((i) => items[i]), form});
   if (!exported) {
     note(say('popupFailed'), true);
     return;
@@ -141,7 +184,8 @@ async function exportAs(form, name) {
   } else {
     note(say('popupNothingToExport'), true);
   }
-  showNotes(exported.notes);
+  if (leftOut) note(leftOut, true);
+  showNotes(placed(exported.notes, kept));
 }
 
 $('CopyAll').addEventListener('click', async () => {
@@ -164,11 +208,13 @@ $('SendAria2').addEventListener('click', async () => {
   $('Notes').replaceChildren();
   $('SendAria2').disabled = true;
   try {
-    const sent = await api.runtime.sendMessage({type: 'send', items});
+    const {kept, leftOut} = downloadable();
+    const sent = await api.runtime.sendMessage({type: 'send', items: kept.map((i) => items[i])});
     if (sent) {
       note(sent.words, !sent.ok);
+      if (leftOut) note(leftOut, true);
       for (const words of sent.leftOut || []) note(words, true);
-      showNotes(sent.notes);
+      showNotes(placed(sent.notes, kept));
     } else {
       note(say('popupFailed'), true);
     }
@@ -177,5 +223,46 @@ $('SendAria2').addEventListener('click', async () => {
   }
 });
 $('Options').addEventListener('click', () => api.runtime.openOptionsPage());
+
+// The downloads of the page a check asks about, each once: the escaped address the downloader
+// would be given. The core says which it asks and which it refuses or cannot ask.
+const checkedUris = () => [...new Set(opened().map((r) => r.uri))];
+const asksServers = (uris) => uris.some((uri) => /^https?:/i.test(uri));
+
+// Checks every download of the page and shows each verdict as it comes. The browser's leave to
+// reach the hosts is asked at once, while the click still counts as the user's.
+$('CheckLinks').addEventListener('click', () => {
+  const uris = checkedUris();
+  if (checking || !uris.length) return;
+  checking = true;
+  $('CheckLinks').disabled = true;
+  $('Notes').replaceChildren();
+  let leave = Promise.resolve(true);
+  try {
+    if (asksServers(uris)) leave = api.permissions.request({origins: ['http://*/*', 'https://*/*']});
+  } catch (error) {
+    leave = Promise.resolve(false);  // a browser that refuses at once, not in its promise
+  }
+  leave.catch(() => false).then(async (granted) => {
+    if (!granted) {
+      note(say('popupCheckRefused'), true);
+      return;
+    }
+    verdicts = new Map();
+    show();
+    await Promise.all(uris.map(async (uri) => {
+      const verdict = await api.runtime.sendMessage({type: 'check', uri}).catch(() => null);
+      if (verdict) verdicts.set(uri, verdict);
+      showVerdict(uri);
+    }));
+    const count = (state) => String([...verdicts.values()].filter((v) => v.state === state).length);
+    if (verdicts.size < uris.length) note(say('popupFailed'), true);
+    note(say('popupChecked', [String(verdicts.size), count('alive'), count('dead'),
+                              count('unknown'), count('refused')]));
+  }).finally(() => {
+    checking = false;
+    show();
+  });
+});
 
 load().finally(() => { document.documentElement.dataset.ready = ''; });

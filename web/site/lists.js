@@ -257,6 +257,10 @@
     }
     takeFiles(page);
     copyAndSave(page);
+    // A page may ask no other site, so whether the exported addresses still download is asked
+    // elsewhere.
+    $('ListCheckNote').textContent =
+      page.say('this page cannot check whether the addresses still download, as a web page may not ask other sites: "zentrova-cli batch decode --check" checks a list, and the Zentrova browser extension checks the links of a page ("Check links" in its popup)');
     document.documentElement.dataset.ready = 'true';
   }
 

@@ -77,6 +77,26 @@ test('a browser in another language gets the messages and reasons in English', a
   await listDone(tab);
   assert.deepEqual(await rows(tab), [['', 'http://a/b'], ['failed', '× the line holds no special link']]);
   assert.equal(await summary(tab), '2 lines: 1 converted, 0 passed through, 1 failed');
+  assert.equal(await tab.textContent('#ListCheckNote'),
+               'this page cannot check whether the addresses still download, as a web page may not ask ' +
+               'other sites: "zentrova-cli batch decode --check" checks a list, and the Zentrova browser ' +
+               'extension checks the links of a page ("Check links" in its popup)');
+  await close(opened);
+});
+
+test('lists.html says under its exports why it cannot check addresses, and what can', async () => {
+  const opened = await open('lists.html');
+  const {tab} = opened;
+  await tab.waitForFunction(() => document.documentElement.dataset.ready === 'true');
+  assert.equal(await tab.textContent('#ListCheckNote'),
+               '本页无法检查这些地址是否仍能下载，因为网页不得向其他网站发出询问：“zentrova-cli batch ' +
+               'decode --check”可检查一份列表，Zentrova 浏览器扩展可检查一个网页上的链接（其弹出窗口中的“检查链接”）');
+  // Under the export buttons, and there before anything is converted.
+  assert.equal(await tab.evaluate(() => {
+    const note = document.getElementById('ListCheckNote');
+    return note.compareDocumentPosition(document.getElementById('ListExportJson')) &
+           Node.DOCUMENT_POSITION_PRECEDING;
+  }), 2);
   await close(opened);
 });
 

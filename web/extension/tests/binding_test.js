@@ -174,3 +174,96 @@ test('a link longer than any real one keeps its line in the lines and JSON forms
   assert.deepEqual(json.map((object) => object.line), [1, 2]);
   assert.match(json[0].error, /64 KiB/);
 });
+
+test('before a check, the core refuses this machine and private networks, and knows what a browser cannot ask', () => {
+  const rows = [
+    // [address, state or null (to be asked), reason holds]
+    ['http://127.0.0.1/a.zip', 'refused', /this machine/],
+    ['http://localhost:8080/a.zip', 'refused', /this machine/],
+    ['http://127.1/a.zip', 'refused', /this machine/],
+    ['http://[::1]/a.zip', 'refused', /this machine/],
+    ['http://x.localhost/a.zip', 'refused', /this machine/],
+    ['http://10.0.0.1/a.zip', 'refused', /private network/],
+    ['https://192.168.1.1/cgi-bin/reboot', 'refused', /private network/],
+    ['http://[fd00::1]/a.zip', 'refused', /private network/],
+    ['http://224.0.0.1/a.zip', 'refused', /reserved range/],
+    ['ftp://a.example/x.iso', 'unknown', /browser cannot ask an FTP server/],
+    ['ed2k://|file|x.avi|1|0123|/', 'unknown', /peers/],
+    ['magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567', 'unknown', /peers/],
+    ['http://a.example/a.zip', null, null],
+    ['https://files.test:8443/b.mkv', null, null],
+  ];
+  for (const [address, state, reason] of rows) {
+    const verdict = core.checkBefore(address, false);
+    if (state === null) {
+      assert.equal(verdict, null, address);
+      continue;
+    }
+    assert.equal(verdict.state, state, address);
+    assert.match(verdict.reason, reason, address);
+    assert.equal(verdict.download, state === 'unknown', address);
+    assert.deepEqual([verdict.status, verdict.size, verdict.final], [null, null, null], address);
+  }
+});
+
+test('what the browser heard is judged by the core: status, type, size and where it led', () => {
+  const address = 'http://a.example/film.mkv';
+  const heard = (fields) => ({status: 200, type: '', contentLength: '', contentRange: '',
+                              final: address, redirected: false, ...fields});
+  const rows = [
+    // [what, heard, state, status, size, final, reason holds]
+    ['a file', heard({type: 'video/x-matroska', contentLength: '70000'}), 'alive', 200, 70000, null, null],
+    ['a ranged answer', heard({status: 206, contentLength: '1', contentRange: 'bytes 0-0/70000'}),
+     'alive', 206, 70000, null, null],
+    ['gone', heard({status: 404}), 'dead', 404, null, null, /no longer has/],
+    ['gone for good', heard({status: 410}), 'dead', 410, null, null, /no longer has/],
+    ['a removed file\'s page', heard({type: 'text/html; charset=utf-8', contentLength: '512'}),
+     'dead', 200, null, null, /web page answered/],
+    ['a login', heard({status: 403}), 'unknown', 403, null, null, /login/],
+    ['a failing server', heard({status: 503}), 'unknown', 503, null, null, /failed/],
+    ['redirected to a file', heard({final: 'http://b.example/film.mkv', redirected: true, contentLength: '5'}),
+     'alive', 200, 5, 'http://b.example/film.mkv', null],
+    ['written anew, not redirected', heard({final: 'http://A.EXAMPLE:80/film.mkv'}), 'alive', 200,
+     null, null, null],
+    ['redirected here', heard({final: 'http://127.0.0.1:6800/jsonrpc', redirected: true}), 'refused',
+     null, null, 'http://127.0.0.1:6800/jsonrpc', /redirects to this machine/],
+    ['redirected to a router', heard({status: 404, final: 'http://192.168.0.1/', redirected: true}),
+     'refused', null, null, 'http://192.168.0.1/', /redirects to a private network/],
+    ['no answer in time', {failure: 'timeout'}, 'unknown', null, null, null, /no answer in time/],
+    ['no answer at all', {failure: 'network'}, 'unknown', null, null, null, /could not reach/],
+  ];
+  for (const [what, answer, state, status, size, final, reason] of rows) {
+    const verdict = core.judgeAnswer(answer, address, false);
+    assert.deepEqual([verdict.state, verdict.status, verdict.size, verdict.final],
+                     [state, status, size, final], what);
+    if (reason) assert.match(verdict.reason, reason, what); else assert.equal(verdict.reason, null, what);
+    assert.equal(verdict.download, state === 'alive' || state === 'unknown', what);
+  }
+  assert.equal(core.judgeAnswer(heard({type: 'Video/MP4; x=1'}), address, false).type, 'video/mp4');
+  // The words beside the address are the command line's.
+  const words = [
+    [heard({contentLength: '3000', type: 'application/zip'}), false, 'alive (2.9 KiB, application/zip)'],
+    [heard({status: 404}), false, 'dead: the server no longer has the file (404)'],
+    [heard({status: 206, contentRange: 'bytes 0-0/123456789'}), true, '有效（117.7 MiB）'],
+    [{failure: 'network'}, true, /^不明：浏览器无法连到服务器/],
+  ];
+  for (const [answer, chinese, expected] of words) {
+    const said = core.judgeAnswer(answer, address, chinese).words;
+    if (typeof expected === 'string') assert.equal(said, expected); else assert.match(said, expected);
+  }
+  // An address refused before asking stays refused, whatever is said to have answered.
+  assert.equal(core.judgeAnswer(heard({}), 'http://10.0.0.1/film.mkv', false).state, 'refused');
+});
+
+test('the check\'s own reasons are said in Chinese as the other core words are', () => {
+  const rows = [
+    core.checkBefore('ftp://a.example/x.iso', true),
+    core.judgeAnswer({failure: 'network'}, 'http://a.example/x.zip', true),
+    core.judgeAnswer({status: 200, final: 'http://127.0.0.1/x', redirected: true}, 'http://a.example/x.zip', true),
+    core.judgeAnswer({status: 200, final: 'http://10.0.0.2/x', redirected: true}, 'http://a.example/x.zip', true),
+  ];
+  for (const verdict of rows) {
+    assert.match(verdict.reason, /[\u4e00-\u9fff]/, verdict.reason);
+  }
+  assert.doesNotMatch(core.checkBefore('ftp://a.example/x.iso', false).reason, /[\u4e00-\u9fff]/);
+});

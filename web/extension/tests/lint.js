@@ -48,7 +48,7 @@ test('the manifest asks for the least: no host at install, no page may connect, 
   assert.equal(manifest.web_accessible_resources, undefined);
   assert.deepEqual(manifest.permissions.sort(),
                    ['clipboardWrite', 'contextMenus', 'offscreen', 'storage', 'webNavigation']);
-  assert.deepEqual(manifest.background.scripts, ['zentrova_core.js', 'common.js', 'aria2.js', 'servers.js', 'background.js']);
+  assert.deepEqual(manifest.background.scripts, ['zentrova_core.js', 'common.js', 'aria2.js', 'servers.js', 'check.js', 'background.js']);
   assert.equal(manifest.background.service_worker, 'service_worker.js');
   assert.match(manifest.content_security_policy.extension_pages, /script-src 'self' 'wasm-unsafe-eval';/);
   assert.ok(manifest.browser_specific_settings.gecko.id);
