@@ -132,10 +132,12 @@ Asked AskWinHttp(const Hop& hop, const HopTarget& target, const std::string& use
     asked.error = GetLastError();
     return asked;
   };
+  // "<-loopback>": Windows otherwise goes around a proxy, the relay included, for a name of this
+  // machine, straight to it.
   Handle session(WinHttpOpen(Wide(userAgent).c_str(),
                              proxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
                              proxy ? proxy->c_str() : WINHTTP_NO_PROXY_NAME,
-                             WINHTTP_NO_PROXY_BYPASS, 0));
+                             proxy ? L"<-loopback>" : WINHTTP_NO_PROXY_BYPASS, 0));
   if (!session) return failed();
   SetNumber(session.get(), WINHTTP_OPTION_REDIRECT_POLICY, WINHTTP_OPTION_REDIRECT_POLICY_NEVER);
   const int most = static_cast<int>(std::max<std::int64_t>(hop.timeout.count(), 1));

@@ -404,6 +404,10 @@ TEST(WindowsTransport, AsksFtpServersWithoutDownloading) {
       {MakeHop(bare + "/missing.bin", false, std::nullopt), Trouble::kNone, 550, ""},
       {MakeHop("ftp://files.example:" + Port().at("ftp_bare") + "/live.bin", false, Proxy()),
        Trouble::kNone, 226, ""},
+      // Only an HTTP proxy carries an ftp check (by CONNECT): another kind is reported.
+      {MakeHop("ftp://files.example:" + Port().at("ftp") + "/live.bin", false,
+               "socks5h://127.0.0.1:" + Port().at("web")),
+       Trouble::kProxyFailed, 0, ""},
       // The login's own folder is there when it lists.
       {MakeHop(ftp + "/", false, std::nullopt), Trouble::kNone, 226, ""},
       {MakeHop("ftp://files.example:" + Port().at("ftp") + "/", false, Proxy()), Trouble::kNone,
