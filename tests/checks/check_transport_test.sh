@@ -12,15 +12,34 @@ python=/usr/bin/python3  # Debian's, which has pyftpdlib
 
 work=$(mktemp -d)
 server_pid=
+trusting=
 cleanup() {
   [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null
+  if [[ -n $trusting ]]; then
+    WINEPREFIX=$trusting wineserver -k 2>/dev/null
+    rm -rf "$trusting"
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
 mkdir -p "$work/files"
 head -c 1234 /dev/urandom >"$work/files/live.bin"
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
-  -subj /CN=files.example 2>/dev/null || { echo "openssl could not make a certificate"; exit 1; }
+# A CA of the run's own, and certificates from it for files.example and other.example.
+certificates() {
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/ca.key" -out "$work/ca.pem" -days 2 \
+    -subj '/CN=Zentrova test CA' -addext basicConstraints=critical,CA:TRUE \
+    -addext keyUsage=critical,keyCertSign,cRLSign || return 1
+  local name
+  for name in files.example other.example; do
+    openssl req -newkey rsa:2048 -nodes -keyout "$work/$name.key" -out "$work/$name.csr" \
+      -subj "/CN=$name" || return 1
+    openssl x509 -req -in "$work/$name.csr" -CA "$work/ca.pem" -CAkey "$work/ca.key" \
+      -CAcreateserial -days 2 -out "$work/$name.pem" \
+      -extfile <(printf 'subjectAltName=DNS:%s\nextendedKeyUsage=serverAuth\n' "$name") ||
+      return 1
+  done
+}
+certificates 2>/dev/null || { echo "openssl could not make the certificates"; exit 1; }
 : >"$work/requests" >"$work/trap" >"$work/sni" >"$work/sent"
 
 # The first address of this machine that is not loopback.
@@ -31,9 +50,28 @@ deadline=$((SECONDS + patience))
 while [[ ! -s $work/ports ]] && ((SECONDS < deadline)); do sleep 0.1; done
 [[ -s $work/ports ]] || { echo "the check's servers did not start"; exit 1; }
 
-ZENTROVA_CHECK_SERVERS="Z:${work//\//\\}" ZENTROVA_OUTSIDE_ADDRESS=$outside \
-  WINEDEBUG=-all wine "$tests"
+export ZENTROVA_CHECK_SERVERS="Z:${work//\//\\}" ZENTROVA_OUTSIDE_ADDRESS=$outside WINEDEBUG=-all
+wine "$tests"
 status=$?
+
+# https end to end needs a CA the system trusts: the run's own, in a scratch prefix of its own,
+# written into the machine's Root store as Windows keeps it (the certificate as a property of
+# id 32 under its SHA-1 thumbprint).
+if ((status == 0)); then
+  trusting=$(mktemp -d)
+  thumbprint=$(openssl x509 -in "$work/ca.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+  blob=$(openssl x509 -in "$work/ca.pem" -outform DER | "$python" -c '
+import struct, sys
+der = sys.stdin.buffer.read()
+print((struct.pack("<III", 32, 1, len(der)) + der).hex())')
+  WINEPREFIX=$trusting timeout $((patience * 5)) wineboot -i &&
+    WINEPREFIX=$trusting timeout "$patience" wine reg add \
+      "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" \
+      /v Blob /t REG_BINARY /d "$blob" /f >/dev/null &&
+    ZENTROVA_TRUSTED_CA=1 WINEPREFIX=$trusting wine "$tests" \
+      --gtest_filter='WindowsTransport.ChecksTheCertificateAgainstTheName'
+  status=$?
+fi
 if ((status != 0)); then
   echo "--- requests the servers saw:"; cat "$work/requests"
   echo "--- connections the trap took:"; cat "$work/trap"

@@ -376,6 +376,64 @@ TEST(WindowsTransport, TellsWhyNoAnswerCame) {
   EXPECT_NE(Read("sni").find("files.example"), std::string::npos) << Read("sni");
 }
 
+// https end to end where the prefix trusts the run's CA (check_transport_test.sh makes one that
+// does): through the relay's own tunnel to the vetted address and through the proxy, the
+// certificate checked against the name the address carries.
+TEST(WindowsTransport, ChecksTheCertificateAgainstTheName) {
+  if (std::getenv("ZENTROVA_TRUSTED_CA") == nullptr) {
+    GTEST_SKIP() << "check_transport_test.sh runs this in a prefix that trusts its CA";
+  }
+  if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
+  struct Case {
+    Hop hop;
+    Trouble trouble;
+    int status;
+  };
+  const std::string tls = Port().at("tls");
+  const std::string other = Port().at("tls_other");
+  const std::vector<Case> cases = {
+      {MakeHop("https://files.example:" + tls + "/live.bin?tls", false, std::nullopt),
+       Trouble::kNone, 200},
+      {MakeHop("https://files.example:" + tls + "/live.bin?tls-ranged", true, std::nullopt),
+       Trouble::kNone, 200},
+      {MakeHop("https://files.example:" + tls + "/live.bin?tls-proxied", false, Proxy()),
+       Trouble::kNone, 200},
+      // The server's certificate is for another name.
+      {MakeHop("https://files.example:" + other + "/live.bin", false, std::nullopt), Trouble::kTls,
+       0},
+      {MakeHop("https://files.example:" + other + "/live.bin", false, Proxy()), Trouble::kTls, 0},
+      // An address names no host a certificate can be for.
+      {MakeHop("https://" + Outside() + ":" + tls + "/live.bin", false, std::nullopt),
+       Trouble::kTls, 0},
+  };
+  const auto transport = windows::WinHttpTransport(AddressRule{}, kAgent, TestResolver());
+  std::vector<Hop> hops;
+  for (const Case& c : cases) hops.push_back(c.hop);
+  const std::vector<Reply> replies = AskAll(*transport, hops);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].hop.url + (cases[i].hop.proxy ? " through the proxy" : ""));
+    EXPECT_EQ(replies[i].answer.trouble, cases[i].trouble);
+    EXPECT_EQ(replies[i].answer.status, cases[i].status);
+    if (cases[i].status == 200) {
+      EXPECT_EQ(replies[i].answer.type, "application/x-rar-compressed");
+      EXPECT_EQ(replies[i].answer.contentLength, "1234");
+    }
+  }
+  // Wine's WinHTTP names the whole address inside a proxy's tunnel, Windows only the path; a
+  // server takes either.
+  const std::string requests = Read("requests");
+  for (const auto& [method, path] :
+       {std::pair{"HEAD", "/live.bin?tls"}, std::pair{"GET", "/live.bin?tls-ranged"},
+        std::pair{"HEAD", "/live.bin?tls-proxied"}}) {
+    const std::string start = std::string("TLS ") + method + " ";
+    const std::string end = std::string(path) + " HTTP/1.1\n";
+    EXPECT_TRUE(requests.find(start + end) != std::string::npos ||
+                requests.find(start + "https://files.example:" + tls + end) != std::string::npos)
+        << method << " " << path << " in\n"
+        << requests;
+  }
+}
+
 TEST(WindowsTransport, AsksFtpServersWithoutDownloading) {
   if (Outside().empty()) GTEST_SKIP() << "this machine has no address but loopback";
   const std::string ftp = "ftp://" + Outside() + ":" + Port().at("ftp");

@@ -13,7 +13,9 @@ name each TLS client asked for; FOLDER/trap one line a connection the trap accep
   asked for on 127.0.0.1, whatever the name.
 - trap, on 127.0.0.1 only: where refused requests would arrive; it counts connections.
 - silent, on every address: accepts and never answers.
-- tls, on every address: TLS with a certificate no one trusts; notes the SNI.
+- tls, on every address: HTTP over TLS with a certificate for files.example from the CA of
+  FOLDER/ca.pem, which only a prefix that was told to trusts; notes the SNI.
+- tls_other: the same with a certificate for other.example.
 - ftp, on every address: anonymous and user "reader" (password "secret"), reading FOLDER/files.
 - ftp_bare: the same without SIZE and MDTM, so that only a listing tells.
 - closed: a port that nothing listens on."""
@@ -181,15 +183,30 @@ class Silent(socketserver.BaseRequestHandler):
 
 
 class Tls(socketserver.BaseRequestHandler):
+    certificate = 'files.example'
+
     def handle(self):
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(os.path.join(folder, 'cert.pem'), os.path.join(folder, 'key.pem'))
+        context.load_cert_chain(os.path.join(folder, self.certificate + '.pem'),
+                                os.path.join(folder, self.certificate + '.key'))
         context.sni_callback = lambda sock, name, ctx: note('sni', str(name))
         try:
             with context.wrap_socket(self.request, server_side=True) as tls:
-                tls.recv(65536)
+                head = b''
+                while b'\r\n\r\n' not in head:
+                    data = tls.recv(65536)
+                    if not data:
+                        return
+                    head += data
+                note('requests', 'TLS ' + head.split(b'\r\n', 1)[0].decode('latin-1'))
+                tls.sendall(b'HTTP/1.1 200 OK\r\nContent-Type: application/x-rar-compressed\r\n'
+                            b'Content-Length: 1234\r\nConnection: close\r\n\r\n')
         except (ssl.SSLError, OSError):
             pass
+
+
+class TlsOtherName(Tls):
+    certificate = 'other.example'
 
 
 class Threaded(socketserver.ThreadingTCPServer):
@@ -223,6 +240,7 @@ servers = {
     'trap': Threaded(('127.0.0.1', 0), Trap),
     'silent': Threaded(('0.0.0.0', 0), Silent),
     'tls': Threaded(('0.0.0.0', 0), Tls),
+    'tls_other': Threaded(('0.0.0.0', 0), TlsOtherName),
 }
 ftp = {'ftp': ftp_server(FTPHandler), 'ftp_bare': ftp_server(Bare)}
 closed = socket.socket()
