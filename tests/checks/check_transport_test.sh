@@ -2,6 +2,8 @@
 # Starts the check's servers (tests/support/check_servers.py) and runs the Windows transport's
 # tests against them under Wine. The direct cases need an address of this machine besides
 # loopback, which the tests' rule does not know as this machine's; without one they are skipped.
+# Everything runs in a scratch Wine prefix of its own: the shared one's wineserver is stopped by
+# other suites, and the second run needs a prefix that trusts the run's own CA.
 # Usage: check_transport_test.sh CHECK_TRANSPORT_TESTS.EXE
 set -uo pipefail
 tests=$1
@@ -12,14 +14,12 @@ python=/usr/bin/python3  # Debian's, which has pyftpdlib
 
 work=$(mktemp -d)
 server_pid=
-trusting=
+export WINEPREFIX WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d)
 cleanup() {
   [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null
-  if [[ -n $trusting ]]; then
-    WINEPREFIX=$trusting wineserver -k 2>/dev/null
-    rm -rf "$trusting"
-  fi
-  rm -rf "$work"
+  wineserver -k 2>/dev/null
+  rm -rf "$work" "$WINEPREFIX"
 }
 trap cleanup EXIT
 mkdir -p "$work/files"
@@ -50,25 +50,23 @@ deadline=$((SECONDS + patience))
 while [[ ! -s $work/ports ]] && ((SECONDS < deadline)); do sleep 0.1; done
 [[ -s $work/ports ]] || { echo "the check's servers did not start"; exit 1; }
 
-export ZENTROVA_CHECK_SERVERS="Z:${work//\//\\}" ZENTROVA_OUTSIDE_ADDRESS=$outside WINEDEBUG=-all
+export ZENTROVA_CHECK_SERVERS="Z:${work//\//\\}" ZENTROVA_OUTSIDE_ADDRESS=$outside
+timeout $((patience * 5)) wineboot -i || { echo "the Wine prefix could not be made"; exit 1; }
 wine "$tests"
 status=$?
 
-# https end to end needs a CA the system trusts: the run's own, in a scratch prefix of its own,
-# written into the machine's Root store as Windows keeps it (the certificate as a property of
-# id 32 under its SHA-1 thumbprint).
+# https end to end needs a CA the system trusts: the run's own, written into the machine's Root
+# store as Windows keeps it (the certificate as a property of id 32 under its SHA-1 thumbprint).
 if ((status == 0)); then
-  trusting=$(mktemp -d)
   thumbprint=$(openssl x509 -in "$work/ca.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
   blob=$(openssl x509 -in "$work/ca.pem" -outform DER | "$python" -c '
 import struct, sys
 der = sys.stdin.buffer.read()
 print((struct.pack("<III", 32, 1, len(der)) + der).hex())')
-  WINEPREFIX=$trusting timeout $((patience * 5)) wineboot -i &&
-    WINEPREFIX=$trusting timeout "$patience" wine reg add \
-      "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" \
-      /v Blob /t REG_BINARY /d "$blob" /f >/dev/null &&
-    ZENTROVA_TRUSTED_CA=1 WINEPREFIX=$trusting wine "$tests" \
+  timeout "$patience" wine reg add \
+    "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$thumbprint" \
+    /v Blob /t REG_BINARY /d "$blob" /f >/dev/null &&
+    ZENTROVA_TRUSTED_CA=1 wine "$tests" \
       --gtest_filter='WindowsTransport.ChecksTheCertificateAgainstTheName'
   status=$?
 fi
