@@ -116,4 +116,21 @@ async function checkServers() {
   };
 }
 
-module.exports = {checkServers, checkLinks, magnet, ed2k};
+// What the check of the post asked the servers, sorted: HEAD, a ranged GET of the server that
+// refused HEAD and nothing else, each address once; the private network never.
+const askedOf = (servers) => servers.asked
+    .map(({method, url, range}) => `${method} ${url}${range ? ` ${range}` : ''}`).sort();
+const askedByTheCheck = [
+  'GET http://nohead.test/big.iso bytes=0-0',
+  'HEAD http://files.test/files/a.zip',
+  'HEAD http://files.test/files/b.mp4',
+  'HEAD http://files.test/gone/404.zip',
+  'HEAD http://files.test/gone/410.rar',
+  'HEAD http://nohead.test/big.iso',
+  'HEAD http://removed.test/film/movie.mkv',
+  'HEAD http://short.test/r/1',
+  'HEAD http://short.test/r/2',
+  'HEAD http://short.test/to-here',
+];
+
+module.exports = {checkServers, checkLinks, magnet, ed2k, askedOf, askedByTheCheck};

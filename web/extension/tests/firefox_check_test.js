@@ -9,23 +9,11 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
-const {checkServers, magnet, ed2k} = require('./check_pages');
-const {patience, waitFor, waitUntil} = require('../../tests/support/patience');
+const {checkServers, magnet, ed2k, askedOf, askedByTheCheck} = require('./check_pages');
+const {patience, waitUntil} = require('../../tests/support/patience');
 
 const built = path.resolve(process.argv[2]);
-const id = 'zentrova@ovrani.example';
-const uuid = '5b1e4c1a-6f0e-4c38-9d1e-7c1a2b3c4d5e';
-const extensionUrl = (file) => `moz-extension://${uuid}/${file}`;
-
-// Opens the extension's page `file` in `page`, waited for until it says it is ready (Firefox
-// loads it in another process, whose navigation BiDi never reports ended).
-async function openExtensionPage(page, file) {
-  const url = extensionUrl(file);
-  page.goto(url).catch(() => {});
-  await waitFor(() => page.evaluate(
-      (url) => location.href === url && document.documentElement.dataset.ready !== undefined,
-      url).catch(() => false), file);
-}
+const {id, uuid, openExtensionPage} = require('./firefox_pages');
 
 let servers;
 let browser;
@@ -97,19 +85,7 @@ test('"Check links" judges each address in Firefox, and asks nothing of this mac
   assert.deepEqual(await extension.evaluate(() => document.getElementById('Notes').textContent),
                    '12 addresses checked: 3 download, 3 no longer do, 2 unknown, 4 not asked ' +
                    '(this computer or a private network).');
-  const asked = servers.asked.map(({method, url, range}) => `${method} ${url}${range ? ` ${range}` : ''}`);
-  assert.deepEqual([...asked].sort(), [
-    'GET http://nohead.test/big.iso bytes=0-0',
-    'HEAD http://files.test/files/a.zip',
-    'HEAD http://files.test/files/b.mp4',
-    'HEAD http://files.test/gone/404.zip',
-    'HEAD http://files.test/gone/410.rar',
-    'HEAD http://nohead.test/big.iso',
-    'HEAD http://removed.test/film/movie.mkv',
-    'HEAD http://short.test/r/1',
-    'HEAD http://short.test/r/2',
-    'HEAD http://short.test/to-here',
-  ]);
+  assert.deepEqual(askedOf(servers), askedByTheCheck);
   assert.deepEqual(servers.trapped, [{method: 'HEAD', path: '/secret'}]);
   await extension.close();
   await page.close();

@@ -12,23 +12,10 @@ const {hostilePage, checkHostile, hugePage, hugeFrame, checkHuge, attackLinks,
        attackPage} = require('./hostile');
 const {withAria2, attackOutcome} = require('./aria2c');
 const {checkLinks, checkFrame, checkLater} = require('./page_checks');
-const {patience, waitFor, waitUntil} = require('../../tests/support/patience');
+const {patience, waitUntil} = require('../../tests/support/patience');
 
 const built = path.resolve(process.argv[2]);
-const id = 'zentrova@ovrani.example';
-// The extension's pages are reached at an address fixed for the test's profile.
-const uuid = '5b1e4c1a-6f0e-4c38-9d1e-7c1a2b3c4d5e';
-const extensionUrl = (file) => `moz-extension://${uuid}/${file}`;
-
-// Opens the extension's page `file` in `page`. Firefox loads it in another process, where the
-// navigation never reports its end over BiDi: the page is waited for until it says it is ready.
-async function openExtensionPage(page, file) {
-  const url = extensionUrl(file);
-  page.goto(url).catch(() => {});
-  await waitFor(() => page.evaluate(
-      (url) => location.href === url && document.documentElement.dataset.ready !== undefined,
-      url).catch(() => false), file);
-}
+const {id, uuid, openExtensionPage} = require('./firefox_pages');
 
 // The extension's id of the tab showing `url`, asked from the extension's page `extension`.
 const tabOf = (extension, url) => extension.evaluate(async (url) => {
