@@ -195,6 +195,24 @@ usage_errors() {
 }
 check "the check's options without decode, without --check or out of range are usage errors" usage_errors
 
+# On a terminal a line counts the checks while they run, and is taken away before the summary;
+# elsewhere nothing of it is written.
+progress_on_a_terminal() {
+  printf '%s\n' "$site/silent.zip" >"$work/slow1"
+  env http_proxy="$proxy" LC_ALL= LC_MESSAGES=C.UTF-8 LANGUAGE= script -q -e -c \
+    "'$cli' batch decode --check --check-timeout 2 '$work/slow1' >'$work/out'" /dev/null \
+    >"$work/tty" 2>&1 || return 1
+  grep -qF $'\rchecked 0 of 1\e[K' "$work/tty" &&
+    grep -qF $'\rchecked 1 of 1\e[K\r\e[Kzentrova-cli: 0 converted' "$work/tty" &&
+    [[ $(cut -f2 "$work/out") == 'unknown: no answer in time' ]] &&
+    checked batch decode --check --check-timeout 2 "$work/slow1" && ! grep -q 'of 1' "$work/err"
+}
+if ((windows)) || ! command -v script >/dev/null; then
+  echo "SKIP the progress line: no terminal to draw it on here"
+else
+  check "a progress line on a terminal, and none elsewhere" progress_on_a_terminal
+fi
+
 # aria2 downloads only what can still arrive, through the same server as its proxy.
 aria2_downloads_what_lives() {
   command -v aria2c >/dev/null || { echo "  aria2c is missing"; return 1; }
