@@ -121,6 +121,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.answer(302, [('Location', 'http://%s:%d/secret' % (hostname, trap_port))])
         if path == '/to-ten':
             return self.answer(302, [('Location', 'http://10.0.0.1/cgi-bin/reboot')])
+        if path == '/held.zip':
+            # Answers once the test lets it (WORK/release exists), so that a check is seen
+            # waiting without any clock deciding it.
+            while not os.path.exists(os.path.join(work, 'release')):
+                threading.Event().wait(0.05)
+            return self.answer(200, [('Content-Type', 'application/zip')])
         if path == '/silent.zip':
             # Accepts and never answers, until the check gives up and closes.
             select.select([self.connection], [], [], 3600)
