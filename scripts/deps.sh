@@ -13,7 +13,7 @@ packages=(
   lintian appstream desktop-file-utils dpkg-dev xdg-utils
   libx11-dev libxfixes-dev libxtst-dev
   g++-mingw-w64-x86-64-posix wine wine64 locales python3 nsis unzip gettext man-db
-  emscripten chromium aria2 firefox-esr
+  emscripten chromium aria2 firefox-esr openssl
   libcurl4-openssl-dev python3-pyftpdlib
 )
 # Node.js runs the web build's tests; a machine may have its own (newer) one, which is kept.
