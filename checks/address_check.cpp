@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "checks/url_text.h"
 #include "links/ascii_case.h"
+#include "lists/download_address.h"
 
 namespace zentrova::checks {
 namespace {
@@ -62,33 +64,13 @@ std::string WithoutDotSegments(std::string_view path) {
   return out;
 }
 
-std::string Escaped(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte >= 0x7F) {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<std::string> Resolved(std::string_view base, std::string_view location) {
-  while (!location.empty() && (location.front() == ' ' || location.front() == '\t')) {
-    location.remove_prefix(1);
-  }
-  while (!location.empty() && (location.back() == ' ' || location.back() == '\t')) {
-    location.remove_suffix(1);
-  }
+  location = Trimmed(location);
   if (location.empty()) return std::nullopt;
-  const std::string target = Escaped(location);
+  // Bytes outside printable ASCII escaped as a downloader is given them.
+  const std::string target = lists::DownloaderUri(location);
   if (SchemeLength(target) > 0) return target;
   const std::string_view from(base.substr(0, base.find('#')));
   if (target.starts_with("//")) return std::string(from.substr(0, SchemeLength(from))) + target;
